@@ -52,9 +52,12 @@ void WFile::resetFields()
     bufferPos = 0;
 }
 
-void WFile::open(const char* name, unsigned long mode)
+void WFile::open(const char* fileNameText, unsigned long mode)
 {
+    // The name may be this file's own name, which closing frees.
+    WString name(fileNameText);
     close();
+    forget();
     wchar_t wide[MAX_PATH + 1];
     WUnicode::toWide(name, wide, MAX_PATH + 1);
 
@@ -75,10 +78,12 @@ void WFile::open(const char* name, unsigned long mode)
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             SetLastError(error);
-            throw WFileNotFoundException(WFormattedString("File not found: %s", name));
+            throw WFileNotFoundException(
+                WFormattedString("File not found: %s", static_cast<const char*>(name)));
         }
         SetLastError(error);
-        throw WFileException(WFormattedString("Cannot open file: %s", name), -2);
+        throw WFileException(
+            WFormattedString("Cannot open file: %s", static_cast<const char*>(name)), -2);
     }
     // A directory opens only with backup semantics, but refuse it explicitly
     // in case a file system lets it through: it is not a file.
@@ -87,7 +92,8 @@ void WFile::open(const char* name, unsigned long mode)
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(h);
         SetLastError(ERROR_ACCESS_DENIED);
-        throw WFileException(WFormattedString("Cannot open file: %s", name), -2);
+        throw WFileException(
+            WFormattedString("Cannot open file: %s", static_cast<const char*>(name)), -2);
     }
     handle = h;
     if (mode & MODE_APPEND) {
@@ -111,6 +117,7 @@ void WFile::open(const char* name, bool)
 void WFile::open(void* existing, bool seekable, bool closable)
 {
     close();
+    forget();
     handle = existing;
     this->seekable = seekable;
     this->closable = closable;
@@ -123,8 +130,10 @@ void WFile::open(void* existing, bool seekable, bool closable)
 
 void WFile::create(const char* name, bool append)
 {
-    open(name, static_cast<unsigned long>(append ? MODE_READ | MODE_WRITE | MODE_CREATE | MODE_APPEND
-                                                 : MODE_READ | MODE_WRITE | MODE_CREATE));
+    unsigned long mode = MODE_READ | MODE_WRITE | MODE_CREATE;
+    if (append)
+        mode |= MODE_APPEND;
+    open(name, mode);
 }
 
 void WFile::close()
@@ -135,6 +144,11 @@ void WFile::close()
         fclose(stream);
     else if (handle != nullptr)
         CloseHandle(static_cast<HANDLE>(handle));
+    forget();
+}
+
+void WFile::forget()
+{
     fileName.clear();
     resetFields();
 }
@@ -142,6 +156,7 @@ void WFile::close()
 unsigned long WFile::read(void* buffer, unsigned long n)
 {
     unsigned char* out = static_cast<unsigned char*>(buffer);
+    unsigned long fromBuffer = 0;
     if (bufferPos > 0) {
         unsigned long rest = static_cast<unsigned long>(bufferFill - bufferPos);
         if (n <= rest) {
@@ -152,7 +167,10 @@ unsigned long WFile::read(void* buffer, unsigned long n)
         std::memcpy(out, readAhead + bufferPos, rest);
         out += rest;
         n -= rest;
+        fromBuffer = rest;
+        // The read-ahead is used up; an empty one keeps getPos() right.
         bufferPos = 0;
+        bufferFill = 0;
     }
     DWORD got = 0;
     if (!endFlag && n > 0) {
@@ -164,11 +182,12 @@ unsigned long WFile::read(void* buffer, unsigned long n)
     }
     bytesRead += static_cast<int>(got);
     if (got < n) {
-        eofBytes = got;
+        // Everything delivered counts, read-ahead bytes included.
+        eofBytes = fromBuffer + got;
         endFlag = true;
         throw WEOFException("End of file reached.");
     }
-    return got;
+    return fromBuffer + got;
 }
 
 int WFile::readByte()
@@ -184,10 +203,11 @@ bool WFile::readln(WString& line, bool stripCarriageReturn)
     line.truncate(0);
     for (;;) {
         if (bufferPos == 0 || bufferPos >= bufferFill) {
-            bufferFill = readAheadSize;
+            bufferFill = 0;
             bufferPos = 0;
             try {
                 read(readAhead, readAheadSize);
+                bufferFill = readAheadSize;
             } catch (const WEOFException&) {
                 if (eofBytes == 0) {
                     bufferFill = 0;
@@ -267,6 +287,8 @@ void WFile::movePointer(long long distance, int method)
     move.QuadPart = distance;
     if (!SetFilePointerEx(static_cast<HANDLE>(handle), move, nullptr, static_cast<DWORD>(method)))
         throw WFileException("Cannot set file pointer.", -5);
+    // A read that met the old end must not stop reads from the new position.
+    endFlag = false;
 }
 
 void WFile::setPos(int distance)

@@ -63,6 +63,8 @@ public:
 
 private:
     void resetFields();
+    // Drops the handle without closing it (a borrowed one stays open).
+    void forget();
     void movePointer(long long distance, int method);
 
     void* handle;

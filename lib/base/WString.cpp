@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "WException.h"
 #include "WMemory.h"
 #include "WSystem.h"
 
@@ -16,6 +17,17 @@ char sharedEmpty[1] = {0};
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';
+}
+
+// Size of a buffer for length characters plus the terminator. A length that
+// cannot be represented with its terminator is as impossible to allocate as
+// any other size the heap refuses.
+unsigned long bufferSize(unsigned long long length)
+{
+    if (length >= 0xFFFFFFFFULL)
+        throw WMemoryException(
+            WFormattedString("Out of memory. Cannot alloc %llu bytes.", length + 1), -2);
+    return static_cast<unsigned long>(length + 1);
 }
 }
 
@@ -75,7 +87,7 @@ WString::~WString()
 char* WString::assign(char* buf, unsigned long* capacity, unsigned long* length, const char* src,
                       unsigned long n)
 {
-    unsigned long needed = n + 1;
+    unsigned long needed = bufferSize(n);
     if (*capacity < needed) {
         // On failure WMemory throws before anything has changed.
         buf = static_cast<char*>(isSharedEmpty(buf) ? WMemory::allocMemory(needed)
@@ -92,7 +104,7 @@ char* WString::assign(char* buf, unsigned long* capacity, unsigned long* length,
 char* WString::append(char* buf, unsigned long* capacity, unsigned long* length, const char* src,
                       unsigned long n)
 {
-    unsigned long needed = *length + n + 1;
+    unsigned long needed = bufferSize(static_cast<unsigned long long>(*length) + n);
     if (*capacity < needed) {
         if (isSharedEmpty(buf)) {
             buf = static_cast<char*>(WMemory::allocMemory(needed));
@@ -176,9 +188,10 @@ void WString::resize(unsigned long n)
         return;
     }
     bool wasShared = isSharedEmpty(buffer);
-    buffer = static_cast<char*>(wasShared ? WMemory::allocMemory(n + 1)
-                                          : WMemory::reallocMemory(buffer, n + 1));
-    capacity = n + 1;
+    unsigned long size = bufferSize(n);
+    buffer = static_cast<char*>(wasShared ? WMemory::allocMemory(size)
+                                          : WMemory::reallocMemory(buffer, size));
+    capacity = size;
     if (wasShared) {
         len = 0;
         buffer[0] = 0;
@@ -409,6 +422,11 @@ WNumberString::WNumberString(int value, const char* format)
     : WFormattedString(128UL), numberType(SIGNED_INT)
 {
     WFormattedString::format(format, value);
+}
+
+WNumberString::WNumberString(unsigned int value, const char* format)
+    : WNumberString(static_cast<unsigned long>(value), format)
+{
 }
 
 WNumberString::WNumberString(unsigned long value, const char* format)

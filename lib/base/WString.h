@@ -114,6 +114,8 @@ public:
 
     WNumberString(int value, const char* format);
     WNumberString(unsigned long value, const char* format);
+    // Plain unsigned literals (5u) are unsigned numbers too.
+    WNumberString(unsigned int value, const char* format);
     WNumberString(const WNumberString& other) = default;
     WNumberString& operator=(const WNumberString& other) = default;
 

@@ -1,0 +1,366 @@
+#include "OrvexDatabase.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "GmsCoordinates.h"
+#include "WException.h"
+#include "WMemory.h"
+
+namespace {
+
+const unsigned int firstYear = 1850;
+const unsigned int defaultBlockSize = 28613;
+
+// The area weights are defined with these truncated constants, exactly.
+const double degreesToRadians = 0.0174532925;
+const double halfPi = 1.570796325;
+const double twoPi = 6.2831853;
+const double fourPi = 12.5663706;
+const double earthRadius = 6371.0;
+
+const double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The token [begin, end) converted as sscanf's "%f" converts it: the leading
+// number only, 0.0 when the token does not begin with one. Plain decimals of
+// up to 15 digits are converted here; m / 10^f is then the correctly rounded
+// double, and narrowing it gives the correctly rounded float unless it lies
+// exactly halfway between two floats. Everything else goes to the C library.
+float scanFloat(const char* begin, const char* end)
+{
+    const char* p = begin;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    for (; p < end && isDigit(*p); ++p, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned int>(*p - '0');
+    if (p < end && *p == '.') {
+        for (++p; p < end && isDigit(*p); ++p, ++digits, ++fractionDigits)
+            mantissa = mantissa * 10 + static_cast<unsigned int>(*p - '0');
+    }
+    bool plain = digits > 0 && digits <= 15 &&
+                 (p == end || (*p != 'e' && *p != 'E' && *p != 'x' && *p != 'X'));
+    if (plain) {
+        double value = static_cast<double>(mantissa) / powersOfTen[fractionDigits];
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        if ((bits & 0x1FFFFFFFu) != 0x10000000u) {
+            float narrowed = static_cast<float>(value);
+            return negative ? -narrowed : narrowed;
+        }
+    }
+    std::string token(begin, end);
+    float value = 0.0f;
+    std::sscanf(token.c_str(), "%f", &value);
+    return value;
+}
+
+// Both bounds excluded; false for NaN as well.
+bool isValid(double value) { return value > -99.0 && value < 99.0; }
+
+} // namespace
+
+OrvexDatabase::OrvexDatabase()
+    : dbType(TYPE_CLOSED),
+      latitudeWeights(nullptr),
+      cellValues(nullptr),
+      cellCounts(nullptr),
+      resolution(0),
+      columns(0),
+      rows(0),
+      year(0),
+      month(0),
+      globalMean(0.0),
+      yearAverage(false),
+      cellsWithData(0),
+      coverage(0.0)
+{
+}
+
+OrvexDatabase::~OrvexDatabase()
+{
+    close();
+}
+
+void OrvexDatabase::open(unsigned int type, const char* fileName)
+{
+    close();
+    dbType = type;
+    if (type == TYPE_GRID_FILE) {
+        resolution = 5;
+        name = fileName;
+        file.open(fileName, false);
+    } else if (type == TYPE_ONE_DEGREE) {
+        resolution = 1;
+        name = fileName;
+    } else {
+        dbType = TYPE_CLOSED;
+        throw WException("Unkown orvex database dbType.");
+    }
+    unsigned int newColumns = 360 / resolution;
+    unsigned int newRows = 180 / resolution;
+    unsigned long cells = static_cast<unsigned long>(newColumns) * newRows;
+    latitudeWeights = static_cast<double*>(WMemory::allocMemory(newRows * sizeof(double)));
+    cellValues = static_cast<double*>(WMemory::allocMemory(cells * sizeof(double)));
+    cellCounts = static_cast<unsigned int*>(WMemory::allocMemory(cells * sizeof(unsigned int)));
+    columns = newColumns;
+    rows = newRows;
+    computeLatitudeWeights();
+    clearField();
+}
+
+void OrvexDatabase::close()
+{
+    WMemory::freeMemory(latitudeWeights);
+    WMemory::freeMemory(cellValues);
+    WMemory::freeMemory(cellCounts);
+    latitudeWeights = nullptr;
+    cellValues = nullptr;
+    cellCounts = nullptr;
+    file.close();
+    dbType = TYPE_CLOSED;
+    resolution = 0;
+    columns = 0;
+    rows = 0;
+    cellsWithData = 0;
+    globalMean = 0.0;
+    coverage = 0.0;
+}
+
+void OrvexDatabase::load(unsigned int year, unsigned int month, bool yearAverage)
+{
+    this->year = year;
+    this->month = month;
+    this->yearAverage = yearAverage;
+    if (dbType == TYPE_GRID_FILE)
+        readField();
+}
+
+void OrvexDatabase::nextYear()
+{
+    ++year;
+    if (dbType == TYPE_GRID_FILE)
+        readField();
+}
+
+void OrvexDatabase::previousYear()
+{
+    --year;
+    if (dbType == TYPE_GRID_FILE)
+        readField();
+}
+
+bool OrvexDatabase::nextMonth()
+{
+    if (yearAverage)
+        return false;
+    if (month >= 12) {
+        if (year == UINT_MAX)
+            return true;
+        ++year;
+        month = 1;
+    } else {
+        ++month;
+    }
+    if (dbType == TYPE_GRID_FILE)
+        readField();
+    return true;
+}
+
+bool OrvexDatabase::previousMonth()
+{
+    if (yearAverage)
+        return false;
+    if (month <= 1) {
+        if (year <= firstYear)
+            return true;
+        --year;
+        month = 12;
+    } else {
+        --month;
+    }
+    if (dbType == TYPE_GRID_FILE)
+        readField();
+    return true;
+}
+
+unsigned int OrvexDatabase::blockSizeForName(const char* name)
+{
+    // Matched at the start of the name only: the same file opened under
+    // another form of its path is read with the default size.
+    WString text(name);
+    unsigned int blockSize = defaultBlockSize;
+    if (text.startsWith("data/cru/abstem3.dat"))
+        blockSize = 28561;
+    if (text.startsWith("data/cru/hadsst2.dat"))
+        blockSize = 20780;
+    if (text.startsWith("data/cru/hadcrut4.dat"))
+        blockSize = 20856;
+    return blockSize;
+}
+
+void OrvexDatabase::computeLatitudeWeights()
+{
+    double delta = resolution * degreesToRadians;
+    double cellsPerRow = 360.0 / resolution;
+    double sphere = earthRadius * earthRadius * fourPi;
+    double upper = halfPi;
+    double lower = halfPi - delta;
+    for (unsigned int row = 0; row < rows; ++row) {
+        latitudeWeights[row] = std::fabs(std::sin(lower) - std::sin(upper)) * (1.0 / cellsPerRow) *
+                               (earthRadius * earthRadius) * twoPi * (1.0 / sphere);
+        lower -= delta;
+        upper -= delta;
+    }
+}
+
+void OrvexDatabase::clearField()
+{
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        cellValues[i] = MISSING_VALUE;
+        cellCounts[i] = 0;
+    }
+    cellsWithData = 0;
+    globalMean = 0.0;
+    coverage = 0.0;
+}
+
+void OrvexDatabase::readField()
+{
+    // Without a grid (the file failed to open) there is nothing to read.
+    if (cellValues == nullptr || !file.isOpen())
+        return;
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        cellValues[i] = 0.0;
+        cellCounts[i] = 0;
+    }
+    cellsWithData = 0;
+
+    unsigned int blockSize = blockSizeForName(name);
+    // Signed 64-bit month index: months before January 1850 (and years far
+    // out) must land outside the file, never wrap back into it.
+    long long firstMonthIndex = (static_cast<long long>(year) - firstYear) * 12;
+    WString line;
+    if (yearAverage) {
+        for (int m = 1; m <= 12; ++m) {
+            if (!readMonthBlock(firstMonthIndex + m, blockSize, line))
+                break;
+        }
+    } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month, blockSize, line)) {
+        clearField();
+        return;
+    }
+    averageField();
+}
+
+bool OrvexDatabase::readMonthBlock(long long monthIndex, unsigned int blockSize, WString& line)
+{
+    if (monthIndex < 1)
+        return false;
+    long long start = (monthIndex - 1) * blockSize;
+    long long end = monthIndex * blockSize;
+    if (end > static_cast<long long>(file.getSize()))
+        return false;
+    seekTo(start);
+    file.readln(line);
+    for (unsigned int row = 0; row < rows; ++row) {
+        if (!file.readln(line))
+            break;
+        addRow(line, row);
+    }
+    return true;
+}
+
+void OrvexDatabase::seekTo(long long offset)
+{
+    // setPos takes an int: offsets beyond 2 GB are reached in steps.
+    int step = static_cast<int>(offset < INT_MAX ? offset : INT_MAX);
+    file.setPos(step);
+    for (offset -= step; offset > 0; offset -= step) {
+        step = static_cast<int>(offset < INT_MAX ? offset : INT_MAX);
+        file.skip(step);
+    }
+}
+
+void OrvexDatabase::addRow(const WString& line, unsigned int row)
+{
+    const char* p = line;
+    const char* end = p + line.length();
+    double* values = cellValues + static_cast<unsigned long>(row) * columns;
+    unsigned int* counts = cellCounts + static_cast<unsigned long>(row) * columns;
+    // Every token takes a column, valid or not; tokens past the last column
+    // have no cell and are ignored.
+    for (unsigned int column = 0; column < columns; ++column) {
+        while (p < end && *p == ' ')
+            ++p;
+        if (p == end)
+            break;
+        const char* tokenEnd = p;
+        while (tokenEnd < end && *tokenEnd != ' ')
+            ++tokenEnd;
+        double value = scanFloat(p, tokenEnd);
+        if (isValid(value)) {
+            values[column] += value;
+            ++counts[column];
+        }
+        p = tokenEnd;
+    }
+}
+
+void OrvexDatabase::averageField()
+{
+    double weightedSum = 0.0;
+    double weightWithData = 0.0;
+    unsigned int withData = 0;
+    for (unsigned int row = 0; row < rows; ++row) {
+        double weight = latitudeWeights[row];
+        for (unsigned int column = 0; column < columns; ++column) {
+            unsigned long i = static_cast<unsigned long>(row) * columns + column;
+            if (cellCounts[i] != 0) {
+                cellValues[i] /= cellCounts[i];
+                ++withData;
+                weightedSum = cellValues[i] * weight + weightedSum;
+                weightWithData += weight;
+            } else {
+                cellValues[i] = MISSING_VALUE;
+            }
+        }
+    }
+    // The area-weighted mean over the cells with data: cells without data
+    // count as having that same mean, so the sum is scaled up to the whole
+    // earth rather than padded with it.
+    globalMean = withData > 0 ? weightedSum / weightWithData : 0.0;
+    coverage = weightWithData * 100.0;
+    cellsWithData = withData;
+}
+
+double OrvexDatabase::valueAt(const GmsCoordinates& coordinates) const
+{
+    // Negative degrees would wrap into the grid in unsigned arithmetic.
+    if (cellValues == nullptr || coordinates.latDegrees < 0 || coordinates.lonDegrees < 0)
+        return MISSING_VALUE;
+    unsigned int g = resolution;
+    unsigned int latitude = static_cast<unsigned int>(coordinates.latDegrees);
+    unsigned int longitude = static_cast<unsigned int>(coordinates.lonDegrees);
+    unsigned int a = latitude - latitude % g;
+    unsigned int b = longitude - longitude % g;
+    unsigned int row = coordinates.latSouth ? (a + 90) / g : (90 - a) / g - 1;
+    unsigned int column = coordinates.lonWest ? (180 - b) / g - 1 : (b + 180) / g;
+    if (row >= rows || column >= columns)
+        return MISSING_VALUE;
+    return valueAtCell(column, row);
+}
