@@ -1,0 +1,260 @@
+#!/bin/bash
+# Prepares this machine and one build tree: installs the Debian packages the
+# build and the tests need, and cross-builds the mingw dependencies (PCRE and
+# GoogleTest) into <build>/deps. Safe to run again: a second run only checks.
+#
+#   tools/setup.sh [BUILD_DIR]      BUILD_DIR defaults to build/ in the source tree
+#
+# Needs root or sudo only when a package is missing.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
+build=${1:-$root/build}
+mkdir -p "$build"
+build=$(cd "$build" && pwd -P)
+deps=$build/deps
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+triplet=x86_64-w64-mingw32
+
+packages=(
+    # build
+    cmake ninja-build make dpkg-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools
+    googletest
+    # running Windows programs: Wine, its fonts (Marlett draws window
+    # buttons and check marks) and the X extensions its X11 driver uses
+    wine64 fonts-wine fonts-liberation
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
+    # display for window tests and screenshots
+    xvfb xauth imagemagick
+)
+
+say() { echo "setup: $*"; }
+die() {
+    echo "setup: $*" >&2
+    exit 1
+}
+
+as_root() {
+    if [[ $(id -u) -eq 0 ]]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        die "need root (or sudo) to run: $*"
+    fi
+}
+
+# Waits while another apt-get or dpkg (an unattended or earlier install)
+# holds the package database, instead of failing on its lock.
+wait_for_package_manager() {
+    local waited=0 busy comm
+    while :; do
+        busy=""
+        for comm in /proc/[0-9]*/comm; do
+            case $(cat "$comm" 2>/dev/null) in
+            apt-get | apt | dpkg | aptitude | unattended-upgr) busy=yes; break ;;
+            esac
+        done
+        [[ -z $busy ]] && return 0
+        ((waited % 30 == 0)) && say "waiting for another package install to finish"
+        ((waited >= 1800)) && die "package manager still busy after 30 minutes"
+        sleep 2
+        waited=$((waited + 2))
+    done
+}
+
+apt_get() {
+    wait_for_package_manager
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -q -o DPkg::Lock::Timeout=600 "$@"
+}
+
+apt_updated=""
+apt_update_once() {
+    [[ -n $apt_updated ]] && return 0
+    apt_get update
+    apt_updated=yes
+}
+
+is_installed() {
+    [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]
+}
+
+install_packages() {
+    local missing=() package
+    for package in "${packages[@]}"; do
+        is_installed "$package" || missing+=("$package")
+    done
+    if [[ ${#missing[@]} -eq 0 ]]; then
+        return 0
+    fi
+    say "installing ${missing[*]}"
+    apt_update_once
+    apt_get install -y --no-install-recommends "${missing[@]}"
+}
+
+codename() {
+    local VERSION_CODENAME=""
+    # shellcheck disable=SC1091
+    [[ -r /etc/os-release ]] && . /etc/os-release
+    echo "${VERSION_CODENAME:-bookworm}"
+}
+
+# Prints the fields of the enabled deb822 stanzas in FILES as
+# "types|uris|suites|components|signed-by", one stanza a line.
+deb822_stanzas() {
+    awk -v RS= -F '\n' '
+        {
+            types = uris = suites = comps = signed = ""; enabled = "yes"
+            for (i = 1; i <= NF; i++) {
+                line = $i
+                if (line ~ /^[[:space:]]*#/) continue
+                split(line, kv, ":")
+                key = tolower(kv[1]); value = substr(line, length(kv[1]) + 2)
+                gsub(/^[[:space:]]+|[[:space:]]+$/, "", value)
+                if (key == "types") types = value
+                else if (key == "uris") uris = value
+                else if (key == "suites") suites = value
+                else if (key == "components") comps = value
+                else if (key == "signed-by") signed = value
+                else if (key == "enabled") enabled = tolower(value)
+            }
+            if (types != "" && enabled != "no")
+                print types "|" uris "|" suites "|" comps "|" signed
+        }' "$@" 2>/dev/null
+}
+
+has_word() { [[ " $1 " == *" $2 "* ]]; }
+
+# True when a deb-src entry for <codename> main is configured, in the
+# one-line format or in a deb822 .sources file.
+has_deb_src() {
+    local suite=$1 files=() line types uris suites comps signed
+    files=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list)
+    if grep -hsE "^[[:space:]]*deb-src([[:space:]]+\[[^]]*\])?[[:space:]]+[^[:space:]]+[[:space:]]+$suite[[:space:]]+(.*[[:space:]])?main([[:space:]]|\$)" \
+        "${files[@]}" >/dev/null; then
+        return 0
+    fi
+    while IFS='|' read -r types uris suites comps signed; do
+        has_word "$types" deb-src && has_word "$suites" "$suite" && has_word "$comps" main && return 0
+    done < <(deb822_stanzas /etc/apt/sources.list.d/*.sources)
+    return 1
+}
+
+# The mirror (and key) of the configured binary entry for <codename> main, so
+# that the source entry uses the same one.
+binary_mirror() {
+    local suite=$1 types uris suites comps signed
+    while IFS='|' read -r types uris suites comps signed; do
+        if has_word "$types" deb && has_word "$suites" "$suite" && has_word "$comps" main; then
+            echo "${uris%% *}|$signed"
+            return 0
+        fi
+    done < <(deb822_stanzas /etc/apt/sources.list.d/*.sources)
+    awk -v suite="$suite" '
+        $1 == "deb" {
+            n = 2
+            if ($n ~ /^\[/) { while (n < NF && $n !~ /\]$/) n++; n++ }
+            if ($(n + 1) != suite) next
+            for (i = n + 2; i <= NF; i++) if ($i == "main") { print $n "|"; exit }
+        }' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -n 1
+}
+
+ensure_deb_src() {
+    local suite mirror uri signed file=/etc/apt/sources.list.d/orvex-deb-src.sources
+    suite=$(codename)
+    if ! has_deb_src "$suite"; then
+        mirror=$(binary_mirror "$suite")
+        uri=${mirror%%|*}
+        signed=${mirror#*|}
+        [[ -n $uri ]] || uri=http://deb.debian.org/debian
+        if [[ -z $signed && -r /usr/share/keyrings/debian-archive-keyring.gpg ]]; then
+            signed=/usr/share/keyrings/debian-archive-keyring.gpg
+        fi
+        say "adding a deb-src entry for $suite main ($uri)"
+        {
+            echo "Types: deb-src"
+            echo "URIs: $uri"
+            echo "Suites: $suite"
+            echo "Components: main"
+            [[ -n $signed ]] && echo "Signed-By: $signed"
+        } | as_root tee "$file" >/dev/null
+        apt_updated=""
+    fi
+    if ! apt-cache showsrc pcre3 2>/dev/null | grep -q '^Package: pcre3'; then
+        apt_update_once
+    fi
+}
+
+# PCRE 8 (classic API) as a static mingw library, from Debian's own source
+# package with its patches. Users define PCRE_STATIC.
+pcre_flags="--host=$triplet --disable-shared --enable-static --disable-cpp"
+build_pcre() {
+    local prefix=$deps/pcre stamp=$deps/pcre/.orvex-stamp
+    local want="pcre3 $pcre_flags"
+    if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libpcre.a ]]; then
+        return 0
+    fi
+    local started=$SECONDS src=$deps/src/pcre3
+    say "building PCRE for mingw into $prefix"
+    ensure_deb_src
+    rm -rf "$src" "$prefix"
+    mkdir -p "$src"
+    (cd "$src" && apt-get source -q --download-only pcre3) >"$deps/pcre-download.log" 2>&1 ||
+        { cat "$deps/pcre-download.log" >&2; die "apt-get source pcre3 failed"; }
+    local dsc
+    dsc=$(ls "$src"/pcre3_*.dsc | head -n 1)
+    (cd "$src" && dpkg-source -x "$dsc" tree) >"$deps/pcre-unpack.log" 2>&1 ||
+        { cat "$deps/pcre-unpack.log" >&2; die "dpkg-source -x failed"; }
+    # Debian's patches touch Makefile.am and configure.ac (only the shared
+    # library's version, which a static build does not use). Date the
+    # generated files after their inputs so that make does not ask for automake.
+    (
+        cd "$src/tree"
+        now=$(date +%s)
+        touch -d "@$((now - 20))" configure.ac Makefile.am acinclude.m4 m4/*.m4 2>/dev/null || true
+        touch -d "@$((now - 10))" aclocal.m4
+        touch -d "@$now" configure Makefile.in config.h.in
+    )
+    # shellcheck disable=SC2086
+    (
+        cd "$src/tree"
+        ./configure $pcre_flags --prefix="$prefix" CC="$triplet-gcc-posix" AR="$triplet-ar" \
+            RANLIB="$triplet-ranlib" CFLAGS="-O2"
+        make -j"$(nproc)" libpcre.la
+        make install-libLTLIBRARIES install-includeHEADERS install-nodist_includeHEADERS
+    ) >"$deps/pcre-build.log" 2>&1 || { tail -n 40 "$deps/pcre-build.log" >&2; die "PCRE build failed"; }
+    [[ -f $prefix/lib/libpcre.a && -f $prefix/include/pcre.h ]] || die "PCRE did not install"
+    echo "$want" >"$stamp"
+    say "PCRE done in $((SECONDS - started)) s"
+}
+
+# GoogleTest and GoogleMock from Debian's googletest sources, cross-built
+# with the project's toolchain.
+build_gtest() {
+    local prefix=$deps/gtest stamp=$deps/gtest/.orvex-stamp want
+    want="googletest $(dpkg-query -W -f='${Version}' googletest) pthreads-off"
+    if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libgtest.a ]]; then
+        return 0
+    fi
+    local started=$SECONDS work=$deps/gtest-build
+    say "building GoogleTest for mingw into $prefix"
+    rm -rf "$work" "$prefix"
+    (
+        cmake -S /usr/src/googletest -B "$work" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=ON
+        cmake --build "$work"
+        cmake --install "$work"
+    ) >"$deps/gtest-build.log" 2>&1 || { tail -n 40 "$deps/gtest-build.log" >&2; die "GoogleTest build failed"; }
+    rm -rf "$work"
+    echo "$want" >"$stamp"
+    say "GoogleTest done in $((SECONDS - started)) s"
+}
+
+install_packages
+mkdir -p "$deps"
+exec 9>"$deps/.setup.lock"
+flock 9
+build_pcre
+build_gtest
