@@ -79,8 +79,8 @@ void timeReader(const char* name)
                 file.readln(line);
         }
     });
-    std::printf("%-46s %10.3f ms   (%.0f%% of the pass)\n", "  of which WFile::readln + setPos", lines,
-                100.0 * lines / pass);
+    std::printf("%-46s %10.3f ms   (%.0f%% of the pass)\n", "  of which WFile::readln + setPos",
+                lines, 100.0 * lines / pass);
     std::printf("\n");
 }
 

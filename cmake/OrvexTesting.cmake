@@ -48,7 +48,9 @@ function(orvex_add_test name)
     endif()
 
     add_executable(${name} ${ARG_SOURCES} ${ARG_RESOURCES})
-    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    # tests/support: helpers shared by the test programs (TempDir.h).
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
+        ${CMAKE_SOURCE_DIR}/tests/support)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
     if(NOT ARG_OWN_MAIN)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)

@@ -260,7 +260,8 @@ void OrvexDatabase::readField()
             if (!readMonthBlock(firstMonthIndex + m, blockSize, line))
                 break;
         }
-    } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month, blockSize, line)) {
+    } else if (month < 1 || month > 12 ||
+               !readMonthBlock(firstMonthIndex + month, blockSize, line)) {
         clearField();
         return;
     }

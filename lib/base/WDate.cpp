@@ -230,6 +230,7 @@ void WDate::formatFields(const LocalTime& fields, const WTimeZone& zone,
     const int hour12 = t.wHour > 12 ? t.wHour - 12 : t.wHour;
     const int offset = -fields.bias;
     const unsigned absOffset = static_cast<unsigned>(std::abs(offset));
+    // The sign of the whole offset: half an hour west is -00:30, not +00:30.
     const char* offsetSign = offset < 0 ? "-" : "+";
     char number[48];
 

@@ -51,6 +51,7 @@ public:
     // TIME_ZONE_DEFAULT the same moment is formatted in that zone.
     const WString& format(const char* pattern) const;
     const WString& format(const char* pattern, const WTimeZone& zone) const;
+    // "%d.%m.%Y / %H:%i:%s", e.g. "15.06.1990 / 12:00:00".
     const WString& toString() const;
 
     // Replaces the date's own zone; the moment stays and the local fields follow it.

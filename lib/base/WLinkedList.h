@@ -33,16 +33,9 @@ public:
     }
 
     // Copies the source's values from its cursor to its end, then rewinds the
-    // source's cursor.
-    WLinkedList(const WLinkedList& other) : WLinkedList()
-    {
-        try {
-            copyFrom(other);
-        } catch (...) {
-            removeAll();
-            throw;
-        }
-    }
+    // source's cursor. Delegating first means a copy that fails half-way is
+    // destroyed, so its entries are freed.
+    WLinkedList(const WLinkedList& other) : WLinkedList() { copyFrom(other); }
 
     WLinkedList& operator=(const WLinkedList& other)
     {

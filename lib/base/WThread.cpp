@@ -34,12 +34,12 @@ WThread::~WThread()
     closeThread();
 }
 
-unsigned __stdcall WThread::threadMain(void* argument)
+unsigned __stdcall WThread::threadMain(void* thread)
 {
     // The last access to the WThread: it may be gone once run() has begun.
-    WThread* thread = static_cast<WThread*>(argument);
-    WRunable* runnable = thread->runnable;
-    thread->running = true;
+    WThread* owner = static_cast<WThread*>(thread);
+    WRunable* runnable = owner->runnable;
+    owner->running = true;
     // An escaping exception would end the whole process and leave the run
     // marked active for ever.
     try {
@@ -99,7 +99,10 @@ bool WThread::start(WRunable* newRunnable)
 
 bool WThread::isActive() const
 {
-    return runnable != nullptr && runnable->active;
+    // Once the thread has ended its runnable may be gone: do not read it.
+    if (runnable == nullptr || WaitForSingleObject(threadHandle, 0) == WAIT_OBJECT_0)
+        return false;
+    return runnable->active;
 }
 
 bool WThread::join(unsigned long ms)
@@ -132,9 +135,9 @@ bool WThread::kill()
     if (!isActive())
         return false;
     // A thread killed during its start-up may leave the loader lock held for
-    // the whole process, so let it reach run() first.
-    while (!running && WaitForSingleObject(threadHandle, 1) == WAIT_TIMEOUT) {
-    }
+    // the whole process, so let it reach run() first, even if suspended.
+    while (!running && WaitForSingleObject(threadHandle, 1) == WAIT_TIMEOUT)
+        ResumeThread(threadHandle);
     // A thread that ended meanwhile counts as killed.
     if (!TerminateThread(threadHandle, 0) && WaitForSingleObject(threadHandle, 0) != WAIT_OBJECT_0)
         throw WThreadException("Cannot kill thread.", -3);

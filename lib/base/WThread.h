@@ -55,6 +55,8 @@ public:
     // inactive, or "Cannot set the priority of thread." (-2), the thread then
     // running at normal priority.
     bool start(WRunable* runnable);
+    // True while the runnable last started is active and its thread has not
+    // ended; a finished runnable may be destroyed before this object.
     bool isActive() const;
     // True when the thread ended within ms milliseconds (INFINITE waits on).
     bool join(unsigned long ms);
@@ -72,7 +74,7 @@ public:
     void setPriority(Priority priority);
 
 private:
-    static unsigned __stdcall threadMain(void* runnable);
+    static unsigned __stdcall threadMain(void* thread);
     void closeThread();
 
     unsigned threadId;

@@ -225,29 +225,36 @@ TEST(DateTest, CalendarArithmetic)
 TEST(DateTest, TimeZoneRules)
 {
     const WTimeZone cet = centralEurope();
-    bool daylight = false;
-    EXPECT_EQ(-120, cet.calcBias(2010, 7, 1, 12, 0, daylight));
-    EXPECT_TRUE(daylight);
-    EXPECT_EQ(-60, cet.calcBias(2010, 12, 1, 12, 0, daylight));
-    EXPECT_FALSE(daylight);
-
-    // Change moments: 28 March and 31 October 2010.
-    EXPECT_EQ(-60, cet.calcBias(2010, 3, 28, 1, 59, daylight));
-    EXPECT_EQ(-120, cet.calcBias(2010, 3, 28, 2, 0, daylight));
-    EXPECT_EQ(-120, cet.calcBias(2010, 10, 31, 2, 59, daylight));
-    EXPECT_EQ(-60, cet.calcBias(2010, 10, 31, 3, 0, daylight));
-    EXPECT_EQ(-60, cet.calcBias(2010, 3, 27, 23, 0, daylight));
-    EXPECT_EQ(-120, cet.calcBias(2010, 10, 30, 23, 0, daylight));
-
     const WTimeZone sydney = easternAustralia();
-    EXPECT_EQ(-660, sydney.calcBias(2010, 1, 15, 12, 0, daylight));
-    EXPECT_TRUE(daylight) << "southern summer";
-    EXPECT_EQ(-600, sydney.calcBias(2010, 7, 1, 12, 0, daylight));
-    EXPECT_FALSE(daylight);
-    EXPECT_EQ(-660, sydney.calcBias(2010, 4, 4, 2, 59, daylight));
-    EXPECT_EQ(-600, sydney.calcBias(2010, 4, 4, 3, 0, daylight));
-    EXPECT_EQ(-600, sydney.calcBias(2010, 10, 3, 1, 59, daylight));
-    EXPECT_EQ(-660, sydney.calcBias(2010, 10, 3, 2, 0, daylight));
+    // In 2010 Central Europe changed on 28 March and 31 October, Eastern
+    // Australia on 4 April and 3 October.
+    const struct {
+        const WTimeZone& zone;
+        int month, day, hour, minute;
+        int bias;
+        const char* what;
+    } moments[] = {
+        {cet, 7, 1, 12, 0, -120, "CET summer"},
+        {cet, 12, 1, 12, 0, -60, "CET winter"},
+        {cet, 3, 28, 1, 59, -60, "CET before the change to daylight"},
+        {cet, 3, 28, 2, 0, -120, "CET at the change to daylight"},
+        {cet, 10, 31, 2, 59, -120, "CET before the change back"},
+        {cet, 10, 31, 3, 0, -60, "CET at the change back"},
+        {cet, 3, 27, 23, 0, -60, "CET the day before daylight"},
+        {cet, 10, 30, 23, 0, -120, "CET the day before the change back"},
+        {sydney, 1, 15, 12, 0, -660, "southern summer"},
+        {sydney, 7, 1, 12, 0, -600, "southern winter"},
+        {sydney, 4, 4, 2, 59, -660, "Sydney before the change back"},
+        {sydney, 4, 4, 3, 0, -600, "Sydney at the change back"},
+        {sydney, 10, 3, 1, 59, -600, "Sydney before the change to daylight"},
+        {sydney, 10, 3, 2, 0, -660, "Sydney at the change to daylight"},
+    };
+    bool daylight = false;
+    for (const auto& m : moments) {
+        EXPECT_EQ(m.bias, m.zone.calcBias(2010, m.month, m.day, m.hour, m.minute, daylight))
+            << m.what;
+        EXPECT_EQ(m.bias == m.zone.getBias() + m.zone.getDaylightBias(), daylight) << m.what;
+    }
 
     WTimeZone plain("EST", 300);
     daylight = true;

@@ -20,18 +20,9 @@ std::string text(const WString& s)
     return std::string(static_cast<const char*>(s), s.length());
 }
 
-std::wstring wide(const std::string& utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], n);
-    return out;
-}
-
 void writeBytes(const std::string& name, const std::string& content)
 {
-    HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE h = CreateFileW(TempDir::toWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << name;
     DWORD written = 0;
@@ -42,8 +33,9 @@ void writeBytes(const std::string& name, const std::string& content)
 
 std::string readBytes(const std::string& name)
 {
-    HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(TempDir::toWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string content;
@@ -323,7 +315,7 @@ TEST(WFileTest, OpenFailuresAreCleanExceptions)
     EXPECT_EQ(2UL, notFound.getSysErrCode());
     EXPECT_EQ(0U, text(notFound.toString()).rfind("WFileNotFoundException: File not found: ", 0));
     EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide(missing).c_str()))
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(TempDir::toWide(missing).c_str()))
         << "a read open creates nothing";
 
     expectThrow<WFileNotFoundException>([&] { WFile direct(missing.c_str()); }, "constructor");
@@ -422,7 +414,7 @@ TEST(WFileTest, StreamsInfoAndHandles)
     file.close();
 
     // A borrowed handle that must not be closed.
-    HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE h = CreateFileW(TempDir::toWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     {
@@ -595,11 +587,12 @@ TEST(WFileStreamTest, IStreamOverFile)
     EXPECT_EQ(10ULL, stat.cbSize.QuadPart);
     EXPECT_EQ(static_cast<DWORD>(LOCK_WRITE), stat.grfLocksSupported);
     ASSERT_NE(nullptr, stat.pwcsName);
-    EXPECT_EQ(wide(name), std::wstring(stat.pwcsName));
+    EXPECT_EQ(TempDir::toWide(name), std::wstring(stat.pwcsName));
     CoTaskMemFree(stat.pwcsName);
     FILETIME modified;
-    HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(TempDir::toWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     GetFileTime(h, nullptr, nullptr, &modified);
     CloseHandle(h);
     ULARGE_INTEGER expected;

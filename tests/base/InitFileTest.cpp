@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -11,18 +9,9 @@
 #include "WInitFile.h"
 
 namespace {
-std::wstring wide(const std::string& utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], n);
-    return out;
-}
-
 void writeBytes(const std::string& name, const std::string& bytes)
 {
-    FILE* f = _wfopen(wide(name).c_str(), L"wb");
+    FILE* f = _wfopen(TempDir::toWide(name).c_str(), L"wb");
     ASSERT_NE(nullptr, f) << name;
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
@@ -31,7 +20,7 @@ void writeBytes(const std::string& name, const std::string& bytes)
 std::string readBytes(const std::string& name)
 {
     std::string out;
-    FILE* f = _wfopen(wide(name).c_str(), L"rb");
+    FILE* f = _wfopen(TempDir::toWide(name).c_str(), L"rb");
     if (f == nullptr)
         return "<missing>";
     char buffer[4096];

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <functional>
+#include <new>
 #include <stdexcept>
 
 #include "WException.h"
@@ -60,6 +62,18 @@ TEST(ThreadTest, RunsAndFinishes)
     ASSERT_TRUE(thread.start(&throwing));
     ASSERT_TRUE(thread.join(longWait));
     EXPECT_FALSE(thread.isActive()) << "an exception out of run still ends the run";
+
+    // Once the run is over its owner may destroy the runnable; the thread
+    // object must not read it again (here its memory is reused at once).
+    alignas(Job) unsigned char storage[sizeof(Job)];
+    Job* temporary = new (storage) Job([] {});
+    ASSERT_TRUE(thread.start(temporary));
+    ASSERT_TRUE(thread.join(longWait));
+    temporary->~Job();
+    std::memset(storage, 0xFF, sizeof storage);
+    EXPECT_FALSE(thread.isActive()) << "the destroyed runnable was read";
+    EXPECT_TRUE(thread.start(&quick)) << "start refused after a destroyed runnable";
+    ASSERT_TRUE(thread.join(longWait));
 }
 
 TEST(ThreadTest, RefusesSecondStartAndSignals)

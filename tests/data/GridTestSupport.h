@@ -8,57 +8,26 @@
 #include <string>
 #include <vector>
 
-// A fresh directory under the system's temp path with data/cru inside, made
-// the current directory for one test (grid files are found by relative
-// names); the old current directory comes back and the tree is removed when
-// the test ends.
+#include "TempDir.h"
+
+// A fresh temp directory with data/cru inside, made the current directory
+// for one test (grid files are found by relative names); the old current
+// directory comes back before the tree is removed.
 class ScratchDir {
 public:
     ScratchDir()
     {
-        static unsigned counter = 0;
-        wchar_t base[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, base);
-        root = std::wstring(base) + L"datatest_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(++counter);
-        CreateDirectoryW(root.c_str(), nullptr);
-        CreateDirectoryW((root + L"\\data").c_str(), nullptr);
-        CreateDirectoryW((root + L"\\data\\cru").c_str(), nullptr);
+        CreateDirectoryW((dir.widePath() + L"\\data").c_str(), nullptr);
+        CreateDirectoryW((dir.widePath() + L"\\data\\cru").c_str(), nullptr);
         wchar_t current[MAX_PATH + 1];
         GetCurrentDirectoryW(MAX_PATH + 1, current);
         previous = current;
-        SetCurrentDirectoryW(root.c_str());
+        SetCurrentDirectoryW(dir.widePath().c_str());
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    ~ScratchDir()
-    {
-        SetCurrentDirectoryW(previous.c_str());
-        removeTree(root);
-    }
+    ~ScratchDir() { SetCurrentDirectoryW(previous.c_str()); }
 
 private:
-    static void removeTree(const std::wstring& dir)
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                std::wstring full = dir + L"\\" + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(full);
-                else
-                    DeleteFileW(full.c_str());
-            } while (FindNextFileW(search, &data));
-            FindClose(search);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-
-    std::wstring root;
+    TempDir dir;
     std::wstring previous;
 };
 

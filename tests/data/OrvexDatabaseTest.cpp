@@ -25,6 +25,18 @@ void writeNumberedMonths(const std::string& name, unsigned blockSize, int months
     writeFile(name, bytes);
 }
 
+// A scratch directory holding a hadcrut3 file of numbered months, open in db.
+struct NumberedMonthsFile {
+    explicit NumberedMonthsFile(int months)
+    {
+        writeNumberedMonths(hadcrut3, hadcrut3Block, months);
+        db.open(1, hadcrut3);
+    }
+
+    ScratchDir dir;
+    OrvexDatabase db;
+};
+
 // The one value of a uniform field, or a note of what is wrong with it.
 double uniformValue(const OrvexDatabase& db)
 {
@@ -84,10 +96,8 @@ double asFloat(const char* token)
 
 TEST(OrvexDatabaseTest, MonthBlocksAreFoundByIndexAndBlockSizeOfTheName)
 {
-    ScratchDir dir;
-    writeNumberedMonths(hadcrut3, hadcrut3Block, 13);
-    OrvexDatabase db;
-    db.open(1, hadcrut3);
+    NumberedMonthsFile file(13);
+    OrvexDatabase& db = file.db;
     db.load(1850, 1, false);
     EXPECT_DOUBLE_EQ(asFloat("0.10"), uniformValue(db)) << "January 1850 is the block at byte 0";
     db.load(1850, 2, false);
@@ -188,10 +198,8 @@ TEST(OrvexDatabaseTest, EndOfDataAndYearAverages)
 
 TEST(OrvexDatabaseTest, MonthsOutsideTheDataGiveTheClearedFieldNeverAnotherMonth)
 {
-    ScratchDir dir;
-    writeNumberedMonths(hadcrut3, hadcrut3Block, 13);
-    OrvexDatabase db;
-    db.open(1, hadcrut3);
+    NumberedMonthsFile file(13);
+    OrvexDatabase& db = file.db;
     // In 32-bit arithmetic this offset wraps to 15682 + 4 * 28613, inside the file.
     db.load(14359, 3, false);
     expectCleared(db, "March 14359");
@@ -223,10 +231,8 @@ TEST(OrvexDatabaseTest, MonthsOutsideTheDataGiveTheClearedFieldNeverAnotherMonth
 
 TEST(OrvexDatabaseTest, MonthAndYearSteps)
 {
-    ScratchDir dir;
-    writeNumberedMonths(hadcrut3, hadcrut3Block, 14);
-    OrvexDatabase db;
-    db.open(1, hadcrut3);
+    NumberedMonthsFile file(14);
+    OrvexDatabase& db = file.db;
 
     db.load(1850, 1, false);
     EXPECT_TRUE(db.previousMonth()) << "January 1850 steps back to nothing but says true";

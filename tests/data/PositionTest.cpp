@@ -37,7 +37,8 @@ std::string listing(PositionCollection& positions)
     std::string text;
     while (positions.hasMoreElements()) {
         Position& p = positions.nextPosition();
-        text += std::to_string(positions.getCurrentNumber()) + ":" + static_cast<const char*>(p.name) + " ";
+        text += std::to_string(positions.getCurrentNumber()) + ":" +
+                static_cast<const char*>(p.name) + " ";
     }
     return text;
 }

@@ -13,16 +13,6 @@ const COLORREF blue = RGB(0, 0, 255);
 const COLORREF orange = RGB(240, 160, 32);
 const COLORREF teal = RGB(16, 128, 128);
 
-template <typename Body> std::string thrownMessage(Body body)
-{
-    try {
-        body();
-    } catch (const WException& e) {
-        return static_cast<const char*>(e.getMessage());
-    }
-    return "(nothing thrown)";
-}
-
 // The first three entries (zig-zag order) of the first quantisation table.
 std::vector<int> firstQuantisation(const std::vector<unsigned char>& jpeg)
 {
@@ -62,9 +52,8 @@ std::vector<unsigned char> transparentGif()
 TEST(BitmapFile, SavesJpegAndReadsItBack)
 {
     ScratchDir dir;
-    HBITMAP source = makeScreenBitmap(64, 32, orange, teal);
-    WBitmap bitmap(source, nullptr);
-    DeleteObject(source);
+    WBitmap bitmap;
+    createScreenPicture(bitmap, 64, 32, orange, teal);
 
     std::string name = dir.file("karte.JPG");
     bitmap.save(name.c_str(), 85);
@@ -111,9 +100,8 @@ TEST(BitmapFile, SavesGifFromIndexedAndFromScreenPictures)
 {
     ScratchDir dir;
     std::vector<RGBQUAD> colours = {{0, 0, 255, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {9, 99, 199, 0}};
-    HBITMAP indexedSource = makeIndexedBitmap(20, 10, colours);
-    WBitmap indexed(indexedSource, nullptr);
-    DeleteObject(indexedSource);
+    WBitmap indexed;
+    createIndexedPicture(indexed, 20, 10, colours);
     std::string indexedName = dir.file("palette.GIF");
     indexed.save(indexedName.c_str(), 0);
     WBitmap indexedBack(indexedName.c_str());
@@ -129,9 +117,8 @@ TEST(BitmapFile, SavesGifFromIndexedAndFromScreenPictures)
 
     // A screen-compatible (32-bit) picture; pure colours survive the reduction
     // to 256 colours.
-    HBITMAP screenSource = makeScreenBitmap(30, 12, red, blue);
-    WBitmap screen(screenSource, nullptr);
-    DeleteObject(screenSource);
+    WBitmap screen;
+    createScreenPicture(screen, 30, 12, red, blue);
     std::string screenName = dir.file("screen.gif");
     screen.save(screenName.c_str(), 0);
     std::vector<unsigned char> bytes = readBytes(screenName);
@@ -177,9 +164,8 @@ TEST(BitmapFile, DollarNamesReadThroughTheFileStream)
     EXPECT_TRUE(DeleteFileA("$anim.gif")) << "close left the file open";
 
     // A JPEG written and read through "$" names.
-    HBITMAP source = makeScreenBitmap(16, 16, red, blue);
-    WBitmap bitmap(source, nullptr);
-    DeleteObject(source);
+    WBitmap bitmap;
+    createScreenPicture(bitmap, 16, 16, red, blue);
     bitmap.save("$map.jpg", 85);
     WBitmap viaStream("$map.jpg");
     WBitmap viaFile((dir.path() + "\\$map.jpg").c_str());
@@ -223,9 +209,8 @@ TEST(BitmapFile, BrokenAndMissingPicturesThrowAndLeaveTheBitmapEmpty)
 {
     ScratchDir dir;
     DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    HBITMAP source = makeScreenBitmap(64, 64, orange, teal);
-    WBitmap good(source, nullptr);
-    DeleteObject(source);
+    WBitmap good;
+    createScreenPicture(good, 64, 64, orange, teal);
     std::string whole = dir.file("whole.jpg");
     good.save(whole.c_str(), 85);
     std::vector<unsigned char> bytes = readBytes(whole);

@@ -77,17 +77,6 @@ HandleView inspect(HBITMAP handle)
     DeleteDC(dc);
     return view;
 }
-
-// Runs body and returns the message of the WException it throws.
-template <typename Body> std::string thrownMessage(Body body)
-{
-    try {
-        body();
-    } catch (const WException& e) {
-        return static_cast<const char*>(e.getMessage());
-    }
-    return "(nothing thrown)";
-}
 }
 
 // Copies would share the GDI+ picture and free it twice.
@@ -180,9 +169,8 @@ TEST(Bitmap, CreateCopiesThePixelsOfTheCallersHandle)
 
 TEST(Bitmap, BitmapHandleIsKeptUntilThePictureChanges)
 {
-    HBITMAP source = makeScreenBitmap(40, 20, red, blue);
-    WBitmap bitmap(source, nullptr);
-    DeleteObject(source);
+    WBitmap bitmap;
+    createScreenPicture(bitmap, 40, 20, red, blue);
 
     HBITMAP first = bitmap.getBitmapHandle();
     ASSERT_NE(first, nullptr);
@@ -220,9 +208,8 @@ TEST(Bitmap, BitmapHandleIsKeptUntilThePictureChanges)
 
 TEST(Bitmap, DrawsUnscaledStretchedAndIntoParallelograms)
 {
-    HBITMAP source = makeScreenBitmap(40, 20, red, blue);
-    WBitmap bitmap(source, nullptr);
-    DeleteObject(source);
+    WBitmap bitmap;
+    createScreenPicture(bitmap, 40, 20, red, blue);
 
     // At 48 dpi GDI+ would draw the picture twice as large by default.
     Gdiplus::DllExports::GdipBitmapSetResolution(bitmap.getGDIPlusObject(), 48.0f, 48.0f);
@@ -265,10 +252,8 @@ TEST(Bitmap, IndexedPictureGivesItsPalette)
     for (int i = 0; i < 256; ++i)
         colours.push_back(RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i),
                                   static_cast<BYTE>(i / 2), 0});
-    HBITMAP source = makeIndexedBitmap(16, 8, colours);
-    ASSERT_NE(source, nullptr);
-    WBitmap bitmap(source, nullptr);
-    DeleteObject(source);
+    WBitmap bitmap;
+    createIndexedPicture(bitmap, 16, 8, colours);
 
     EXPECT_EQ(bitmap.getBPP(), 8u);
     // Pixel (3, 2) has index 5: blue 5, green 250, red 2.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "WBitmap.h"
 #include "WImageCodecs.h"
 
 namespace {
@@ -14,7 +15,8 @@ public:
     void SetUp() override { WImageCodecs::startup(); }
     void TearDown() override { WImageCodecs::shutdown(); }
 };
-[[maybe_unused]] const auto* codecEnvironment = ::testing::AddGlobalTestEnvironment(new CodecEnvironment);
+[[maybe_unused]] const auto* codecEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CodecEnvironment);
 
 void removeTree(const std::string& dir)
 {
@@ -35,6 +37,35 @@ void removeTree(const std::string& dir)
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
+}
+
+// An 8-bit bottom-up DIB section; pixel (x, y) gets index (x + y) % colours.size().
+HBITMAP makeIndexedBitmap(int width, int height, const std::vector<RGBQUAD>& colours)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD table[256];
+    } info = {};
+    info.header.biSize = sizeof(info.header);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biClrUsed = static_cast<DWORD>(colours.size());
+    for (size_t i = 0; i < colours.size(); ++i)
+        info.table[i] = colours[i];
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
+    if (bitmap == nullptr)
+        return nullptr;
+    int stride = (width + 3) & ~3;
+    unsigned char* rows = static_cast<unsigned char*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            rows[(height - 1 - y) * stride + x] =
+                static_cast<unsigned char>((x + y) % colours.size());
+    return bitmap;
 }
 }
 
@@ -86,32 +117,19 @@ HBITMAP makeScreenBitmap(int width, int height, COLORREF left, COLORREF right)
     return bitmap;
 }
 
-HBITMAP makeIndexedBitmap(int width, int height, const std::vector<RGBQUAD>& colours)
+void createScreenPicture(WBitmap& bitmap, int width, int height, COLORREF left, COLORREF right)
 {
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD table[256];
-    } info = {};
-    info.header.biSize = sizeof(info.header);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biClrUsed = static_cast<DWORD>(colours.size());
-    for (size_t i = 0; i < colours.size(); ++i)
-        info.table[i] = colours[i];
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
-                                      DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr)
-        return nullptr;
-    int stride = (width + 3) & ~3;
-    unsigned char* rows = static_cast<unsigned char*>(bits);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            rows[(height - 1 - y) * stride + x] =
-                static_cast<unsigned char>((x + y) % colours.size());
-    return bitmap;
+    HBITMAP handle = makeScreenBitmap(width, height, left, right);
+    bitmap.create(handle, nullptr);
+    DeleteObject(handle);
+}
+
+void createIndexedPicture(WBitmap& bitmap, int width, int height,
+                          const std::vector<RGBQUAD>& colours)
+{
+    HBITMAP handle = makeIndexedBitmap(width, height, colours);
+    bitmap.create(handle, nullptr);
+    DeleteObject(handle);
 }
 
 std::vector<unsigned char> readBytes(const std::string& name)

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "WException.h"
+
+class WBitmap;
+
 // Shared helpers of the graphics tests: a scratch directory, pictures drawn
 // with GDI, raw file access and a few colour checks.
 
@@ -39,9 +43,25 @@ private:
 // A screen-compatible bitmap (the kind the program renders into), filled
 // with `left` on its left half and `right` on its right half.
 HBITMAP makeScreenBitmap(int width, int height, COLORREF left, COLORREF right);
-// An 8-bit bottom-up DIB section with the given colour table; pixel (x, y)
-// gets index (x + y) % colours.size().
-HBITMAP makeIndexedBitmap(int width, int height, const std::vector<RGBQUAD>& colours);
+// Fills bitmap from such a picture and delete the handle at once, as the
+// renderer does.
+void createScreenPicture(WBitmap& bitmap, int width, int height, COLORREF left, COLORREF right);
+// Fills bitmap from an 8-bit DIB section with the given colour table; pixel
+// (x, y) gets index (x + y) % colours.size().
+void createIndexedPicture(WBitmap& bitmap, int width, int height,
+                          const std::vector<RGBQUAD>& colours);
+
+// Runs body and returns the message of the Failure it throws.
+template <typename Failure = WException, typename Body>
+std::string thrownMessage(Body body)
+{
+    try {
+        body();
+    } catch (const Failure& e) {
+        return static_cast<const char*>(e.getMessage());
+    }
+    return "(nothing thrown)";
+}
 
 std::vector<unsigned char> readBytes(const std::string& name);
 void writeBytes(const std::string& name, const std::vector<unsigned char>& bytes);

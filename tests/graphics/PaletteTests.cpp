@@ -1,19 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "GraphicsTestSupport.h"
 #include "WException.h"
 #include "WPalette.h"
-
-namespace {
-template <typename Body> std::string paletteFailure(Body body)
-{
-    try {
-        body();
-    } catch (const WPaletteException& e) {
-        return static_cast<const char*>(e.getMessage());
-    }
-    return "(no WPaletteException)";
-}
-}
 
 TEST(Palette, CreatesWithinTheLimitsAndRefusesBeyond)
 {
@@ -28,25 +17,30 @@ TEST(Palette, CreatesWithinTheLimitsAndRefusesBeyond)
     EXPECT_EQ(colour.rgbBlue, 0) << "new entries are zeroed";
     EXPECT_EQ(colour.rgbReserved, 77) << "getColor must not touch the reserved byte";
 
-    EXPECT_EQ(paletteFailure([&] { palette.create(257, 8); }), "To many colors.");
-    EXPECT_EQ(paletteFailure([&] { palette.create(16, 9); }), "Invalid color deept.");
-    EXPECT_EQ(paletteFailure([&] { palette.create(1000, 9); }), "Invalid color deept.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { palette.create(257, 8); }), "To many colors.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { palette.create(16, 9); }),
+              "Invalid color deept.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { palette.create(1000, 9); }),
+              "Invalid color deept.");
     EXPECT_EQ(palette.getColorCount(), 0u) << "a failed create leaves the palette empty";
     EXPECT_EQ(static_cast<HPALETTE>(palette), nullptr);
 
     // No entries: the system decides; either way the result is well defined.
-    std::string zero = paletteFailure([&] { palette.create(0, 8); });
-    if (zero == "(no WPaletteException)")
+    std::string zero = thrownMessage<WPaletteException>([&] { palette.create(0, 8); });
+    if (zero == "(nothing thrown)")
         EXPECT_EQ(palette.getColorCount(), 0u);
     else
         EXPECT_EQ(zero, "Cannot create palette.");
-    EXPECT_EQ(paletteFailure([&] { palette.getColor(0, colour); }), "Invalid palette index.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { palette.getColor(0, colour); }),
+              "Invalid palette index.");
 
     WPalette empty;
     EXPECT_EQ(empty.getColorCount(), 0u);
     EXPECT_EQ(static_cast<const PALETTEENTRY*>(empty), nullptr);
-    EXPECT_EQ(paletteFailure([&] { empty.setColor(0, colour); }), "Invalid palette index.");
-    EXPECT_EQ(paletteFailure([&] { empty.getColor(0, colour); }), "Invalid palette index.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { empty.setColor(0, colour); }),
+              "Invalid palette index.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { empty.getColor(0, colour); }),
+              "Invalid palette index.");
 }
 
 TEST(Palette, ColoursGoToTheSystemPaletteAndCopiesAreIndependent)
@@ -69,7 +63,8 @@ TEST(Palette, ColoursGoToTheSystemPaletteAndCopiesAreIndependent)
     EXPECT_EQ(system.peRed, 50);
     EXPECT_EQ(system.peBlue, 200);
     EXPECT_EQ(entries[1].peRed, 50) << "the block was not updated";
-    EXPECT_EQ(paletteFailure([&] { palette.setColor(4, RGBQUAD{}); }), "Invalid palette index.");
+    EXPECT_EQ(thrownMessage<WPaletteException>([&] { palette.setColor(4, RGBQUAD{}); }),
+              "Invalid palette index.");
 
     WPalette copy(palette);
     EXPECT_NE(static_cast<HPALETTE>(copy), static_cast<HPALETTE>(palette));

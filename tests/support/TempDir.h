@@ -14,7 +14,7 @@ public:
         wchar_t base[MAX_PATH + 1];
         GetTempPathW(MAX_PATH + 1, base);
         wide = base;
-        wide += L"basetest_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+        wide += L"orvextest_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
                 std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++counter);
         CreateDirectoryW(wide.c_str(), nullptr);
         utf8 = toUtf8(wide);
@@ -34,6 +34,15 @@ public:
         std::string out(n > 0 ? n - 1 : 0, '\0');
         if (n > 1)
             WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+        return out;
+    }
+
+    static std::wstring toWide(const std::string& utf8)
+    {
+        int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+        std::wstring out(n > 0 ? n - 1 : 0, L'\0');
+        if (n > 1)
+            MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], n);
         return out;
     }
 
