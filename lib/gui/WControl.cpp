@@ -166,6 +166,11 @@ unsigned long WControl::defaultHeight(unsigned long height)
     return height != 0 ? height : WSystem::getSystemInfo().getDefaultFont().getHeight() + 16;
 }
 
+unsigned long WControl::toIndex(LRESULT result)
+{
+    return result < 0 ? static_cast<unsigned long>(-1) : static_cast<unsigned long>(result);
+}
+
 LRESULT CALLBACK WControl::controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WControl* control = reinterpret_cast<WControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

@@ -77,6 +77,9 @@ protected:
     void setDefaultFont();
     // A height of 0 becomes the default font's point size + 16.
     static unsigned long defaultHeight(unsigned long height);
+    // An index the system reports; its error values (negative) become -1
+    // (as unsigned).
+    static unsigned long toIndex(LRESULT result);
 
 private:
     static LRESULT CALLBACK controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -25,8 +25,7 @@ void WControlButton::create(WWindowContext* owner, const char* name, int x, int 
         kind = BS_RADIOBUTTON;
     else if (style == STYLE_CHECKBOX)
         kind = BS_CHECKBOX;
-    createWindow(owner, name, "BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, x, y, width,
-                 height);
+    createWindow(owner, name, "BUTTON", WS_CHILD | WS_VISIBLE | kind, 0, x, y, width, height);
     setText(text);
     setDefaultFont();
 }

@@ -2,15 +2,6 @@
 
 #include <vector>
 
-namespace {
-const unsigned long noItem = static_cast<unsigned long>(-1);
-
-unsigned long indexOf(LRESULT result)
-{
-    return result < 0 ? noItem : static_cast<unsigned long>(result);
-}
-}
-
 WControlListView::WControlListView(WWindowContext* owner, const char* name, unsigned long itemId)
 {
     create(owner, name, itemId);
@@ -34,8 +25,8 @@ void WControlListView::create(WWindowContext* owner, const char* name, int x, in
         extra |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
     if (style == STYLE_REPORT)
         extra |= LVS_NOSORTHEADER;
-    createWindow(owner, name, WC_LISTVIEWA, WS_CHILD | WS_VISIBLE | WS_TABSTOP | extra,
-                 WS_EX_CLIENTEDGE, x, y, width, height);
+    createWindow(owner, name, WC_LISTVIEWA, WS_CHILD | WS_VISIBLE | extra, WS_EX_CLIENTEDGE, x, y,
+                 width, height);
     if (report)
         SendMessageA(windowHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                      LVS_EX_FULLROWSELECT);
@@ -49,7 +40,7 @@ unsigned long WControlListView::addColumn(const char* title, unsigned long width
     column.cx = static_cast<int>(width);
     unsigned long index = getColumnCount();
     column.iSubItem = static_cast<int>(index);
-    return indexOf(
+    return toIndex(
         SendMessageA(windowHandle, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
 }
 
@@ -68,7 +59,7 @@ unsigned long WControlListView::addItem(const char* text, void* data, int image)
     item.pszText = const_cast<char*>(text != nullptr ? text : "");
     item.lParam = reinterpret_cast<LPARAM>(data);
     item.iImage = image;
-    return indexOf(SendMessageA(windowHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return toIndex(SendMessageA(windowHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void WControlListView::setItemText(unsigned long index, unsigned long column, const char* text)
@@ -111,7 +102,7 @@ void* WControlListView::getItemData(unsigned long index) const
 
 unsigned long WControlListView::getItemIdx() const
 {
-    return indexOf(
+    return toIndex(
         SendMessageA(windowHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 

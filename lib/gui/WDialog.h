@@ -33,8 +33,8 @@ public:
 
     // The dialog window exists and is registered: the place to attach controls.
     virtual void onDialogInit() = 0;
-    // A close request (close box, Alt+F4, Escape); the dialog stays open
-    // unless this calls close.
+    // A close request (close box, Alt+F4); the dialog stays open unless
+    // this calls close. Escape arrives as command IDCANCEL (onPanelCommand).
     virtual void onDialogClose() = 0;
 
     void onWindowCreate() override;

@@ -1,8 +1,10 @@
 #include "WFileSelectDialog.h"
 
 #include <cstring>
+#include <vector>
 
 #include "WSystem.h"
+#include "WUnicode.h"
 
 namespace {
 // Length of a filter list: pairs of zero-ended texts, ended by an extra zero.
@@ -15,15 +17,25 @@ unsigned long filterLength(const char* filter)
         end += std::strlen(end) + 1;
     return static_cast<unsigned long>(end - filter) + 1;
 }
+
+// 8-bit window texts as the system's 8-bit functions would read them; the
+// length counts every zero byte that belongs to the text.
+std::vector<wchar_t> windowText(const char* text, unsigned long length)
+{
+    std::vector<wchar_t> wide(length + 1, 0);
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide.data(),
+                            static_cast<int>(length));
+    return wide;
+}
 }
 
 WFileSelectDialog::WFileSelectDialog(WWindowContext* owner, const char* filter)
-    : request(), owner(owner), filename()
+    : request(), owner(owner)
 {
     request.lStructSize = sizeof(request);
     request.nFilterIndex = 1;
     request.nMaxFile = NAME_CAPACITY;
-    request.lpstrFile = filename;
     setExtension(filter);
 }
 
@@ -33,19 +45,16 @@ void WFileSelectDialog::setExtension(const char* filter)
 {
     // The list ends in two zero bytes; the string keeps one more itself.
     filterList.assign(filter, filterLength(filter));
-    request.lpstrFilter = filter != nullptr ? static_cast<const char*>(filterList) : nullptr;
 }
 
 void WFileSelectDialog::setInitialFilename(const char* name)
 {
-    std::strncpy(filename, name != nullptr ? name : "", NAME_CAPACITY - 1);
-    filename[NAME_CAPACITY - 1] = 0;
+    filename = name != nullptr ? name : "";
 }
 
 void WFileSelectDialog::setInitialPath(const char* directory)
 {
-    initialPath = directory;
-    request.lpstrInitialDir = directory != nullptr ? static_cast<const char*>(initialPath) : nullptr;
+    initialPath = directory != nullptr ? directory : "";
 }
 
 bool WFileSelectDialog::showOpenDialog(const char* title)
@@ -62,17 +71,33 @@ bool WFileSelectDialog::run(const char* title, DWORD flags, bool save)
 {
     WString directory;
     WSystem::getCurrentDirectory(directory);
-    char chosen[NAME_CAPACITY];
-    std::memcpy(chosen, filename, NAME_CAPACITY);
+
+    // The system dialog speaks UTF-16: names go in and come back as UTF-8,
+    // so a chosen path with umlauts is a valid library file name.
+    std::vector<wchar_t> filter = windowText(filterList, filterList.length());
+    std::vector<wchar_t> caption =
+        windowText(title, title != nullptr ? static_cast<unsigned long>(std::strlen(title)) : 0);
+    std::vector<wchar_t> name(NAME_CAPACITY, 0);
+    WUnicode::toWide(filename, name.data(), static_cast<int>(NAME_CAPACITY));
+    std::vector<wchar_t> start(MAX_PATH + 1, 0);
+    bool hasStart = WUnicode::toWide(initialPath, start.data(), MAX_PATH + 1) && start[0] != 0;
 
     request.hwndOwner = WSystem::getContextWindowHandle(owner);
-    request.lpstrTitle = title;
+    request.lpstrFilter = filterList.length() > 0 ? filter.data() : nullptr;
+    request.lpstrTitle = title != nullptr ? caption.data() : nullptr;
+    request.lpstrFile = name.data();
+    request.lpstrInitialDir = hasStart ? start.data() : nullptr;
     request.Flags = flags | OFN_EXPLORER;
-    bool accepted = (save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request)) != 0;
+    bool accepted = (save ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request)) != 0;
+    request.lpstrFilter = nullptr;
+    request.lpstrTitle = nullptr;
+    request.lpstrFile = nullptr;
+    request.lpstrInitialDir = nullptr;
 
-    // A cancelled or failed dialog may have written into the buffer.
-    if (!accepted)
-        std::memcpy(filename, chosen, NAME_CAPACITY);
+    if (accepted) {
+        name[NAME_CAPACITY - 1] = 0;
+        WUnicode::toUtf8(name.data(), filename);
+    }
     if (directory.length() > 0)
         WSystem::setCurrentDirectory(directory);
     return accepted;

@@ -8,8 +8,10 @@
 
 class WWindowContext;
 
-// The system's open and save file dialogs. Both put the process's current
-// directory back afterwards, because the system dialog changes it.
+// The system's open and save file dialogs. File and directory names are
+// UTF-8 like every file name of the library; title and filter texts are
+// 8-bit window texts. Both dialogs put the process's current directory back
+// afterwards, because the system dialog changes it.
 class QUARN2_API WFileSelectDialog {
 public:
     // filter: pairs of description and pattern, each ended by a zero byte,
@@ -22,7 +24,7 @@ public:
 
     // Replaces the filter list.
     void setExtension(const char* filter);
-    // The name shown in the dialog's name field (cut to 1023 characters).
+    // The name shown in the dialog's name field.
     void setInitialFilename(const char* name);
     // The directory the dialog opens in; the text is copied.
     void setInitialPath(const char* directory);
@@ -42,9 +44,10 @@ private:
 
     static const unsigned long NAME_CAPACITY = 1024;
 
-    OPENFILENAMEA request;
+    // The texts it points to exist only while a dialog runs.
+    OPENFILENAMEW request;
     WWindowContext* owner;
-    char filename[NAME_CAPACITY];
+    WString filename;
     WString filterList;
     WString initialPath;
 };

@@ -102,16 +102,13 @@ void WPanel::onWindowResize(unsigned long width, unsigned long height)
     RECT display = {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
     TabCtrl_AdjustRect(tab, FALSE, &display);
     HWND page = tabControl->getContentWindow(tabControl->getPage());
-    HDWP positions = BeginDeferWindowPos(page != nullptr ? 2 : 1);
-    if (positions != nullptr)
-        positions = DeferWindowPos(positions, tab, nullptr, 0, 0, static_cast<int>(width),
-                                   static_cast<int>(height), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (positions != nullptr && page != nullptr)
-        positions = DeferWindowPos(positions, page, nullptr, display.left, display.top,
-                                   display.right - display.left, display.bottom - display.top,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
-    if (positions != nullptr)
-        EndDeferWindowPos(positions);
+    // Two separate moves: the page is usually a child of the tab control, and
+    // one deferred step may only move windows of the same parent.
+    SetWindowPos(tab, nullptr, 0, 0, static_cast<int>(width), static_cast<int>(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (page != nullptr)
+        SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
+                     display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT WPanel::onWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

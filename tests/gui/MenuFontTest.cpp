@@ -244,3 +244,31 @@ TEST(WFileSelectDialogTest, CancelledSaveKeepsNameAndCurrentDirectory)
     }
     EXPECT_STREQ("karte.gif", dialog.getFilename());
 }
+
+TEST(WFileSelectDialogTest, ChosenPathIsUtf8)
+{
+    auto utf8 = [](const std::wstring& text) {
+        char buffer[MAX_PATH * 3] = "";
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, buffer, sizeof(buffer), nullptr, nullptr);
+        return std::string(buffer);
+    };
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"J\u00fcrgen";
+    CreateDirectoryW(folder.c_str(), nullptr);
+
+    WFileSelectDialog dialog(nullptr, "GIF-Dateien\0*.gif\0");
+    dialog.setInitialPath(utf8(folder).c_str());
+    dialog.setInitialFilename(utf8(L"\u00dcbersicht.gif").c_str());
+    bool accepted = false;
+    {
+        DialogAnswerer ok(IDOK);
+        accepted = dialog.showSaveDialog("Karte für GIF");
+        EXPECT_TRUE(ok.answered());
+        EXPECT_EQ("Karte für GIF", ok.caption()) << "the title is an 8-bit window text";
+    }
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(utf8(folder + L"\\\u00dcbersicht.gif"), dialog.getFilename())
+        << "folder and name come back as UTF-8, as the file functions take them";
+    RemoveDirectoryW(folder.c_str());
+}
