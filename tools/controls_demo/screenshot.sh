@@ -4,9 +4,8 @@
 #
 #   screenshot.sh BUILD_DIR [PROGRAM]
 #
-# During a test run the build tree's Xvfb is running and Wine shows every
-# window there, so that display is photographed; otherwise the script starts
-# an Xvfb of its own for the run and stops it afterwards.
+# The build tree's Xvfb is photographed. During a test run it is running
+# already; otherwise the script starts it and stops it afterwards.
 set -u
 
 build_dir=$(cd "${1:?usage: screenshot.sh BUILD_DIR [PROGRAM]}" && pwd -P) || exit 2
@@ -24,30 +23,20 @@ die() {
 command -v import >/dev/null || die "ImageMagick's import is missing (apt-get install imagemagick)"
 [[ -f $program ]] || die "no program $program"
 
-own_xvfb_pid=""
+started_xvfb=""
 cleanup() {
-    [[ -n $own_xvfb_pid ]] && kill "$own_xvfb_pid" 2>/dev/null
-    rm -rf "$work/xvfb"
+    if [[ -n $started_xvfb ]]; then
+        "$wine_run" --build-dir "$build_dir" --stop-xvfb
+    fi
 }
 trap cleanup EXIT
 
-display=""
 xvfb_pid=$(cat "$build_dir/xvfb/pid" 2>/dev/null)
-if [[ -n $xvfb_pid ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    display=$(cat "$build_dir/xvfb/display")
-else
-    mkdir -p "$work/xvfb"
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$work/xvfb/number" </dev/null >"$work/xvfb/log" 2>&1 &
-    own_xvfb_pid=$!
-    for ((i = 0; i < 100; i++)); do
-        number=$(tr -dc '0-9' <"$work/xvfb/number" 2>/dev/null)
-        [[ -n $number ]] && break
-        sleep 0.1
-    done
-    [[ -n ${number:-} ]] || die "Xvfb did not start"
-    display=:$number
+if [[ -z $xvfb_pid ]] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    "$wine_run" --build-dir "$build_dir" --start-xvfb >/dev/null || die "Xvfb did not start"
+    started_xvfb=yes
 fi
+display=$(cat "$build_dir/xvfb/display")
 
 rm -rf "$shot" "$work/run"
 unset ORVEX_DISPLAY
