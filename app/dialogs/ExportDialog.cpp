@@ -22,9 +22,9 @@ enum ThreadMessage { EXPORT_STARTED = 1, EXPORT_PROGRESS = 2, EXPORT_FINISHED = 
 
 // The progress bar takes 16-bit positions; longer ranges are scaled down.
 const unsigned long long progressLimit = 65535;
-// About as many steps as a progress bar has pixels: more messages would
-// only cost time.
-const unsigned long long progressUpdates = 500;
+// The bar moves when the percentage done changes: a cross-thread message
+// and a repaint per month would cost more than reading the month.
+const unsigned long long progressUpdates = 100;
 
 } // namespace
 
