@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <exception>
 
 #include "DialogIds.h"
@@ -129,6 +130,8 @@ void ExportDialog::start()
     }
 }
 
+// The thread only posts to the dialog and never waits for a window: the
+// window thread can always join it, and reports the result itself.
 void ExportDialog::run()
 {
     try {
@@ -191,7 +194,7 @@ void ExportDialog::finish()
     thread.join(INFINITE);
     running = false;
     if (failed) {
-        // Nothing to show to the user but the reason.
+        // Not opened with the shell: the file is incomplete or was never made.
         WSystem::showException(this, failure);
         return;
     }
