@@ -72,12 +72,14 @@ InputField::InputField(InputFieldType type, void* variable, InputValueTable* val
 {
     if (previous != nullptr && fitsType(previous, type, combo)) {
         control = previous;
-        return;
+    } else {
+        // A control of another family gives its item window up with it; the
+        // new control then cannot attach and reports that.
+        delete previous;
+        control = makeControl(type, combo);
     }
-    // A control of another family gives its item window up with it; the
-    // new control then cannot attach and reports that.
-    delete previous;
-    control = makeControl(type, combo);
+    // A control taken over keeps its window, or, when the dialog has been
+    // shown before, attaches to the new dialog's item.
     try {
         control->create(owner, WFormattedString("#%lu", id), id);
     } catch (...) {

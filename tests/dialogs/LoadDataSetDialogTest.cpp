@@ -92,9 +92,14 @@ TEST(LoadDataSetDialogTest, ChoosingADataSetAndCancelling)
     // Set up twice, the catalogue still holds three entries.
     EXPECT_EQ(3u, DataSetCatalogue::getTable().size());
 
+    // Shown again, the same dialog fills its new controls.
     DialogDriver cancelling;
-    cancelling.type(IDC_LOAD_YEAR, "1700").press(IDCANCEL);
+    std::string shownAgain;
+    cancelling.act([&](HWND d) { shownAgain = controlText(d, IDC_LOAD_DATA_SET); })
+        .type(IDC_LOAD_YEAR, "1700")
+        .press(IDCANCEL);
     EXPECT_EQ(0, cancelling.run([&] { return dialog.show(true); }));
+    EXPECT_EQ("ABS1960_91", shownAgain);
     EXPECT_TRUE(cancelling.getMessages().empty());
 
     DialogDriver escaping;
