@@ -177,7 +177,8 @@ double unbufferedLines()
     file.create("export_bench_lines.csv", false);
     return timed([&] {
         for (unsigned i = 0; i < months; ++i)
-            file.writeln(WFormattedString("%u;%u;-0,270000;0,123456;84", 1850 + i / 12, i % 12 + 1));
+            file.writeln(
+                WFormattedString("%u;%u;-0,270000;0,123456;84", 1850 + i / 12, i % 12 + 1));
     });
 }
 
@@ -260,18 +261,20 @@ int main()
                bestOf(5, [] { return progressMessages(true); }), 0);
         report("progress: about 100 posted PBM_SETPOS",
                bestOf(5, [] { return progressMessages(false); }), 0);
-        report("the result message box, shown until it is active", bestOf(5, [] {
-                   DialogRun run;
-                   currentRun = &run;
-                   run.started = nowMs();
-                   MessageBoxA(nullptr, "Export wurde erfolgreich durchgeführt.", "Information",
-                               MB_OK | MB_ICONINFORMATION);
-                   currentRun = nullptr;
-                   return run.finished - run.started;
-               }), 0);
-        report("copy of the three positions", bestOf(5, [&] {
-                   return timed([&] { PositionCollection copy(cities); });
-               }), 0);
+        report("the result message box, shown until it is active",
+               bestOf(5,
+                      [] {
+                          DialogRun run;
+                          currentRun = &run;
+                          run.started = nowMs();
+                          MessageBoxA(nullptr, "Export wurde erfolgreich durchgeführt.",
+                                      "Information", MB_OK | MB_ICONINFORMATION);
+                          currentRun = nullptr;
+                          return run.finished - run.started;
+                      }),
+               0);
+        report("copy of the three positions",
+               bestOf(5, [&] { return timed([&] { PositionCollection copy(cities); }); }), 0);
         UnhookWindowsHookEx(hook);
         DeleteFileA("export_bench.csv");
         DeleteFileA("export_bench_lines.csv");

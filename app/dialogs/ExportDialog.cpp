@@ -167,14 +167,12 @@ void ExportDialog::onWindowUserMessage(void* a, void* b)
     switch (reinterpret_cast<uintptr_t>(a)) {
     case EXPORT_STARTED:
         progressTotal = value;
-        progressBar.setRange(0, static_cast<unsigned long>(value < progressLimit ? value
-                                                                                  : progressLimit));
+        progressBar.setRange(
+            0, static_cast<unsigned long>(value < progressLimit ? value : progressLimit));
         progressBar.setStepSize(1);
         progressBar.setPos(0);
         break;
-    case EXPORT_PROGRESS:
-        showProgress(value);
-        break;
+    case EXPORT_PROGRESS: showProgress(value); break;
     case EXPORT_FINISHED:
         if (running)
             finish();

@@ -22,15 +22,13 @@ WControl* makeControl(InputFieldType type, bool combo)
     switch (type) {
     case FIELD_TEXT:
     case FIELD_UNSIGNED:
-    case FIELD_SIGNED:
-        return new WControlEdit();
+    case FIELD_SIGNED: return new WControlEdit();
     case FIELD_CHOICE_BY_NUMBER:
     case FIELD_CHOICE_BY_TEXT:
         if (combo)
             return new WControlComboBox();
         return new WControlListBox();
-    case FIELD_CHECK:
-        return new WControlButton();
+    case FIELD_CHECK: return new WControlButton();
     }
     return nullptr;
 }
@@ -47,8 +45,7 @@ bool fitsType(WControl* control, InputFieldType type, bool combo)
         if (combo)
             return dynamic_cast<WControlComboBox*>(control) != nullptr;
         return dynamic_cast<WControlListBox*>(control) != nullptr;
-    case FIELD_CHECK:
-        return dynamic_cast<WControlButton*>(control) != nullptr;
+    case FIELD_CHECK: return dynamic_cast<WControlButton*>(control) != nullptr;
     }
     return false;
 }
@@ -120,7 +117,8 @@ long long InputField::readDecimal(const char* text, long long lowest, long long 
     }
     if (magnitude > cap)
         magnitude = cap;
-    long long value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    long long value =
+        negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
     if (value < lowest)
         return lowest;
     if (value > highest)
@@ -136,8 +134,8 @@ bool InputField::matchesPattern(const char* pattern, const char* text)
     if (compiled == nullptr)
         return false;
     int vector[30];
-    int result = pcre_exec(compiled, nullptr, text, static_cast<int>(std::strlen(text)), 0, 0,
-                           vector, 30);
+    int result =
+        pcre_exec(compiled, nullptr, text, static_cast<int>(std::strlen(text)), 0, 0, vector, 30);
     pcre_free(compiled);
     return result > 0;
 }
@@ -184,9 +182,7 @@ void InputField::updateVariable()
         *static_cast<int*>(variable) = static_cast<int>(readDecimal(text, INT_MIN, INT_MAX));
         break;
     case FIELD_CHOICE_BY_NUMBER:
-    case FIELD_CHOICE_BY_TEXT:
-        readChoice();
-        break;
+    case FIELD_CHOICE_BY_TEXT: readChoice(); break;
     case FIELD_CHECK:
         *static_cast<bool*>(variable) = static_cast<WControlButton*>(control)->isChecked();
         break;
@@ -205,8 +201,7 @@ bool InputField::isTextValid(const WString& text) const
         if (readDecimal(text, INT_MIN, UINT_MAX) == 0)
             return !required;
         break;
-    default:
-        return true;
+    default: return true;
     }
     return pattern.length() == 0 || matchesPattern(pattern, text);
 }

@@ -43,7 +43,8 @@ std::string reachedMonth(const std::string& message)
 {
     unsigned month = 0, year = 0;
     size_t at = message.find("bis ");
-    if (at == std::string::npos || std::sscanf(message.c_str() + at, "bis %u-%u", &month, &year) != 2)
+    if (at == std::string::npos ||
+        std::sscanf(message.c_str() + at, "bis %u-%u", &month, &year) != 2)
         return "";
     return std::to_string(year) + ";" + std::to_string(month) + ";";
 }

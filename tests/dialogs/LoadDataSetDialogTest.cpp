@@ -41,16 +41,25 @@ TEST(LoadDataSetDialogTest, RangeMessagesUntilAValidChoice)
                 choices.push_back(text);
             }
         })
-        .type(IDC_LOAD_YEAR, "1849").press(IDOK)
-        .type(IDC_LOAD_YEAR, "Jahr").press(IDOK)
-        .type(IDC_LOAD_YEAR, "-2000").press(IDOK)
-        .type(IDC_LOAD_YEAR, "1990").type(IDC_LOAD_MONTH, "0").press(IDOK)
-        .type(IDC_LOAD_MONTH, "13").press(IDOK)
-        .type(IDC_LOAD_MONTH, "99999999999").press(IDOK)
+        .type(IDC_LOAD_YEAR, "1849")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "Jahr")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "-2000")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "1990")
+        .type(IDC_LOAD_MONTH, "0")
+        .press(IDOK)
+        .type(IDC_LOAD_MONTH, "13")
+        .press(IDOK)
+        .type(IDC_LOAD_MONTH, "99999999999")
+        .press(IDOK)
         // The year average does not lift the month check.
-        .type(IDC_LOAD_MONTH, "").press(IDOK)
+        .type(IDC_LOAD_MONTH, "")
+        .press(IDOK)
         .check(IDC_LOAD_YEAR_AVERAGE, false)
-        .type(IDC_LOAD_YEAR, " 2100").type(IDC_LOAD_MONTH, "08")
+        .type(IDC_LOAD_YEAR, " 2100")
+        .type(IDC_LOAD_MONTH, "08")
         .key(VK_RETURN); // the default button, OK
 
     EXPECT_EQ(1, driver.run([&] { return dialog.show(true); }));
