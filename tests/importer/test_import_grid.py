@@ -34,7 +34,7 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import products as p  # noqa: E402
-from gridimport import timeaxis  # noqa: E402
+from gridimport import regrid, timeaxis  # noqa: E402
 
 # What the program reads: block size per file; the field width of each.
 LAYOUTS = {
@@ -398,6 +398,23 @@ class ImportedProductsTest(unittest.TestCase):
                     self.assertIn("read with xarray" if without else "read with netCDF4", report)
                     outputs.append(open(os.path.join(out, "data", "cru", target + ".dat"), "rb").read())
                 self.assertEqual(outputs[0], outputs[1])
+
+
+class CellMappingTest(unittest.TestCase):
+    def test_copy_of_5_degree_cells_equals_their_average(self):
+        """5-degree inputs in the program's cells are copied; the copy gives
+        exactly what the general area-weighted average gives."""
+        rng = np.random.default_rng(31)
+        values = anomalies(rng, 6, 36, 72)
+        values[0, 5, 5] = -0.0
+        for latitudes, longitudes in ((p.LATITUDES["5"], p.LONGITUDES["5"]),
+                                      (p.LATITUDES["5-north"], p.LONGITUDES["5-east"])):
+            mapping = regrid.CellMapping(latitudes, longitudes)
+            self.assertTrue(mapping.rows.one_to_one and mapping.columns.one_to_one)
+            copied, averaged = mapping.copied(values), mapping.averaged(values)
+            np.testing.assert_array_equal(copied, averaged)
+            self.assertEqual(np.signbit(copied).tolist(), np.signbit(averaged).tolist())
+        self.assertFalse(regrid.CellMapping(p.LATITUDES["1"], p.LONGITUDES["1"]).rows.one_to_one)
 
 
 class TimeAxisTest(unittest.TestCase):

@@ -9,6 +9,7 @@ lies strictly inside -99..99 and anything else as "no value"; a cell without
 data is written as -99.9.
 """
 
+import functools
 import os
 import tempfile
 
@@ -35,7 +36,7 @@ class Layout:
         self.row_line_bytes = COLUMNS * (width + 1) - 1 + len(LINE_END)
         self.header_bytes = block_size - ROWS * self.row_line_bytes
         # Room for the sign, two integer digits, the point and the decimals.
-        assert width >= 4 + decimals and self.header_bytes >= len(LINE_END)
+        assert decimals > 0 and width >= 4 + decimals and self.header_bytes >= len(LINE_END)
 
     @property
     def file_name(self):
@@ -108,29 +109,23 @@ def rounded_units(values, decimals):
 
 
 def field_characters(units, negative, layout):
-    """(n, width) characters: the numbers right-aligned, a minus sign before
-    negative ones that do not round to zero. units: whole numbers below 10^(width-1)."""
-    w, d = layout.width, layout.decimals
-    rest = units.astype(np.int64)
-    out = np.full((rest.size, w), ord(" "), dtype=np.uint8)
-    for i in range(d):
-        out[:, w - 1 - i] = ord("0") + rest % 10
-        rest //= 10
-    position = w - 1 - d
-    if d:
-        out[:, position] = ord(".")
-        position -= 1
-    out[:, position] = ord("0") + rest % 10
-    rest //= 10
-    sign_position = np.full(rest.size, position - 1)
-    for p in range(position - 1, -1, -1):
-        more = rest > 0
-        out[more, p] = ord("0") + rest[more] % 10
-        sign_position[more] = p - 1
-        rest //= 10
-    minus = negative & (units.astype(np.int64) != 0)
-    out[np.nonzero(minus)[0], sign_position[minus]] = ord("-")
-    return out
+    """(n, width) characters: each number right-aligned in its field, with a
+    minus sign when it is negative and does not round to zero. units: whole
+    numbers below 10^(decimals + 2), as every value written is."""
+    table = field_table(layout.width, layout.decimals)
+    count = 10 ** (layout.decimals + 2)
+    whole = units.astype(np.int64)
+    return table[whole + count * (negative & (whole != 0))]
+
+
+@functools.lru_cache(maxsize=None)
+def field_table(width, decimals):
+    """Every field the layout can hold: the numbers 0 .. 10^(decimals + 2) - 1
+    in units of the last decimal, then the same numbers negative."""
+    count = 10 ** (decimals + 2)
+    scale = 10 ** decimals
+    texts = [f"{sign}{u // scale}.{u % scale:0{decimals}d}".rjust(width) for sign in ("", "-") for u in range(count)]
+    return np.frombuffer("".join(texts).encode("ascii"), dtype=np.uint8).reshape(2 * count, width)
 
 
 def latitude_weights():

@@ -25,8 +25,10 @@ LONGITUDE_UNITS = {"degrees_east", "degree_east", "degrees_e", "degree_e", "degr
 KELVIN_UNITS = {"k", "kelvin", "degk", "deg_k", "degree_k", "degrees_k"}
 ZERO_CELSIUS = 273.15
 
-# Input values handled at once: bounds the memory a 1-degree input needs.
+# Input values handled at once: bounds the memory a 1-degree input needs;
+# and at most ten years at once, so that progress moves.
 CHUNK_VALUES = 4_000_000
+CHUNK_MONTHS = 120
 # Inputs with more months than this show their progress on a terminal.
 LONG_INPUT = 240
 
@@ -186,7 +188,7 @@ def write(source, steps, layout, path, input_name):
     total = int(blocks.max())
     cells_per_step = source.variable.shape[source.variable.dimensions.index(source.latitude)] * \
         source.variable.shape[source.variable.dimensions.index(source.longitude)]
-    chunk = max(1, CHUNK_VALUES // cells_per_step)
+    chunk = max(1, min(CHUNK_MONTHS, CHUNK_VALUES // cells_per_step))
     summary = Summary(total)
     progress = Progress(steps.size)
     with AtomicFile(path) as out:

@@ -59,6 +59,8 @@ class Pieces:
         self.weight = overlap[self.source, targets]
         self.starts = np.flatnonzero(np.r_[True, targets[1:] != targets[:-1]])
         self.target = targets[self.starts]
+        # Each output index takes exactly one whole input cell.
+        self.one_to_one = self.starts.size == self.source.size and bool(np.all(self.weight == 1.0))
 
     def reduce(self, data, axis):
         """Sums of weighted input values per output index, along axis."""
@@ -115,12 +117,25 @@ class CellMapping:
     def apply(self, data):
         """(months, latitudes, longitudes) input values, NaN where missing,
         to (months, 36, 72) cell values, NaN where a cell has no data."""
+        if self.rows.one_to_one and self.columns.one_to_one:
+            return self.copied(data)
+        return self.averaged(data)
+
+    def averaged(self, data):
         valid = ~np.isnan(data)
         values = np.where(valid, data, 0.0)
         sums = self.rows.reduce(self.columns.reduce(values, 2), 1)
         weights = self.rows.reduce(self.columns.reduce(valid.astype(np.float64), 2), 1)
-        cells = np.full((data.shape[0], ROWS, COLUMNS), np.nan)
         with np.errstate(invalid="ignore", divide="ignore"):
             means = np.where(weights > 0, sums / weights, np.nan)
+        return self.placed(means)
+
+    def copied(self, data):
+        """What `averaged` gives when every cell takes one whole input cell
+        with weight 1: the input values themselves."""
+        return self.placed(data[:, self.rows.source[:, None], self.columns.source[None, :]])
+
+    def placed(self, means):
+        cells = np.full((means.shape[0], ROWS, COLUMNS), np.nan)
         cells[:, self.rows.target[:, None], self.columns.target[None, :]] = means
         return cells
