@@ -13,7 +13,6 @@ IMPORT_GRID_TEST_DIR names the work folder (default: a temporary one); it is
 emptied first.
 """
 
-import datetime
 import math
 import os
 import shutil
@@ -59,6 +58,11 @@ def run_importer(*arguments, without_netcdf4=False):
     return done.returncode, done.stdout, done.stderr
 
 
+def read_bytes(path, count=-1):
+    with open(path, "rb") as f:
+        return f.read(count)
+
+
 def fresh_folder(*parts):
     path = os.path.join(WORK, *parts)
     shutil.rmtree(path, ignore_errors=True)
@@ -93,7 +97,7 @@ def read_grid(path, target):
     value), checking the layout: whole blocks, a header line and 36 rows of
     72 tokens each, every line ended by CR LF."""
     block_size, _ = LAYOUTS[target]
-    data = open(path, "rb").read()
+    data = read_bytes(path)
     assert len(data) % block_size == 0, f"{path}: {len(data)} bytes are not whole blocks of {block_size}"
     headers, cells = [], []
     for start in range(0, len(data), block_size):
@@ -253,7 +257,7 @@ class ImportedProductsTest(unittest.TestCase):
 
     def check_file(self, path, target, variable, input_name, expected):
         headers = [header(k, variable, input_name) for k in range(1, len(expected) + 1)]
-        written = open(path, "rb").read()
+        written = read_bytes(path)
         reference = reference_file(target, headers, expected)
         self.assertEqual(len(reference), len(written))
         if written != reference:
@@ -295,7 +299,7 @@ class ImportedProductsTest(unittest.TestCase):
                 floats[5, 10, :len(edge)] = edge
                 folder, path, _ = self.imported(name, target, writer, months, floats)
                 if target == "hadsst2":  # the header line holds only the month
-                    self.assertEqual(b"185001\r\n", open(path, "rb").read(8))
+                    self.assertEqual(b"185001\r\n", read_bytes(path, 8))
                 cells = self.check_file(path, target, variable, name + ".nc", cells_of_5_degrees(floats))
                 self.expectations.add(folder, target, cells, [6], [(25, 0), (25, 3), (25, 6), (1, 1)])
 
@@ -351,7 +355,7 @@ class ImportedProductsTest(unittest.TestCase):
                                              None, values)
         headers = [f"month {m:02d}" for m in range(1, 13)]
         self.assertEqual(reference_file("abstem3", headers, cells_of_5_degrees(values, north_first=True)),
-                         open(path, "rb").read())
+                         read_bytes(path))
         self.assertIn("months written:   12 (climatology, block 1 = January)", report)
         _, cells = read_grid(path, "abstem3")
         self.expectations.add(folder, "abstem3", cells, [1, 7], [(10, 10), (29, 50), (30, 50)])
@@ -362,6 +366,14 @@ class ImportedProductsTest(unittest.TestCase):
                                         lambda path, months, v: p.cru_absolute(path, v, units="K"), None, kelvin)
         _, cells = read_grid(path, "abstem3")
         np.testing.assert_allclose(cells, cells_of_5_degrees(kelvin, north_first=True) - 273.15, atol=0.0005 + 1e-6)
+
+        # Placed by the months of its dates, here July to June; in kelvin as the layout says.
+        dated = rng.normal(278, 10, (12, 36, 72))
+        folder, path, _ = self.imported("dated", "abstem3", p.hadcrut5,
+                                        [p.month_number(1961, 7) + i for i in range(12)], dated)
+        _, cells = read_grid(path, "abstem3")
+        expected = np.roll(cells_of_5_degrees(dated), 6, axis=0) - 273.15  # January is the 7th step
+        np.testing.assert_allclose(cells, expected, atol=0.0005 + 1e-6)
 
         climatology = rng.normal(5, 10, (12, 180, 360)).astype(np.float32)
         folder, path, _ = self.imported(
@@ -396,7 +408,7 @@ class ImportedProductsTest(unittest.TestCase):
                     code, report, err = run_importer(source, "--as", target, "--out", out, without_netcdf4=without)
                     self.assertEqual(0, code, err)
                     self.assertIn("read with xarray" if without else "read with netCDF4", report)
-                    outputs.append(open(os.path.join(out, "data", "cru", target + ".dat"), "rb").read())
+                    outputs.append(read_bytes(os.path.join(out, "data", "cru", target + ".dat")))
                 self.assertEqual(outputs[0], outputs[1])
 
 
@@ -415,6 +427,16 @@ class CellMappingTest(unittest.TestCase):
             np.testing.assert_array_equal(copied, averaged)
             self.assertEqual(np.signbit(copied).tolist(), np.signbit(averaged).tolist())
         self.assertFalse(regrid.CellMapping(p.LATITUDES["1"], p.LONGITUDES["1"]).rows.one_to_one)
+
+    def test_average_does_not_depend_on_the_order_of_the_input(self):
+        """A 2-degree grid north first with longitudes from 0 averages to the
+        cells of the same grid south first from 180W."""
+        rng = np.random.default_rng(37)
+        values = anomalies(rng, 3, 90, 180, missing_share=0.5)
+        south_first = regrid.CellMapping(p.LATITUDES["2"], p.LONGITUDES["2"]).apply(values)
+        from_greenwich = np.roll(values[:, ::-1, :], -90, axis=2)  # column 0 is 1E now
+        north_first = regrid.CellMapping(p.LATITUDES["2"][::-1], np.mod(p.LONGITUDES["2"], 360)[np.r_[90:180, 0:90]])
+        np.testing.assert_allclose(north_first.apply(from_greenwich), south_first, rtol=1e-12, atol=0)
 
 
 class TimeAxisTest(unittest.TestCase):
@@ -454,7 +476,7 @@ class TimeAxisTest(unittest.TestCase):
             p.hadcrut5(os.path.join(folder, "in.nc"), m, v)
             code, _, err = run_importer(os.path.join(folder, "in.nc"), "--as", "hadcrut4", "--out", folder)
             self.assertEqual(0, code, err)
-            files.append(open(os.path.join(folder, "data", "cru", "hadcrut4.dat"), "rb").read())
+            files.append(read_bytes(os.path.join(folder, "data", "cru", "hadcrut4.dat")))
         self.assertEqual(files[0], files[1])
 
 
@@ -472,7 +494,7 @@ class BadInputTest(unittest.TestCase):
             for d in dirs:
                 found[os.path.relpath(os.path.join(root, d), folder)] = None
             for f in files:
-                found[os.path.relpath(os.path.join(root, f), folder)] = open(os.path.join(root, f), "rb").read()
+                found[os.path.relpath(os.path.join(root, f), folder)] = read_bytes(os.path.join(root, f))
         return found
 
     def expect_failure(self, source, message, arguments=("--as", "hadcrut4"), prepare=None):
@@ -557,6 +579,12 @@ class BadInputTest(unittest.TestCase):
         for name, source, message, options in cases:
             with self.subTest(name):
                 self.expect_failure(source, message, **options)
+
+        # A failure after data/cru was made for it removes the folders again.
+        empty = fresh_folder("bad", "empty")
+        code, _, err = run_importer(os.path.join(self.inputs, "kelvin.nc"), "--as", "hadcrut4", "--out", empty)
+        self.assertEqual(1, code, err)
+        self.assertEqual([], os.listdir(empty))
 
         code, _, err = run_importer(hadcrut5, "--as", "hadcrut4", "--out", os.path.join(self.inputs, "nowhere"))
         self.assertEqual((1, f"import-grid: error: the output folder {os.path.join(self.inputs, 'nowhere')} "

@@ -167,20 +167,40 @@ def run(input_path, target, variable, out_dir, echo=print):
         steps = np.flatnonzero(~early)
         if steps.size == 0:
             raise ImportFailure(f"all {source.steps} time steps lie before January {FIRST_YEAR}")
-        path = target_path(out_dir, layout)
-        summary = write(source, steps, layout, path, os.path.basename(input_path))
+        if not os.path.isdir(out_dir):
+            raise ImportFailure(f"the output folder {out_dir} does not exist")
+        folder = os.path.join(out_dir, "data", "cru")
+        created = create_folders(folder)
+        path = os.path.join(folder, layout.file_name)
+        try:
+            summary = write(source, steps, layout, path, os.path.basename(input_path))
+        except BaseException:  # a failed or interrupted import leaves no trace
+            remove_folders(created)
+            raise
     report(echo, source, layout, path, summary, early, climatology)
 
 
-def target_path(out_dir, layout):
-    if not os.path.isdir(out_dir):
-        raise ImportFailure(f"the output folder {out_dir} does not exist")
-    folder = os.path.join(out_dir, "data", "cru")
+def create_folders(folder):
+    """Creates the folder and those above it that are missing; returns
+    those it created, top first."""
+    missing = []
+    while not os.path.isdir(folder):
+        missing.insert(0, folder)
+        folder = os.path.dirname(folder)
+    made = []
     try:
-        os.makedirs(folder, exist_ok=True)
+        for path in missing:
+            os.mkdir(path)
+            made.append(path)
     except OSError as error:
-        raise ImportFailure(f"cannot create the folder {folder}: {error.strerror or error}") from None
-    return os.path.join(folder, layout.file_name)
+        remove_folders(made)
+        raise ImportFailure(f"cannot create the folder {path}: {error.strerror or error}") from None
+    return made
+
+
+def remove_folders(folders):
+    for path in reversed(folders):
+        os.rmdir(path)
 
 
 def write(source, steps, layout, path, input_name):
@@ -199,11 +219,7 @@ def write(source, steps, layout, path, input_name):
             if inside.any():
                 order = np.argsort(steps[inside])
                 chosen = steps[inside][order]
-                try:
-                    data = source.read(chosen)
-                except (OSError, RuntimeError, ValueError, IndexError) as error:
-                    raise ImportFailure(f"cannot read '{source.variable.name}': {' '.join(str(error).split())}") from None
-                cells[blocks[inside][order] - first] = source.mapping.apply(data)
+                cells[blocks[inside][order] - first] = source.mapping.apply(source.read(chosen))
                 progress.advance(chosen.size)
             headers = [header_text(layout, block, source.variable.name, input_name)
                        for block in range(first, last + 1)]

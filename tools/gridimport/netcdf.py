@@ -30,10 +30,13 @@ class Variable:
 
     def read(self, index=slice(None)):
         """The values at index (a slice, or a tuple of ints and slices) as floats."""
-        data = self.reader(index)
-        if np.ma.isMaskedArray(data):
-            return np.ma.filled(data.astype(np.float64), np.nan)
-        return np.asarray(data, dtype=np.float64)
+        try:
+            data = self.reader(index)
+            if np.ma.isMaskedArray(data):
+                return np.ma.filled(data.astype(np.float64), np.nan)
+            return np.asarray(data, dtype=np.float64)
+        except (OSError, RuntimeError, ValueError, TypeError, IndexError) as error:
+            raise ImportFailure(f"cannot read '{self.name}': {one_line(error)}") from None
 
     def text(self, attribute):
         """An attribute as text, '' when absent."""
