@@ -438,6 +438,10 @@ class CellMappingTest(unittest.TestCase):
         north_first = regrid.CellMapping(p.LATITUDES["2"][::-1], np.mod(p.LONGITUDES["2"], 360)[np.r_[90:180, 0:90]])
         np.testing.assert_allclose(north_first.apply(from_greenwich), south_first, rtol=1e-12, atol=0)
 
+        # Latitudes from pole to pole: the cells on the poles are half cells.
+        poles = regrid.CellMapping(np.linspace(-90, 90, 181), p.LONGITUDES["1"])
+        np.testing.assert_allclose(poles.apply(np.full((1, 181, 360), 0.25)), 0.25, rtol=1e-14)
+
 
 class TimeAxisTest(unittest.TestCase):
     def test_months_agree_with_cftime(self):

@@ -52,7 +52,7 @@ class Pieces:
     `starts` marks where each target's group begins."""
 
     def __init__(self, overlap):
-        source, target = np.nonzero(overlap.T > NOISE)[::-1]
+        source, target = np.nonzero(overlap > NOISE)
         order = np.lexsort((source, target))
         self.source = source[order]
         targets = target[order]
@@ -71,6 +71,8 @@ class Pieces:
 
 
 class CellMapping:
+    """The 5-degree cells of a grid given by its cell centres."""
+
     def __init__(self, latitudes, longitudes):
         latitudes = np.asarray(latitudes, dtype=np.float64)
         longitudes = np.asarray(longitudes, dtype=np.float64)
@@ -82,11 +84,12 @@ class CellMapping:
     @staticmethod
     def latitude_overlap(latitudes, step):
         """(input cell, output row): the area of their overlap as a share of the row's area."""
+        if np.any(np.abs(latitudes) > 90 + STEP_TOLERANCE * step):
+            raise ImportFailure("the latitudes reach beyond the poles")
         lower = latitudes - step / 2
         upper = latitudes + step / 2
-        if lower.min() < -90 - STEP_TOLERANCE * step or upper.max() > 90 + STEP_TOLERANCE * step:
-            raise ImportFailure("the latitudes reach beyond the poles")
         check_step(step, lower, -90.0, "latitude")
+        # Cells centred on a pole are half cells.
         lower = np.clip(lower, -90.0, 90.0)
         upper = np.clip(upper, -90.0, 90.0)
         top = 90.0 - CELL * np.arange(ROWS)
