@@ -206,27 +206,28 @@ def remove_folders(folders):
 def write(source, steps, layout, path, input_name):
     blocks = source.blocks[steps]
     total = int(blocks.max())
-    cells_per_step = source.variable.shape[source.variable.dimensions.index(source.latitude)] * \
-        source.variable.shape[source.variable.dimensions.index(source.longitude)]
-    chunk = max(1, min(CHUNK_MONTHS, CHUNK_VALUES // cells_per_step))
+    size = dict(zip(source.variable.dimensions, source.variable.shape))
+    chunk = max(1, min(CHUNK_MONTHS, CHUNK_VALUES // (size[source.latitude] * size[source.longitude])))
     summary = Summary(total)
     progress = Progress(steps.size)
     with AtomicFile(path) as out:
-        for first in range(1, total + 1, chunk):
-            last = min(total, first + chunk - 1)
-            cells = np.full((last - first + 1, gridfile.ROWS, gridfile.COLUMNS), np.nan)
-            inside = (blocks >= first) & (blocks <= last)
-            if inside.any():
-                order = np.argsort(steps[inside])
-                chosen = steps[inside][order]
-                cells[blocks[inside][order] - first] = source.mapping.apply(source.read(chosen))
-                progress.advance(chosen.size)
-            headers = [header_text(layout, block, source.variable.name, input_name)
-                       for block in range(first, last + 1)]
-            data_bytes, valid = format_blocks(layout, headers, cells)
-            summary.add(first, valid)
-            out.write(data_bytes)
-        progress.done()
+        try:
+            for first in range(1, total + 1, chunk):
+                last = min(total, first + chunk - 1)
+                cells = np.full((last - first + 1, gridfile.ROWS, gridfile.COLUMNS), np.nan)
+                inside = (blocks >= first) & (blocks <= last)
+                if inside.any():
+                    order = np.argsort(steps[inside])
+                    chosen = steps[inside][order]
+                    cells[blocks[inside][order] - first] = source.mapping.apply(source.read(chosen))
+                    progress.advance(chosen.size)
+                headers = [header_text(layout, block, source.variable.name, input_name)
+                           for block in range(first, last + 1)]
+                data, valid = format_blocks(layout, headers, cells)
+                summary.add(first, valid)
+                out.write(data)
+        finally:
+            progress.done()
         if not summary.has_data.any():
             raise ImportFailure(f"no value of '{source.variable.name}' lies strictly inside -99..99 degrees; "
                                 "nothing written")
