@@ -543,12 +543,16 @@ class BadInputTest(unittest.TestCase):
         lat5, lon5 = p.LATITUDES["5"], p.LONGITUDES["5"]
         hadcrut5 = os.path.join(self.inputs, "hadcrut5.nc")
         p.hadcrut5(hadcrut5, [p.month_number(1850, 1) + i for i in range(3)], anomalies(self.rng, 3, 36, 72))
+        damaged = os.path.join(self.inputs, "damaged.nc")
+        with open(damaged, "wb") as f:
+            f.write(read_bytes(hadcrut5, os.path.getsize(hadcrut5) // 2))
         berkeley = os.path.join(self.inputs, "berkeley.nc")
         p.berkeley(berkeley, [p.month_number(1850, 1)], np.zeros((1, 180, 360)))
         uneven = np.array(lat5)
         uneven[10] += 1.0
         cases = [
-            ("not netCDF", text, "is not a netCDF file", {}),
+            ("not netCDF", text, "cannot be read as netCDF", {}),
+            ("damaged netCDF", damaged, "cannot be read as netCDF", {}),
             ("no file", os.path.join(self.inputs, "missing.nc"), "no such file", {}),
             ("no such variable", hadcrut5, "there is no variable 'tas_median'; candidates: tas_mean",
              {"arguments": ("--as", "hadcrut4", "--variable", "tas_median")}),

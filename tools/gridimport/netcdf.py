@@ -65,7 +65,7 @@ class Dataset:
         try:
             handle = netCDF4.Dataset(path, "r")
         except (OSError, RuntimeError, ValueError) as error:
-            raise ImportFailure(f"{path} is not a netCDF file ({one_line(error)})") from None
+            raise ImportFailure(f"{path} cannot be read as netCDF ({one_line(error)})") from None
         self.variables = {}
         for name, variable in handle.variables.items():
             attributes = {key: variable.getncattr(key) for key in variable.ncattrs()}
@@ -78,7 +78,7 @@ class Dataset:
             handle = xarray.open_dataset(path, decode_times=False, decode_timedelta=False,
                                          mask_and_scale=True, cache=False)
         except Exception as error:  # each xarray engine fails in its own way
-            raise ImportFailure(f"{path} is not a netCDF file ({one_line(error)})") from None
+            raise ImportFailure(f"{path} cannot be read as netCDF ({one_line(error)})") from None
         self.variables = {}
         for name, variable in handle.variables.items():
             self.variables[str(name)] = Variable(str(name), variable.dims, variable.shape, dict(variable.attrs),
