@@ -27,6 +27,13 @@ packages=(
     libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
     # display for window tests and screenshots
     xvfb xauth imagemagick
+    # tools/import-grid: netCDF through netCDF4 or xarray; its tests compare
+    # dates with cftime and run xarray without netCDF4 through h5netcdf
+    python3-numpy
+    python3-netcdf4
+    python3-cftime
+    python3-xarray
+    python3-h5netcdf
 )
 
 say() { echo "setup: $*"; }
