@@ -80,10 +80,8 @@ void DialogAnswerer::watch()
         DialogSearch search;
         EnumThreadWindows(threadId, collectDialog, reinterpret_cast<LPARAM>(&search));
         for (HWND dialog : search.found) {
-            if (answer(dialog)) {
-                done = true;
+            if (answer(dialog))
                 return;
-            }
         }
         Sleep(20);
     }
@@ -111,6 +109,9 @@ bool DialogAnswerer::answer(HWND dialog)
     seenCaption = windowText(dialog);
     seenText = longest;
     seenIcon = icon;
+    // Marked before the click: the dialog may close and its caller test
+    // answered() before this thread runs again.
+    done = true;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return true;
 }
