@@ -27,6 +27,8 @@ packages=(
     libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
     # display for window tests and screenshots
     xvfb xauth imagemagick
+    # Pillow: an independent GIF decoder that checks the program's GIF files
+    python3-pil
 )
 
 say() { echo "setup: $*"; }

@@ -1,0 +1,57 @@
+// Saving onto a disk that fills up. run_with_file_limit.sh starts this
+// program with a limit on the size of any file it writes, so writes past
+// that size really fail in the system; ORVEX_FILE_LIMIT_KB tells the limit.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "DibImage.h"
+#include "ImageTestSupport.h"
+
+namespace {
+
+unsigned long fileLimit()
+{
+    const char* limit = std::getenv("ORVEX_FILE_LIMIT_KB");
+    return limit != nullptr ? std::strtoul(limit, nullptr, 10) * 1024 : 0;
+}
+
+// Random pixels: the GIF is about as large as the image.
+void noise(DibImage& image, int width, int height)
+{
+    ASSERT_TRUE(image.create(width, height, 8));
+    std::mt19937 random(3);
+    for (unsigned int i = 0; i < 256; i++)
+        image.setPaletteColor(i, static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i));
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            image.setPixelIndex(x, y, static_cast<int>(random() & 0xFF));
+}
+
+}
+
+TEST(FullDisk, WriteFailuresAreReportedAndTheFileRemoved)
+{
+    const unsigned long limit = fileLimit();
+    ASSERT_GT(limit, 0u) << "run through run_with_file_limit.sh";
+    TempDir dir;
+
+    DibImage small;
+    noise(small, 64, 64);
+    std::string name = dir.file("small.gif");
+    ASSERT_TRUE(small.save(name.c_str(), DibImage::FORMAT_GIF)) << small.getLastError();
+    EXPECT_TRUE(fileExists(name)) << "files below the limit are written";
+
+    DibImage large;
+    noise(large, 1060, 610);
+    ASSERT_GT(1060ul * 610, 2 * limit);
+    name = dir.file("large.gif");
+    EXPECT_FALSE(large.save(name.c_str(), DibImage::FORMAT_GIF));
+    EXPECT_STREQ("Write Error in GIF file", large.getLastError());
+    EXPECT_FALSE(fileExists(name)) << "no partial GIF is left";
+
+    name = dir.file("large.bmp");
+    EXPECT_FALSE(large.save(name.c_str(), DibImage::FORMAT_BMP));
+    EXPECT_STREQ("Write Error in BMP file", large.getLastError());
+    EXPECT_FALSE(fileExists(name)) << "no partial BMP is left";
+}
