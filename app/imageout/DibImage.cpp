@@ -320,6 +320,70 @@ bool DibImage::reduceColours(int bits, bool errorDiffusion, const RGBQUAD* table
         target.setClrImportant(important);
     target.setPalette(table, target.header.biClrUsed);
 
+    if (header.biBitCount == 24)
+        reduceTrueColour(target, errorDiffusion);
+    else
+        reducePaletteColours(target, errorDiffusion);
+    if (header.biBitCount == 1) {
+        target.setPaletteColor(0, 0, 0, 0);
+        target.setPaletteColor(1, 255, 255, 255);
+    }
+    transfer(target);
+    return true;
+}
+
+namespace {
+
+// Adds weight sixteenths of the error (blue, green, red) to a 24-bit pixel.
+inline void addError(unsigned char* pixel, const int error[3], int weight)
+{
+    for (int c = 0; c < 3; c++)
+        pixel[c] = clampChannel(pixel[c] + error[c] * weight / 16);
+}
+
+}
+
+// The map's case, on the rows themselves. The error goes 7/16 to the right,
+// and 2/16, 4/16 and 1/16 to the upper left, upper and upper right pixels
+// (row y + 1 is the picture line above: rows are stored bottom-up); what
+// would fall outside the picture is dropped.
+void DibImage::reduceTrueColour(DibImage& target, bool errorDiffusion)
+{
+    const int width = header.biWidth;
+    const int height = header.biHeight;
+    for (int y = 0; y < height; y++) {
+        unsigned char* row = rowAt(y);
+        unsigned char* above = y + 1 < height ? rowAt(y + 1) : nullptr;
+        for (int x = 0; x < width; x++) {
+            unsigned char* pixel = row + 3 * x;
+            RGBQUAD colour = {pixel[0], pixel[1], pixel[2], 0};
+            int index = target.nearestIndex(colour);
+            target.setPixelIndex(x, y, index);
+            if (!errorDiffusion)
+                continue;
+            const RGBQUAD& stored = target.palette[index];
+            const int error[3] = {pixel[0] - stored.rgbBlue, pixel[1] - stored.rgbGreen,
+                                  pixel[2] - stored.rgbRed};
+            if (error[0] == 0 && error[1] == 0 && error[2] == 0)
+                continue;
+            if (x + 1 < width)
+                addError(pixel + 3, error, 7);
+            if (above == nullptr)
+                continue;
+            if (x > 0)
+                addError(above + 3 * (x - 1), error, 2);
+            addError(above + 3 * x, error, 4);
+            if (x + 1 < width)
+                addError(above + 3 * (x + 1), error, 1);
+        }
+    }
+}
+
+// Palette sources spread the error the same way, through their own
+// palette: a neighbour takes the entry nearest to its changed colour.
+void DibImage::reducePaletteColours(DibImage& target, bool errorDiffusion)
+{
+    static const int spread[4][3] = {{1, 0, 7}, {-1, 1, 2}, {0, 1, 4}, {1, 1, 1}};
     const int width = header.biWidth;
     const int height = header.biHeight;
     for (int y = 0; y < height; y++) {
@@ -330,31 +394,22 @@ bool DibImage::reduceColours(int bits, bool errorDiffusion, const RGBQUAD* table
             if (!errorDiffusion)
                 continue;
             const RGBQUAD& stored = target.palette[index];
-            int errorRed = colour.rgbRed - stored.rgbRed;
-            int errorGreen = colour.rgbGreen - stored.rgbGreen;
-            int errorBlue = colour.rgbBlue - stored.rgbBlue;
-            if (errorRed == 0 && errorGreen == 0 && errorBlue == 0)
+            const int error[3] = {colour.rgbBlue - stored.rgbBlue,
+                                  colour.rgbGreen - stored.rgbGreen, colour.rgbRed - stored.rgbRed};
+            if (error[0] == 0 && error[1] == 0 && error[2] == 0)
                 continue;
-            // Row y + 1 is the picture line above: rows are stored bottom-up.
-            static const int spread[4][3] = {{1, 0, 7}, {-1, 1, 2}, {0, 1, 4}, {1, 1, 1}};
             for (const auto& s : spread) {
                 int nx = x + s[0], ny = y + s[1];
                 if (nx < 0 || nx >= width || ny >= height)
                     continue;
                 RGBQUAD n = getPixelColor(nx, ny);
-                n.rgbRed = clampChannel(n.rgbRed + errorRed * s[2] / 16);
-                n.rgbGreen = clampChannel(n.rgbGreen + errorGreen * s[2] / 16);
-                n.rgbBlue = clampChannel(n.rgbBlue + errorBlue * s[2] / 16);
+                n.rgbBlue = clampChannel(n.rgbBlue + error[0] * s[2] / 16);
+                n.rgbGreen = clampChannel(n.rgbGreen + error[1] * s[2] / 16);
+                n.rgbRed = clampChannel(n.rgbRed + error[2] * s[2] / 16);
                 setPixelColor(nx, ny, n);
             }
         }
     }
-    if (header.biBitCount == 1) {
-        target.setPaletteColor(0, 0, 0, 0);
-        target.setPaletteColor(1, 255, 255, 255);
-    }
-    transfer(target);
-    return true;
 }
 
 bool DibImage::save(const char* name, int format)

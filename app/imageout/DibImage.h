@@ -102,6 +102,8 @@ private:
         return block != nullptr && x >= 0 && y >= 0 && x < header.biWidth && y < header.biHeight;
     }
     void paletteChanged();
+    void reduceTrueColour(DibImage& target, bool errorDiffusion);
+    void reducePaletteColours(DibImage& target, bool errorDiffusion);
 
     BITMAPINFOHEADER header;
     unsigned char* block;

@@ -51,11 +51,11 @@ private:
 };
 
 // The LZW coder of one image: codes are packed least significant bit first
-// and sent in sub-blocks of at most 254 data bytes.
+// and appended to out in sub-blocks of at most 254 data bytes.
 class LzwEncoder {
 public:
-    LzwEncoder(FILE* file, int minimumCodeSize)
-        : file(file), accumulator(0), pending(0), initialWidth(minimumCodeSize + 1),
+    LzwEncoder(std::vector<unsigned char>& out, int minimumCodeSize)
+        : out(out), accumulator(0), pending(0), initialWidth(minimumCodeSize + 1),
           codeWidth(initialWidth), maxCode((1 << initialWidth) - 1),
           clearCode(1 << minimumCodeSize), endCode(clearCode + 1), nextFree(clearCode + 2),
           clearFlag(false), blockCount(0)
@@ -162,13 +162,12 @@ private:
     {
         if (blockCount == 0)
             return;
-        unsigned char length = static_cast<unsigned char>(blockCount);
-        std::fwrite(&length, 1, 1, file);
-        std::fwrite(block, 1, static_cast<size_t>(blockCount), file);
+        out.push_back(static_cast<unsigned char>(blockCount));
+        out.insert(out.end(), block, block + blockCount);
         blockCount = 0;
     }
 
-    FILE* const file;
+    std::vector<unsigned char>& out;
     uint32_t accumulator;
     int pending;
     const int initialWidth;
@@ -208,22 +207,23 @@ bool writeGif(DibImage& image, FILE* file)
         return false;
     }
 
-    std::vector<unsigned char> head;
-    head.reserve(32 + 3 * 256);
+    // The whole file is put together in memory and written at once.
+    std::vector<unsigned char> out;
+    out.reserve(32 + 3 * 256 + static_cast<size_t>(image.getStride()) * image.getHeight() / 2);
     const char signature[] = "GIF87a";
-    head.insert(head.end(), signature, signature + 6);
-    put16(head, image.getWidth());
-    put16(head, image.getHeight());
+    out.insert(out.end(), signature, signature + 6);
+    put16(out, image.getWidth());
+    put16(out, image.getHeight());
     // Colour resolution shifted by 5, as the format has always been written
     // here: for 8 bits its top bit coincides with the colour-table flag (0xE7).
-    head.push_back(static_cast<unsigned char>(0x80 | ((bits - 1) << 5) | (bits - 1)));
-    head.push_back(0);
-    head.push_back(0);
+    out.push_back(static_cast<unsigned char>(0x80 | ((bits - 1) << 5) | (bits - 1)));
+    out.push_back(0);
+    out.push_back(0);
     const RGBQUAD* palette = image.getPalette();
     for (unsigned int i = 0; i < image.getClrUsed(); i++) {
-        head.push_back(palette[i].rgbRed);
-        head.push_back(palette[i].rgbGreen);
-        head.push_back(palette[i].rgbBlue);
+        out.push_back(palette[i].rgbRed);
+        out.push_back(palette[i].rgbGreen);
+        out.push_back(palette[i].rgbBlue);
     }
 
     const int background = image.getBackgroundIndex();
@@ -235,25 +235,25 @@ bool writeGif(DibImage& image, FILE* file)
                                      static_cast<unsigned char>(image.getFrameDelay() >> 8),
                                      static_cast<unsigned char>(background & 0xFF),
                                      0x00};
-    head.insert(head.end(), control, control + sizeof control);
+    out.insert(out.end(), control, control + sizeof control);
 
-    head.push_back(0x2C);
-    put16(head, 0);
-    put16(head, 0);
-    put16(head, image.getWidth());
-    put16(head, image.getHeight());
-    head.push_back(0x00);
+    out.push_back(0x2C);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, image.getWidth());
+    put16(out, image.getHeight());
+    out.push_back(0x00);
     const int minimumCodeSize = bits < 2 ? 2 : bits;
-    head.push_back(static_cast<unsigned char>(minimumCodeSize));
-    std::fwrite(head.data(), 1, head.size(), file);
+    out.push_back(static_cast<unsigned char>(minimumCodeSize));
 
     PixelCursor pixels(image);
-    std::unique_ptr<LzwEncoder> encoder(new LzwEncoder(file, minimumCodeSize));
+    std::unique_ptr<LzwEncoder> encoder(new LzwEncoder(out, minimumCodeSize));
     encoder->compress(pixels);
+    out.push_back(0x00);
+    out.push_back(0x3B);
 
-    const unsigned char tail[] = {0x00, 0x3B};
-    std::fwrite(tail, 1, sizeof tail, file);
-    if (std::fflush(file) != 0 || std::ferror(file)) {
+    if (std::fwrite(out.data(), 1, out.size(), file) != out.size() || std::fflush(file) != 0 ||
+        std::ferror(file)) {
         image.setLastError("Write Error in GIF file");
         return false;
     }

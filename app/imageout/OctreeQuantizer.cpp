@@ -37,28 +37,55 @@ bool OctreeQuantizer::processImage(const BITMAPINFOHEADER* dib)
     const unsigned char* rows = reinterpret_cast<const unsigned char*>(palette + colours);
     const size_t stride = ((static_cast<size_t>(bits) * width + 31) / 32) * 4;
 
+    // Neighbouring pixels often share their colour: the leaf of the last
+    // colour takes the next pixel directly, until a reduction frees leaves.
+    Node* lastLeaf = nullptr;
+    RGBQUAD last = {0, 0, 0, 0};
     for (int y = 0; y < height; y++) {
         const unsigned char* row = rows + y * stride;
         for (int x = 0; x < width; x++) {
+            RGBQUAD c;
             if (bits == 24) {
                 const unsigned char* p = row + 3 * x;
-                addColour(p[2], p[1], p[0], 0);
+                c = RGBQUAD{p[0], p[1], p[2], 0};
             } else {
                 unsigned int index = bits == 8   ? row[x]
                                      : bits == 4 ? (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F
                                                  : (row[x >> 3] >> (7 - (x & 7))) & 0x01;
                 // An index past a short colour table counts as black.
-                RGBQUAD c = index < colours ? palette[index] : RGBQUAD{0, 0, 0, 0};
-                addColour(c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved);
+                c = index < colours ? palette[index] : RGBQUAD{0, 0, 0, 0};
             }
-            while (leafCount > maxColours)
+            if (lastLeaf != nullptr && c.rgbRed == last.rgbRed && c.rgbGreen == last.rgbGreen &&
+                c.rgbBlue == last.rgbBlue && c.rgbReserved == last.rgbReserved) {
+                addToLeaf(lastLeaf, c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved);
+                continue;
+            }
+            lastLeaf = insert(c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved);
+            last = c;
+            while (leafCount > maxColours) {
                 reduceTree();
+                lastLeaf = nullptr;
+            }
         }
     }
     return true;
 }
 
 void OctreeQuantizer::addColour(BYTE red, BYTE green, BYTE blue, BYTE alpha)
+{
+    insert(red, green, blue, alpha);
+}
+
+void OctreeQuantizer::addToLeaf(Node* leaf, BYTE red, BYTE green, BYTE blue, BYTE alpha)
+{
+    leaf->pixelCount++;
+    leaf->redSum += red;
+    leaf->greenSum += green;
+    leaf->blueSum += blue;
+    leaf->alphaSum += alpha;
+}
+
+OctreeQuantizer::Node* OctreeQuantizer::insert(BYTE red, BYTE green, BYTE blue, BYTE alpha)
 {
     Node** slot = &root;
     for (unsigned int level = 0;; level++) {
@@ -75,12 +102,8 @@ void OctreeQuantizer::addColour(BYTE red, BYTE green, BYTE blue, BYTE alpha)
         }
         Node* node = *slot;
         if (node->isLeaf) {
-            node->pixelCount++;
-            node->redSum += red;
-            node->greenSum += green;
-            node->blueSum += blue;
-            node->alphaSum += alpha;
-            return;
+            addToLeaf(node, red, green, blue, alpha);
+            return node;
         }
         const int shift = 7 - static_cast<int>(level);
         const int index =

@@ -44,6 +44,9 @@ private:
         uint32_t pixelCount;
     };
 
+    // Sorts the colour in and returns the leaf that took it.
+    Node* insert(BYTE red, BYTE green, BYTE blue, BYTE alpha);
+    static void addToLeaf(Node* leaf, BYTE red, BYTE green, BYTE blue, BYTE alpha);
     void reduceTree();
     static void freeNode(Node* node);
     static void collectLeaves(const Node* node, Leaf* leaves, unsigned int& count);
