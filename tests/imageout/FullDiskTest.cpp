@@ -7,6 +7,9 @@
 
 #include "DibImage.h"
 #include "ImageTestSupport.h"
+#include "MapSaveTestSupport.h"
+#include "MapSaver.h"
+#include "WException.h"
 
 namespace {
 
@@ -54,4 +57,31 @@ TEST(FullDisk, WriteFailuresAreReportedAndTheFileRemoved)
     EXPECT_FALSE(large.save(name.c_str(), DibImage::FORMAT_BMP));
     EXPECT_STREQ("Write Error in BMP file", large.getLastError());
     EXPECT_FALSE(fileExists(name)) << "no partial BMP is left";
+}
+
+// The map saver reports a GIF that did not fit and leaves no file; a map
+// that fits is saved.
+TEST(FullDisk, MapSaverReportsTheFailedGif)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    OrvexMap small;
+    prepareMap(small, 75);
+    MapSaver(small).saveGif("small.gif");
+    EXPECT_TRUE(fileExists("small.gif"));
+
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.loadBackgroundPicture();
+    std::string message = "(nothing thrown)";
+    try {
+        MapSaver(large).saveGif("large.gif");
+    } catch (const WException& e) {
+        message = static_cast<const char*>(e.getMessage());
+        EXPECT_EQ(-3, e.getId());
+    }
+    EXPECT_EQ("GIF-Datei konnte nicht gespeichert werden. (Write Error in GIF file)", message);
+    EXPECT_FALSE(fileExists("large.gif"));
 }
