@@ -95,6 +95,20 @@ void timeGifStages(OrvexMap& map)
     std::printf("  GIF file: %lld bytes\n", fileSize("mapsave_bench_out\\stages.gif"));
 }
 
+void timeJpegStages(OrvexMap& map)
+{
+    const int rounds = 7;
+    MapLayout picture = map.layout();
+    std::printf("JPEG of the map, stages (best of %d)\n", rounds);
+    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+    map.renderMap(canvas.getDC(), true, false);
+    WBitmap bitmap;
+    report("  copy into a WBitmap",
+           bestOf(rounds, [&] { bitmap.create(canvas.getBitmap(), nullptr); }), 0);
+    report("  encoding and writing the file",
+           bestOf(rounds, [&] { bitmap.save("mapsave_bench_out\\stages.jpg", 85); }), 0);
+}
+
 void timeEmf(OrvexMap& map, bool globe)
 {
     map.orthographic = globe;
@@ -133,6 +147,7 @@ int main(int argc, char** argv)
         std::printf("map type %d, January 1998 of hadcrut3.dat\n", mapType);
 
         timeGifStages(map);
+        timeJpegStages(map);
         MapSaver saver(map);
         report("saveGif in all (best of 7)",
                bestOf(7, [&] { saver.saveGif("mapsave_bench_out\\map.gif"); }), 120);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BmpWriter.h"
+#include "FileNames.h"
 #include "GifWriter.h"
 #include "NearestColourIndex.h"
 
@@ -19,17 +20,6 @@ inline size_t rowStride(int bits, int width)
 inline BYTE clampChannel(int value)
 {
     return static_cast<BYTE>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
-
-std::wstring wideName(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, &wide[0], n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
 }
 
 }
@@ -417,7 +407,7 @@ bool DibImage::save(const char* name, int format)
     lastError[0] = '\0';
     if (format != FORMAT_BMP && format != FORMAT_GIF)
         return encode(nullptr, format);
-    std::wstring wide = wideName(name != nullptr ? name : "");
+    std::wstring wide = wideFileName(name);
     FILE* file = wide.empty() ? nullptr : _wfopen(wide.c_str(), L"wb");
     if (file == nullptr)
         return encode(nullptr, format);

@@ -206,6 +206,10 @@ bool writeGif(DibImage& image, FILE* file)
         image.setLastError("GIF Images must be 8 bit or less");
         return false;
     }
+    if (image.getWidth() > 0xFFFF || image.getHeight() > 0xFFFF) {
+        image.setLastError("GIF Images must be 65535 pixels wide and high or less");
+        return false;
+    }
 
     // The whole file is put together in memory and written at once.
     std::vector<unsigned char> out;
@@ -214,8 +218,8 @@ bool writeGif(DibImage& image, FILE* file)
     out.insert(out.end(), signature, signature + 6);
     put16(out, image.getWidth());
     put16(out, image.getHeight());
-    // Colour resolution shifted by 5, as the format has always been written
-    // here: for 8 bits its top bit coincides with the colour-table flag (0xE7).
+    // The colour-resolution field is shifted by 5, not 4, so for 8 bits its
+    // top bit falls onto the colour-table flag (0xE7); decoders ignore it.
     out.push_back(static_cast<unsigned char>(0x80 | ((bits - 1) << 5) | (bits - 1)));
     out.push_back(0);
     out.push_back(0);

@@ -12,6 +12,7 @@ class DibImage;
 //
 // False, with the reason in image.getLastError(), when there is no file
 // ("Can't open GIF for writing"), for a 24-bit image ("GIF Images must be 8
-// bit or less"), for an empty image, and when the system refuses the data
+// bit or less"), for an empty image or one wider or higher than 65535
+// pixels, and when the system refuses the data
 // ("Write Error in GIF file"). Every call keeps its coder state to itself.
 bool writeGif(DibImage& image, FILE* file);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DibImage.h"
+#include "FileNames.h"
 #include "MapCanvas.h"
 #include "OctreeQuantizer.h"
 #include "OrvexMap.h"
@@ -17,17 +18,6 @@ const RECT emfFrame = {0, 0, 318000, 183000};
 // Application name and (empty) title, each ended by a null character, and
 // one more at the end.
 const wchar_t emfDescription[] = L"Orvex Visualizer V0.91 - Visualisierung von HadCRUT3-Daten\0\0";
-
-std::wstring wideName(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, &wide[0], n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
 
 [[noreturn]] void gifFailed(const char* reason)
 {
@@ -113,7 +103,7 @@ void MapSaver::saveJpeg(const char* fileName)
 
 void MapSaver::saveEmf(const char* fileName)
 {
-    std::wstring name = wideName(fileName != nullptr ? fileName : "");
+    std::wstring name = wideFileName(fileName);
     HDC screen = GetDC(nullptr);
     HENHMETAFILE metafile = nullptr;
     {

@@ -225,6 +225,12 @@ TEST(GifFile, FailuresAreReportedAndLeaveNoFile)
     EXPECT_FALSE(fileExists(name));
     EXPECT_FALSE(image.save(dir.file("no such folder\\map.bmp").c_str(), DibImage::FORMAT_BMP));
 
+    DibImage wide;
+    ASSERT_TRUE(wide.create(70000, 1, 8));
+    EXPECT_FALSE(wide.save(dir.file("wide.gif").c_str(), DibImage::FORMAT_GIF));
+    EXPECT_STREQ("GIF Images must be 65535 pixels wide and high or less", wide.getLastError());
+    EXPECT_FALSE(fileExists(dir.file("wide.gif")));
+
     DibImage nothing;
     EXPECT_FALSE(nothing.save(dir.file("nothing.gif").c_str(), DibImage::FORMAT_GIF));
     EXPECT_STREQ("Image is empty", nothing.getLastError());

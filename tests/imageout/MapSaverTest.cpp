@@ -106,8 +106,8 @@ std::string recordDifference(const Bytes& a, const Bytes& b)
             while (byte < ra[i].size() && byte < rb[i].size() && ra[i][byte] == rb[i][byte])
                 byte++;
             return "record " + std::to_string(i) + " of type " +
-                   std::to_string(reinterpret_cast<const EMR*>(ra[i].data())->iType) +
-                   ", byte " + std::to_string(byte);
+                   std::to_string(reinterpret_cast<const EMR*>(ra[i].data())->iType) + ", byte " +
+                   std::to_string(byte);
         }
     if (ra.size() != rb.size())
         return std::to_string(ra.size()) + " against " + std::to_string(rb.size()) + " records";
