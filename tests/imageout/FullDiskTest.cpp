@@ -85,3 +85,25 @@ TEST(FullDisk, MapSaverReportsTheFailedGif)
     EXPECT_EQ("GIF-Datei konnte nicht gespeichert werden. (Write Error in GIF file)", message);
     EXPECT_FALSE(fileExists("large.gif"));
 }
+
+// A JPEG that does not fit fails in the library's encoder; the partial file
+// goes too.
+TEST(FullDisk, FailedJpegLeavesNoFile)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.scaleX = large.scaleY = 3.0;
+    large.loadBackgroundPicture();
+    std::string message = "(nothing thrown)";
+    try {
+        MapSaver(large).saveJpeg("large.jpg");
+    } catch (const WException& e) {
+        message = static_cast<const char*>(e.getMessage());
+    }
+    EXPECT_EQ("Error while saving image!", message);
+    EXPECT_FALSE(fileExists("large.jpg"));
+}
