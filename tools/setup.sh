@@ -36,7 +36,8 @@ packages=(
     python3-xarray
     python3-h5netcdf
     # map pictures: NASA Blue Marble and night lights, and Python's imaging
-    # library that scales them and draws the land/water picture
+    # library that scales them and draws the land/water picture (and, in
+    # tests/imageout, decodes the program's GIF files independently)
     xplanet-images python3-pil
 )
 # npm fetches the Natural Earth outlines (world-atlas). A Node.js that brings
