@@ -58,8 +58,7 @@ void OrvexMap::projectOrthographic(double centreLon, double centreLat, double lo
 }
 
 bool OrvexMap::unprojectOrthographic(int x, int y, int centreX, int centreY, double centreLon,
-                                     double centreLat, double& lon, double& lat,
-                                     bool repair) const
+                                     double centreLat, double& lon, double& lat, bool repair) const
 {
     OrthographicView view(centreLon, centreLat, centreX, centreY, scaleX);
     double pointLon;
@@ -78,8 +77,8 @@ bool OrvexMap::unprojectOrthographic(int x, int y, int centreX, int centreY, dou
     return true;
 }
 
-void OrvexMap::positionToPixel(const GmsCoordinates& coordinates, int& x, int& y,
-                               bool withBorder, bool flatOnly) const
+void OrvexMap::positionToPixel(const GmsCoordinates& coordinates, int& x, int& y, bool withBorder,
+                               bool flatOnly) const
 {
     if (orthographic && !flatOnly) {
         x = mapCentreX;

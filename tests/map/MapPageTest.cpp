@@ -21,7 +21,8 @@ void expectMarker(const MapCanvas& canvas, int x, int y, COLORREF square)
 {
     for (int dy = -1; dy <= 2; ++dy)
         for (int dx = -1; dx <= 2; ++dx)
-            EXPECT_EQ(square, canvas.getPixel(x + dx, y + dy)) << x << "+" << dx << ", " << y << "+" << dy;
+            EXPECT_EQ(square, canvas.getPixel(x + dx, y + dy))
+                << x << "+" << dx << ", " << y << "+" << dy;
     // The two strokes of the cross, their end points left out.
     for (int d : {-6, -4, 4, 7}) {
         EXPECT_EQ(black, canvas.getPixel(x + d, y + d)) << d;
@@ -204,7 +205,7 @@ TEST(MapPageTest, PageWindowReportsToItsListenerAndFeedsTheStatusBar)
     ASSERT_FALSE(listener.moves.empty());
     EXPECT_EQ(berlin->mapX, map.mouseX);
     EXPECT_EQ("Berlin: 52\xB0 31' N / 13\xB0 24' O", statusText(bar.getWindowHandle(), 0));
-    EXPECT_EQ("", statusText(bar.getWindowHandle(), 1));  // no data set
+    EXPECT_EQ("", statusText(bar.getWindowHandle(), 1)); // no data set
     SendMessageA(handle, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ("", statusText(bar.getWindowHandle(), 0));
     map.statusBar = nullptr;
