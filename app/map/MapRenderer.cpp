@@ -100,8 +100,8 @@ void OrvexMap::renderGlobeReference(HDC dc, bool withLabels, bool withMarkers)
     double lat = 0;
     for (int x = mapCentreX - radius; x <= mapCentreX + radius; ++x) {
         for (int y = mapCentreY - radius; y <= mapCentreY + radius; ++y) {
-            if (unprojectOrthographic(x, y, mapCentreX, mapCentreY, centreLon, centreLat, lon, lat,
-                                      true))
+            if (unprojectOrthographic(x, y, mapCentreX, mapCentreY, centreLon, centreLat, lon,
+                                      lat, true))
                 SetPixel(dc, x, y, samplePicture(dataLayer, lon, lat));
             ++counted;
             sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
