@@ -8,6 +8,7 @@
 
 #include "MapPage.h"
 #include "MapTestSupport.h"
+#include "WControlProgressBar.h"
 #include "WControlStatusbar.h"
 #include "WWindow.h"
 
@@ -210,5 +211,26 @@ TEST(MapPageTest, PageWindowReportsToItsListenerAndFeedsTheStatusBar)
     EXPECT_EQ("", statusText(bar.getWindowHandle(), 0));
     map.statusBar = nullptr;
     bar.destroy();
+
+    // The renderers move the wait dialog's bar up to its end.
+    WControlProgressBar progress;
+    progress.create(&main, "Fortschritt", 10, 10, 200, 20);
+    map.progressBar = &progress;
+    ScratchDir scratch;
+    writeTestGrid([](int, int, int) { return 0.5; });
+    loadTestMonth(map, 1);
+    map.mapType = 2;
+    for (OrvexMap::RenderPath path :
+         {OrvexMap::RenderPath::Fast, OrvexMap::RenderPath::Reference}) {
+        map.renderPath = path;
+        for (bool globe : {false, true}) {
+            map.orthographic = globe;
+            progress.setPos(0);
+            RenderedMap rendered(map);
+            EXPECT_EQ(100, SendMessageA(progress.getWindowHandle(), PBM_GETPOS, 0, 0)) << globe;
+        }
+    }
+    map.progressBar = nullptr;
+    progress.destroy();
     main.destroy();
 }
