@@ -12,6 +12,10 @@ namespace {
 // result never passes the limit (90 or 180 degrees).
 void splitDegrees(double degrees, int limit, int& wholeDegrees, int& minutes)
 {
+    // The one-argument arctangent gives no longitude (0 / 0) for a pixel
+    // exactly on a pole; any longitude is right there.
+    if (!std::isfinite(degrees))
+        degrees = 0;
     double whole = std::floor(degrees);
     wholeDegrees = static_cast<int>(whole);
     minutes = roundToInt((degrees - whole) * 60);
