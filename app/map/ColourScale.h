@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+// The 11-step colour scale of the temperature anomalies. A value takes the
+// colour of the first entry whose bound lies above it, so each band holds
+// its lower bound; 10.0 and more take the last colour.
+struct AnomalyColour {
+    double upperBound;  // degrees Celsius
+    COLORREF colour;
+};
+
+constexpr int anomalyColourCount = 11;
+extern const AnomalyColour anomalyColours[anomalyColourCount];
+
+COLORREF colourForValue(double value);

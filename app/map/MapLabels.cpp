@@ -1,0 +1,230 @@
+// The texts and scales around the map: frame with degree ticks, colour
+// legend, title, position line, caption and the status-bar texts.
+#include <cstdlib>
+
+#include "ColourScale.h"
+#include "GdiPlusHandles.h"
+#include "OrvexMap.h"
+#include "WControlStatusbar.h"
+#include "WGdiSelection.h"
+#include "WSystem.h"
+
+namespace {
+// Where the caption sends the reader for the real observations.
+const char* const captionText =
+    "Abweichungen in Grad Celsius (1961-90) - https://crudata.uea.ac.uk/cru/data/temperature/";
+
+const char* plusSign(double value)
+{
+    return value > 0 ? "+" : "";
+}
+
+// " +1.234°C", " -0.500°C", " 0.000°C": the value with the given decimals.
+WString signedDegrees(double value, int decimals)
+{
+    WFormattedString text(" %s%.*f°C", plusSign(value), decimals, WSystem::round(value, decimals));
+    return text;
+}
+
+bool metafileVariant(double borderFactor)
+{
+    return borderFactor > 1;
+}
+
+// Texts of the metafile picture are laid out in the 1060 x 610 space of a
+// screen picture at scale 1, stretched over the whole picture.
+void enterDesignSpace(HDC dc, const MapLayout& picture)
+{
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 1060, 610, nullptr);
+    SetViewportExtEx(dc, picture.pictureWidth, picture.pictureHeight, nullptr);
+}
+
+void drawTextIn(HDC dc, const char* text, RECT area, UINT format)
+{
+    DrawTextA(dc, text, -1, &area, format);
+}
+}
+
+const char* OrvexMap::monthAbbreviation(unsigned int month)
+{
+    static const char* const names[12] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
+                                          "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    return month >= 1 && month <= 12 ? names[month - 1] : "";
+}
+
+void OrvexMap::drawText(HDC dc, const char* text, const RECT& area, UINT format)
+{
+    if (!metafileVariant(borderFactor)) {
+        drawTextIn(dc, text, area, format);
+        return;
+    }
+    enterDesignSpace(dc, layout());
+    RECT design = {roundToInt(area.left / scaleX), roundToInt(area.top / scaleY),
+                   roundToInt(area.right / scaleX), roundToInt(area.bottom / scaleY)};
+    drawTextIn(dc, text, design, format);
+    SetMapMode(dc, MM_TEXT);
+}
+
+void OrvexMap::drawLegend(HDC dc)
+{
+    const UINT centred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    bool metafile = metafileVariant(borderFactor);
+    double s = scaleX;
+    MapLayout picture = layout();
+    WGdiSelection font(dc, legendFont);
+
+    if (!orthographic) {
+        GdiObject pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+        WGdiSelection selectedPen(dc, pen);
+        int left = 30;
+        int top = 30;
+        int right = roundToInt(1000 * s + 60) - 30;
+        int bottom = roundToInt(500 * s + 110) - 80;
+        int tick = 5;
+        if (metafile) {
+            left = roundToInt(30 * s);
+            top = roundToInt(30 * s);
+            right = roundToInt(1030 * s);
+            bottom = roundToInt(530 * s);
+            tick = roundToInt(5 * s);
+        }
+        MoveToEx(dc, left, top, nullptr);
+        LineTo(dc, right, top);
+        MoveToEx(dc, left, bottom, nullptr);
+        LineTo(dc, right, bottom);
+        for (int lon = -180; lon <= 180; lon += 60) {
+            int x = roundToInt((lon + 180) * (right - left) * 0.002777777777777778) + left;
+            MoveToEx(dc, x, top, nullptr);
+            LineTo(dc, x, top + tick);
+            MoveToEx(dc, x, bottom, nullptr);
+            LineTo(dc, x, bottom - tick);
+            if (lon == -180)
+                continue;
+            WFormattedString label("%i%s", std::abs(lon), lon < 0 ? "W" : lon > 0 ? "O" : "");
+            RECT area = {x - 3 * tick, bottom + tick, x + 3 * tick, bottom + 3 * tick};
+            drawText(dc, label, area, centred);
+        }
+        MoveToEx(dc, left, top, nullptr);
+        LineTo(dc, left, bottom);
+        MoveToEx(dc, right, top, nullptr);
+        LineTo(dc, right, bottom);
+        for (int lat = 90; lat >= -90; lat -= 30) {
+            int y = bottom - roundToInt((lat + 90) * (bottom - top) * 0.005555555555555556);
+            MoveToEx(dc, left, y, nullptr);
+            LineTo(dc, left + tick, y);
+            MoveToEx(dc, right, y, nullptr);
+            LineTo(dc, right - tick, y);
+            WFormattedString label("%i%s", std::abs(lat), lat > 0 ? "N" : lat < 0 ? "S" : "");
+            RECT area = {left - 5 * tick, y - tick, left - tick, y + tick};
+            drawText(dc, label, area, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+        }
+    }
+
+    int width = roundToInt(1000 * s * 0.09090909090909091);
+    int height = 15;
+    int offset = 7;
+    int left = 30 + (roundToInt(1000 * s) - 11 * width) / 2;
+    int top = picture.pictureHeight - 60;
+    if (metafile) {
+        left = roundToInt(30 * s);
+        top = roundToInt(550 * s);
+        height = roundToInt(15 * s);
+        offset = roundToInt(7 * s);
+    }
+    for (int entry = 0; entry < anomalyColourCount; ++entry) {
+        RECT box = {left, top, left + width, top + height};
+        GdiObject brush(CreateSolidBrush(anomalyColours[entry].colour));
+        FillRect(dc, &box, brush.brush());
+        if (entry < anomalyColourCount - 1) {
+            WFormattedString label("%.1f", anomalyColours[entry].upperBound);
+            RECT area = {left, top + height, left + 2 * width, top + 2 * height + offset};
+            drawText(dc, label, area, centred);
+        }
+        left += width;
+    }
+}
+
+WString OrvexMap::titleText() const
+{
+    WString file;
+    WSystem::extractPath(database.getName(), file, true);
+    WFormattedString title(1024);
+    if (database.isYearAverage())
+        title.format("%s %u", static_cast<const char*>(file), database.getYear());
+    else
+        title.format("%s %u (%s)", static_cast<const char*>(file), database.getYear(),
+                     monthAbbreviation(database.getMonth()));
+    if (database.getCellsWithData() == 0) {
+        title += " Keine Daten";
+    } else {
+        title += signedDegrees(database.getGlobalMean(), 3);
+        WFormattedString coverage(" (%u%%)",
+                        static_cast<unsigned int>(WSystem::round(database.getCoverage(), 0)));
+        title += coverage;
+    }
+    return title;
+}
+
+void OrvexMap::drawLabels(HDC dc)
+{
+    bool metafile = metafileVariant(borderFactor);
+    MapLayout picture = layout();
+    int right = roundToInt(1000 * scaleX + 60) - 30;
+    int bottom = roundToInt(500 * scaleY + 110) - 80;
+    RECT above = {30, 0, right, 30};
+    RECT below = {30, bottom, right, picture.pictureHeight - 5};
+    if (metafile) {
+        // Drawn last: the design space stays set.
+        enterDesignSpace(dc, picture);
+        above = RECT{30, 0, 1030, 30};
+        below = RECT{30, 530, 1030, 605};
+    }
+    {
+        WGdiSelection font(dc, titleFont);
+        drawTextIn(dc, titleText(), above, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (const Position* viewPosition = positions.find(1)) {
+            double value = database.valueAt(viewPosition->coordinates);
+            WString valueText =
+                value == MISSING_VALUE ? WString("Keine Daten") : signedDegrees(value, 3);
+            WFormattedString line("%s: %s", static_cast<const char*>(viewPosition->name),
+                        static_cast<const char*>(valueText));
+            drawTextIn(dc, line, below, DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
+        }
+    }
+    WGdiSelection font(dc, legendFont);
+    drawTextIn(dc, captionText, below, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+}
+
+bool OrvexMap::statusTexts(WString& place, WString& value)
+{
+    place = "";
+    value = "";
+    Position marker;
+    GmsCoordinates coordinates;
+    if (hitTestMarker(mouseX, mouseY, marker) != 0) {
+        WFormattedString text("%s: %s", static_cast<const char*>(marker.name),
+                    static_cast<const char*>(marker.coordinates.getLabel()));
+        place = text;
+        coordinates = marker.coordinates;
+    } else if (pixelToPosition(mouseX, mouseY, coordinates)) {
+        place = coordinates.getLabel();
+    } else {
+        return false;
+    }
+    double cellValue = database.valueAt(coordinates);
+    if (cellValue != MISSING_VALUE)
+        value = signedDegrees(cellValue, 2);
+    return true;
+}
+
+void OrvexMap::updateStatusBar()
+{
+    WString place;
+    WString value;
+    statusTexts(place, value);
+    if (statusBar == nullptr)
+        return;
+    statusBar->setText(place, 0);
+    statusBar->setText(value, 1);
+}
