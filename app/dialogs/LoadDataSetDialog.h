@@ -1,0 +1,43 @@
+#pragma once
+
+#include "InputFieldSet.h"
+#include "WDialog.h"
+#include "WString.h"
+
+// "Datensatz laden": data set, year, month and whether the whole year is
+// averaged.
+//
+//     LoadDataSetDialog dialog(&mainWindow);
+//     dialog.setYear(db.getYear()); dialog.setMonth(db.getMonth());
+//     dialog.setFileName(db.getName()); dialog.setYearAverage(db.isYearAverage());
+//     if (dialog.show(true) == 1) { ... dialog.getFileName(), getYear() ... }
+//
+// show(true) returns 1 for "OK" with a year from 1850 on and a month 1..12,
+// 0 for "Abbrechen", Escape or the close box. A file name that is not one of
+// the catalogue's is shown (and returned) as the first entry, HADCRUT4.
+class LoadDataSetDialog : public WDialog {
+public:
+    explicit LoadDataSetDialog(WWindowContext* parent);
+
+    void setYear(unsigned int value) { year = value; }
+    void setMonth(unsigned int value) { month = value; }
+    void setFileName(const char* value) { fileName = value; }
+    void setYearAverage(bool value) { yearAverage = value; }
+    unsigned int getYear() const { return year; }
+    unsigned int getMonth() const { return month; }
+    const WString& getFileName() const { return fileName; }
+    bool isYearAverage() const { return yearAverage; }
+
+    void onDialogInit() override;
+    void onDialogClose() override;
+    void onPanelCommand(unsigned long id, unsigned long code, WControl* control) override;
+
+private:
+    void confirm();
+
+    InputFieldSet fields;
+    unsigned int year;
+    unsigned int month;
+    WString fileName;
+    bool yearAverage;
+};

@@ -1,0 +1,44 @@
+#ifndef ORVEX_DIALOG_IDS_H
+#define ORVEX_DIALOG_IDS_H
+
+// Dialog templates of the program (Dialogs.rc) and their control ids.
+
+#define IDD_POSITION 101
+#define IDD_LOAD_DATA_SET 102
+#define IDD_HELP 104
+#define IDD_EXPORT 111
+
+// "Position"
+#define IDC_POSITION_LAT_DEGREES 1001
+#define IDC_POSITION_LAT_MINUTES 1002
+#define IDC_POSITION_LAT_HEMISPHERE 1004
+#define IDC_POSITION_LON_DEGREES 1005
+#define IDC_POSITION_LON_MINUTES 1006
+#define IDC_POSITION_LON_HEMISPHERE 1008
+#define IDC_POSITION_NAME 1009
+
+// "Datensatz laden"
+#define IDC_LOAD_YEAR 1010
+#define IDC_LOAD_MONTH 1011
+#define IDC_LOAD_YEAR_AVERAGE 1013
+#define IDC_LOAD_DATA_SET 1014
+
+// "Hilfe"
+#define IDC_HELP_TEXT 1015
+#define IDC_HELP_CLOSE 1017
+
+// "Datenreihe exportieren"
+#define IDC_EXPORT_PROGRESS 1019
+#define IDC_EXPORT_START_YEAR 1020
+#define IDC_EXPORT_START_MONTH 1021
+#define IDC_EXPORT_STOP_YEAR 1022
+#define IDC_EXPORT_STOP_MONTH 1023
+#define IDC_EXPORT_CANCEL 1024
+#define IDC_EXPORT_START 1025
+#define IDC_EXPORT_MONTHLY_AVERAGE 1033
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#endif

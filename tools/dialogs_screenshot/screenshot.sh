@@ -1,0 +1,52 @@
+#!/bin/bash
+# Shows the program's four dialogs under Xvfb and saves a picture of each as
+# <build>/dialog_position.png, dialog_load.png, dialog_export.png and
+# dialog_help.png.
+#
+#   screenshot.sh BUILD_DIR [PROGRAM]
+#
+# The build tree's Xvfb is used; outside a test run the script starts it and
+# stops it afterwards.
+set -u
+
+build_dir=$(cd "${1:?usage: screenshot.sh BUILD_DIR [PROGRAM]}" && pwd -P) || exit 2
+program=${2:-$build_dir/run/dialogs_screenshot.exe}
+source_dir=$(cd "$(dirname "$0")/../.." && pwd -P)
+wine_run=$source_dir/cmake/wine-run.sh
+work=$build_dir/dialogs_screenshot_work
+
+die() {
+    echo "screenshot.sh: $*" >&2
+    exit 1
+}
+
+command -v convert >/dev/null || die "ImageMagick's convert is missing (apt-get install imagemagick)"
+[[ -f $program ]] || die "no program $program"
+
+started_xvfb=""
+cleanup() {
+    if [[ -n $started_xvfb ]]; then
+        "$wine_run" --build-dir "$build_dir" --stop-xvfb
+    fi
+}
+trap cleanup EXIT
+
+xvfb_pid=$(cat "$build_dir/xvfb/pid" 2>/dev/null)
+if [[ -z $xvfb_pid ]] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    "$wine_run" --build-dir "$build_dir" --start-xvfb >/dev/null || die "Xvfb did not start"
+    started_xvfb=yes
+fi
+display=$(cat "$build_dir/xvfb/display")
+
+rm -rf "$work"
+mkdir -p "$work"
+cp "$build_dir/run/Information.rtf" "$work/" || die "no Information.rtf in the run folder"
+unset ORVEX_DISPLAY
+(cd "$work" && DISPLAY=$display "$wine_run" --build-dir "$build_dir" \
+    "$program" "Z:$build_dir/run/data/cru/hadcrut3v.dat" .) || die "the dialogs could not be shown"
+
+for name in dialog_position dialog_load dialog_export dialog_help; do
+    [[ -s $work/$name.bmp ]] || die "no picture of $name"
+    convert "$work/$name.bmp" "$build_dir/$name.png" || die "convert failed for $name"
+    echo "screenshot.sh: $build_dir/$name.png"
+done
