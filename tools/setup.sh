@@ -1,7 +1,8 @@
 #!/bin/bash
 # Prepares this machine and one build tree: installs the Debian packages the
-# build and the tests need, and cross-builds the mingw dependencies (PCRE and
-# GoogleTest) into <build>/deps. Safe to run again: a second run only checks.
+# build and the tests need, cross-builds the mingw dependencies (PCRE and
+# GoogleTest) into <build>/deps and makes the map files of the program's
+# working folder <build>/run. Safe to run again: a second run only checks.
 #
 #   tools/setup.sh [BUILD_DIR]      BUILD_DIR defaults to build/ in the source tree
 #
@@ -27,7 +28,13 @@ packages=(
     libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
     # display for window tests and screenshots
     xvfb xauth imagemagick
+    # map pictures: NASA Blue Marble and night lights, and Python's imaging
+    # library that scales them and draws the land/water picture
+    xplanet-images python3-pil
 )
+# npm fetches the Natural Earth outlines (world-atlas). A Node.js that brings
+# its own npm (NodeSource's) needs no Debian npm, which would clash with it.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 say() { echo "setup: $*"; }
 die() {
@@ -252,9 +259,47 @@ build_gtest() {
     say "GoogleTest done in $((SECONDS - started)) s"
 }
 
+# The map files in the program's working folder: the coastlines
+# (worldmap.txt) and the land/water picture (weltkarte3.jpg) from the Natural
+# Earth land outlines of npm's world-atlas, the satellite and night pictures
+# (weltkarte1.jpg, weltkarte2.jpg) from xplanet-images. Made again only when
+# an input or the tool has changed.
+map_assets=(worldmap.txt weltkarte1.jpg weltkarte2.jpg weltkarte3.jpg)
+make_map_assets() {
+    local tool=$root/tools/mapassets work=$deps/mapassets run=$build/run
+    local images=/usr/share/xplanet/images stamp=$deps/mapassets/.orvex-stamp want name
+    local land=$work/node_modules/world-atlas/land-50m.json
+    want=$(cat "$tool"/package.json "$tool"/package-lock.json "$tool"/*.py \
+        "$images"/earth.jpg "$images"/night.jpg | sha256sum)
+    local complete=yes
+    for name in "${map_assets[@]}"; do
+        [[ -s $run/$name ]] || complete=""
+    done
+    if [[ -n $complete && -f $stamp && $(cat "$stamp") == "$want" ]]; then
+        return 0
+    fi
+    local started=$SECONDS
+    say "making the map files in $run"
+    mkdir -p "$work" "$run"
+    if ! cmp -s "$tool/package-lock.json" "$work/package-lock.json" || [[ ! -f $land ]]; then
+        cp "$tool/package.json" "$tool/package-lock.json" "$work"/
+        (cd "$work" && npm ci --no-audit --no-fund --fetch-timeout=60000) >"$deps/mapassets-npm.log" 2>&1 || {
+            cat "$deps/mapassets-npm.log" >&2
+            rm -f "$work/package-lock.json"
+            die "npm could not install world-atlas from the npm registry"
+        }
+        [[ -f $land ]] || die "npm installed world-atlas without $land"
+    fi
+    /usr/bin/python3 -B "$tool/make_map_assets.py" --land "$land" --images "$images" --out "$run" ||
+        die "making the map files failed"
+    echo "$want" >"$stamp"
+    say "map files done in $((SECONDS - started)) s"
+}
+
 install_packages
 mkdir -p "$deps"
 exec 9>"$deps/.setup.lock"
 flock 9
 build_pcre
 build_gtest
+make_map_assets
