@@ -1,6 +1,7 @@
 // The two map renderers: the flat map and the globe.
 #include "ColourScale.h"
 #include "GdiPlusHandles.h"
+#include "MapCanvas.h"
 #include "OrvexMap.h"
 #include "WControlProgressBar.h"
 #include "WGdiSelection.h"
@@ -14,6 +15,8 @@ const COLORREF white = RGB(255, 255, 255);
 const COLORREF gridLineBlue = RGB(0, 0, 255);
 const ARGB rimBlue = 0xFF0000FF;
 const unsigned int cellAlpha = 128;
+// The globe's pixels in a metafile: sharp enough on paper, a few megabytes.
+const double globePictureScale = 2.0;
 }
 
 void OrvexMap::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
@@ -46,6 +49,23 @@ void OrvexMap::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
     globeCentreLon = centreLon;
     globeCentreLat = centreLat;
 
+    // A record per pixel would make a metafile at scale 10 hundreds of
+    // megabytes: it gets the pixels as one picture.
+    if (GetObjectType(dc) == OBJ_ENHMETADC)
+        drawGlobePicture(dc, centreLon, centreLat);
+    else
+        drawGlobePixels(dc, mapCentreX, mapCentreY, centreLon, centreLat);
+
+    if (mapType == 1)
+        drawCoastlines(dc);
+    drawGridLines(dc, centreLon, centreLat);
+    drawRim(dc);
+    finishPicture(dc, withLabels, withMarkers);
+}
+
+void OrvexMap::drawGlobePixels(HDC dc, int centreX, int centreY, double centreLon, double centreLat)
+{
+    MapLayout picture = layout();
     // The data layer: background and cells in flat form, without border,
     // read back through a picture object for each globe pixel.
     WBitmap dataLayer;
@@ -74,22 +94,62 @@ void OrvexMap::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
     int lastPercent = -1;
     double lon = 0;
     double lat = 0;
-    for (int x = mapCentreX - radius; x <= mapCentreX + radius; ++x) {
-        for (int y = mapCentreY - radius; y <= mapCentreY + radius; ++y) {
-            if (unprojectOrthographic(x, y, mapCentreX, mapCentreY, centreLon, centreLat, lon,
-                                      lat, true))
+    for (int x = centreX - radius; x <= centreX + radius; ++x) {
+        for (int y = centreY - radius; y <= centreY + radius; ++y) {
+            if (unprojectOrthographic(x, y, centreX, centreY, centreLon, centreLat, lon, lat, true))
                 SetPixel(dc, x, y, samplePicture(dataLayer, lon, lat));
             ++counted;
             sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
         }
     }
     dataLayer.close();
+}
 
-    if (mapType == 1)
-        drawCoastlines(dc);
-    drawGridLines(dc, centreLon, centreLat);
-    drawRim(dc);
-    finishPicture(dc, withLabels, withMarkers);
+namespace {
+// The map at another scale for the length of a scope.
+class ScaleChange {
+public:
+    ScaleChange(OrvexMap& map, double scale) : map(map), scaleX(map.scaleX), scaleY(map.scaleY)
+    {
+        map.scaleX = scale;
+        map.scaleY = scale;
+    }
+    ScaleChange(const ScaleChange&) = delete;
+    ScaleChange& operator=(const ScaleChange&) = delete;
+    ~ScaleChange()
+    {
+        map.scaleX = scaleX;
+        map.scaleY = scaleY;
+    }
+
+private:
+    OrvexMap& map;
+    double scaleX;
+    double scaleY;
+};
+}
+
+void OrvexMap::drawGlobePicture(HDC dc, double centreLon, double centreLat)
+{
+    MapLayout target = layout();
+    int targetSide = 2 * target.globePixelRadius + 1;
+    ScaleChange pictureScale(*this, globePictureScale);
+    int radius = layout().globePixelRadius;
+    int side = 2 * radius + 1;
+    MapCanvas canvas(side, side);
+    fillWhite(canvas.getDC(), side, side);
+    drawGlobePixels(canvas.getDC(), radius, radius, centreLon, centreLat);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(dc, mapCentreX - target.globePixelRadius, mapCentreY - target.globePixelRadius,
+                  targetSide, targetSide, 0, 0, side, side, canvas.getPixels(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
 }
 
 void OrvexMap::fillWhite(HDC dc, int width, int height) const

@@ -117,6 +117,10 @@ private:
     // Every cell with data, opaque in outline mode and alpha 128 otherwise.
     // The progress goes to the bar when reportProgress.
     void paintCells(HDC dc, bool withBorder, bool reportProgress);
+    // The globe's pixels around the centre pixel at the current scale.
+    void drawGlobePixels(HDC dc, int centreX, int centreY, double centreLon, double centreLat);
+    // The same at scale 2, stretched over the globe square as one picture.
+    void drawGlobePicture(HDC dc, double centreLon, double centreLat);
     void drawGridLines(HDC dc, double centreLon, double centreLat);
     void drawRim(HDC dc);
     void finishPicture(HDC dc, bool withLabels, bool withMarkers);

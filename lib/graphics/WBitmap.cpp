@@ -402,8 +402,14 @@ void WBitmap::save(const char* name, unsigned long quality) const
                                                  &parameters)
                          : GdipSaveImageToStream(source, &file, &WImageCodecs::getGifEncoder(),
                                                  nullptr);
-    if (status != Ok)
+    if (status != Ok) {
+        // No half-written picture is left behind.
+        file.getFile().close();
+        wchar_t wide[MAX_PATH + 1];
+        if (WUnicode::toWide(name, wide, MAX_PATH + 1))
+            DeleteFileW(wide);
         throw WBitmapException("Error while saving image!");
+    }
 }
 
 void WBitmap::readProperties()

@@ -1,0 +1,133 @@
+#include "MapSaver.h"
+
+#include <string>
+#include <vector>
+
+#include "DibImage.h"
+#include "FileNames.h"
+#include "MapCanvas.h"
+#include "OctreeQuantizer.h"
+#include "OrvexMap.h"
+#include "WBitmap.h"
+#include "WException.h"
+
+namespace {
+
+// 3.18 m x 1.83 m in 0.01 mm: 0.3 mm per unit of the 10600 x 6100 picture.
+const RECT emfFrame = {0, 0, 318000, 183000};
+// Application name and (empty) title, each ended by a null character, and
+// one more at the end.
+const wchar_t emfDescription[] = L"Orvex Visualizer V0.91 - Visualisierung von HadCRUT3-Daten\0\0";
+
+[[noreturn]] void gifFailed(const char* reason)
+{
+    std::string message = "GIF-Datei konnte nicht gespeichert werden.";
+    if (reason != nullptr && *reason != '\0')
+        message = message + " (" + reason + ")";
+    throw WException(message.c_str(), -3);
+}
+
+// Scale 10 for the metafile; the view's scale, border and centre come back
+// however the drawing ends.
+class MetafileScale {
+public:
+    explicit MetafileScale(OrvexMap& map)
+        : map(map), scaleX(map.scaleX), scaleY(map.scaleY), borderFactor(map.borderFactor),
+          centreX(map.mapCentreX), centreY(map.mapCentreY)
+    {
+        map.scaleX = 10.0;
+        map.scaleY = 10.0;
+        map.borderFactor = 10.0;
+    }
+    MetafileScale(const MetafileScale&) = delete;
+    MetafileScale& operator=(const MetafileScale&) = delete;
+    ~MetafileScale()
+    {
+        map.scaleX = scaleX;
+        map.scaleY = scaleY;
+        map.borderFactor = borderFactor;
+        map.mapCentreX = centreX;
+        map.mapCentreY = centreY;
+    }
+
+private:
+    OrvexMap& map;
+    double scaleX, scaleY, borderFactor;
+    int centreX, centreY;
+};
+
+}
+
+void MapSaver::renderToBitmap(WBitmap& bitmap, bool withLabels, bool withMarkers)
+{
+    MapLayout picture = map.layout();
+    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+    map.renderMap(canvas.getDC(), withLabels, withMarkers);
+    bitmap.create(canvas.getBitmap(), nullptr);
+}
+
+void MapSaver::reduceTo256Colours(DibImage& image)
+{
+    OctreeQuantizer quantizer(256, 8);
+    quantizer.processImage(image.getPackedDib());
+    // Entries past the octree's leaves stay black.
+    std::vector<RGBQUAD> table(256, RGBQUAD{0, 0, 0, 0});
+    quantizer.setColourTable(table.data());
+    if (!image.reduceColours(8, true, table.data(), 256))
+        gifFailed(image.getLastError());
+}
+
+void MapSaver::saveGif(const char* fileName)
+{
+    DibImage image;
+    {
+        // The canvas is copied into the 24-bit image directly: the same
+        // pixels as through a WBitmap, without two more copies of them.
+        MapLayout picture = map.layout();
+        MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+        map.renderMap(canvas.getDC(), true, false);
+        if (!image.createFromBitmap(canvas.getBitmap()))
+            gifFailed(image.getLastError());
+    }
+    reduceTo256Colours(image);
+    if (!image.save(fileName, DibImage::FORMAT_GIF))
+        gifFailed(image.getLastError());
+}
+
+void MapSaver::saveJpeg(const char* fileName)
+{
+    WBitmap bitmap;
+    renderToBitmap(bitmap, true, false);
+    bitmap.save(fileName, 85);
+}
+
+void MapSaver::saveEmf(const char* fileName)
+{
+    std::wstring name = wideFileName(fileName);
+    HDC screen = GetDC(nullptr);
+    HENHMETAFILE metafile = nullptr;
+    {
+        MetafileScale scale(map);
+        HDC dc = name.empty() ? nullptr
+                              : CreateEnhMetaFileW(screen, name.c_str(), &emfFrame, emfDescription);
+        if (dc == nullptr) {
+            ReleaseDC(nullptr, screen);
+            throw WException("Cannot create EMF-File.", 0);
+        }
+        try {
+            map.renderMap(dc, true, false);
+        } catch (...) {
+            DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+            DeleteFileW(name.c_str());
+            ReleaseDC(nullptr, screen);
+            throw;
+        }
+        metafile = CloseEnhMetaFile(dc);
+    }
+    ReleaseDC(nullptr, screen);
+    if (metafile == nullptr) {
+        DeleteFileW(name.c_str());
+        throw WException("Cannot create EMF-File.", 0);
+    }
+    DeleteEnhMetaFile(metafile);
+}

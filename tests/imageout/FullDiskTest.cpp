@@ -1,0 +1,109 @@
+// Saving onto a disk that fills up. run_with_file_limit.sh starts this
+// program with a limit on the size of any file it writes, so writes past
+// that size really fail in the system; ORVEX_FILE_LIMIT_KB tells the limit.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "DibImage.h"
+#include "ImageTestSupport.h"
+#include "MapSaveTestSupport.h"
+#include "MapSaver.h"
+#include "WException.h"
+
+namespace {
+
+unsigned long fileLimit()
+{
+    const char* limit = std::getenv("ORVEX_FILE_LIMIT_KB");
+    return limit != nullptr ? std::strtoul(limit, nullptr, 10) * 1024 : 0;
+}
+
+// Random pixels: the GIF is about as large as the image.
+void noise(DibImage& image, int width, int height)
+{
+    ASSERT_TRUE(image.create(width, height, 8));
+    std::mt19937 random(3);
+    for (unsigned int i = 0; i < 256; i++)
+        image.setPaletteColor(i, static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i));
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            image.setPixelIndex(x, y, static_cast<int>(random() & 0xFF));
+}
+
+}
+
+TEST(FullDisk, WriteFailuresAreReportedAndTheFileRemoved)
+{
+    const unsigned long limit = fileLimit();
+    ASSERT_GT(limit, 0u) << "run through run_with_file_limit.sh";
+    TempDir dir;
+
+    DibImage small;
+    noise(small, 64, 64);
+    std::string name = dir.file("small.gif");
+    ASSERT_TRUE(small.save(name.c_str(), DibImage::FORMAT_GIF)) << small.getLastError();
+    EXPECT_TRUE(fileExists(name)) << "files below the limit are written";
+
+    DibImage large;
+    noise(large, 1060, 610);
+    ASSERT_GT(1060ul * 610, 2 * limit);
+    name = dir.file("large.gif");
+    EXPECT_FALSE(large.save(name.c_str(), DibImage::FORMAT_GIF));
+    EXPECT_STREQ("Write Error in GIF file", large.getLastError());
+    EXPECT_FALSE(fileExists(name)) << "no partial GIF is left";
+
+    name = dir.file("large.bmp");
+    EXPECT_FALSE(large.save(name.c_str(), DibImage::FORMAT_BMP));
+    EXPECT_STREQ("Write Error in BMP file", large.getLastError());
+    EXPECT_FALSE(fileExists(name)) << "no partial BMP is left";
+}
+
+// The map saver reports a GIF that did not fit and leaves no file; a map
+// that fits is saved.
+TEST(FullDisk, MapSaverReportsTheFailedGif)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    OrvexMap small;
+    prepareMap(small, 75);
+    MapSaver(small).saveGif("small.gif");
+    EXPECT_TRUE(fileExists("small.gif"));
+
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.loadBackgroundPicture();
+    std::string message = "(nothing thrown)";
+    try {
+        MapSaver(large).saveGif("large.gif");
+    } catch (const WException& e) {
+        message = static_cast<const char*>(e.getMessage());
+        EXPECT_EQ(-3, e.getId());
+    }
+    EXPECT_EQ("GIF-Datei konnte nicht gespeichert werden. (Write Error in GIF file)", message);
+    EXPECT_FALSE(fileExists("large.gif"));
+}
+
+// A JPEG that does not fit fails in the library's encoder; the partial file
+// goes too.
+TEST(FullDisk, FailedJpegLeavesNoFile)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.scaleX = large.scaleY = 3.0;
+    large.loadBackgroundPicture();
+    std::string message = "(nothing thrown)";
+    try {
+        MapSaver(large).saveJpeg("large.jpg");
+    } catch (const WException& e) {
+        message = static_cast<const char*>(e.getMessage());
+    }
+    EXPECT_EQ("Error while saving image!", message);
+    EXPECT_FALSE(fileExists("large.jpg"));
+}
