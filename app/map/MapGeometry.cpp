@@ -1,15 +1,10 @@
 #include "MapGeometry.h"
 
 #include <cmath>
+#include <cstdlib>
 
-#include "WSystem.h"
 
 using namespace MapConstants;
-
-int roundToInt(double value)
-{
-    return static_cast<int>(WSystem::round(value, 0));
-}
 
 MapLayout::MapLayout(double scale, double borderFactor)
     : border(roundToInt(30 * borderFactor)),
@@ -36,24 +31,48 @@ int flatPixelY(double latitude, double scale, double borderFactor, bool withBord
     return roundToInt(withBorder ? y + 30 * borderFactor : y);
 }
 
-bool isVisibleOnGlobe(double centreLon, double centreLat, double lon, double lat)
+void equirectangularPixel(double lon, double lat, long long width, long long height,
+                          long long& column, long long& row)
 {
-    return std::acos(std::cos(centreLon - lon) * std::cos(lat) * std::cos(centreLat) +
-                     std::sin(lat) * std::sin(centreLat)) < halfPi;
+    column = roundToInt((lon + pi) * oneOverTwoPi * width);
+    row = std::llabs(roundToInt((lat - halfPi) * oneOverPi * height));
+    if (width <= 0)
+        return;
+    if (column >= width)
+        column %= width;
+    else if (column < 0)
+        column = width - (-column % width);
 }
 
-void projectOrthographicPoint(double centreLon, double centreLat, double lon, double lat,
-                              int centreX, int centreY, double scale, int& x, int& y)
+OrthographicView::OrthographicView(double centreLon, double centreLat, int centreX, int centreY,
+                                   double scale)
+    : centreLon(centreLon),
+      centreLat(centreLat),
+      sinCentreLat(std::sin(centreLat)),
+      cosCentreLat(std::cos(centreLat)),
+      centreX(centreX),
+      centreY(centreY),
+      scale(scale)
+{
+}
+
+bool OrthographicView::isVisible(double lon, double lat) const
+{
+    return std::acos(std::cos(centreLon - lon) * std::cos(lat) * cosCentreLat +
+                     std::sin(lat) * sinCentreLat) < halfPi;
+}
+
+void OrthographicView::project(double lon, double lat, int& x, int& y) const
 {
     double delta = lon - centreLon;
-    x = centreX + roundToInt(std::sin(delta) * std::cos(lat) * scale * 250);
-    y = centreY - roundToInt((std::cos(centreLat) * std::sin(lat) -
-                              std::cos(delta) * std::sin(centreLat) * std::cos(lat)) *
+    double cosLat = std::cos(lat);
+    x = centreX + roundToInt(std::sin(delta) * cosLat * scale * 250);
+    y = centreY - roundToInt((cosCentreLat * std::sin(lat) -
+                              std::cos(delta) * sinCentreLat * cosLat) *
                              scale * 250);
 }
 
-bool unprojectOrthographicPoint(int x, int y, int centreX, int centreY, double centreLon,
-                                double centreLat, double scale, double& lon, double& lat)
+bool OrthographicView::unproject(int x, int y, double& lon, double& lat) const
 {
     int dx = x - centreX;
     int dy = y - centreY;
@@ -74,10 +93,40 @@ bool unprojectOrthographicPoint(int x, int y, int centreX, int centreY, double c
     }
     double sinC = std::sin(c);
     double cosC = std::cos(c);
-    double sinCentreLat = std::sin(centreLat);
-    double cosCentreLat = std::cos(centreLat);
     lat = std::asin(cosCentreLat * sinC * py / rho + sinCentreLat * cosC);
     lon = centreLon + std::atan(sinC * px / (cosC * cosCentreLat * rho - sinCentreLat * sinC * py));
+    return true;
+}
+
+// The same expressions as unproject: px of the western pixel is exactly the
+// negative of the eastern one's, and px enters everything but the arctangent
+// only squared.
+bool OrthographicView::unprojectMirrored(int d, int y, double& westLon, double& eastLon,
+                                         double& lat) const
+{
+    int dy = y - centreY;
+    double radius = 250 * scale;
+    double r = std::sqrt(static_cast<double>(d * d + dy * dy));
+    if (!(r < radius))
+        return false;
+    double eastPx = d / radius;
+    double westPx = -d / radius;
+    double py = (centreY - y) / radius;
+    double rho;
+    double c;
+    if (d == 0 && y == centreY) {
+        rho = 0.0001;
+        c = 0;
+    } else {
+        rho = std::sqrt(eastPx * eastPx + py * py);
+        c = std::asin(rho);
+    }
+    double sinC = std::sin(c);
+    double cosC = std::cos(c);
+    lat = std::asin(cosCentreLat * sinC * py / rho + sinCentreLat * cosC);
+    double denominator = cosC * cosCentreLat * rho - sinCentreLat * sinC * py;
+    westLon = centreLon + std::atan(sinC * westPx / denominator);
+    eastLon = centreLon + std::atan(sinC * eastPx / denominator);
     return true;
 }
 

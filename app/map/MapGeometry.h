@@ -5,6 +5,8 @@
 // visibility test. The map uses truncated values of pi throughout; they are
 // part of its behaviour (pixels depend on them) and must not be "improved".
 
+#include <cmath>
+
 namespace MapConstants {
 constexpr double pi = 3.14159265;
 constexpr double halfPi = 1.570796325;
@@ -23,8 +25,15 @@ constexpr double longitudeDegreeFactor = 0.005555555555555556;
 constexpr double latitudeDegreeFactor = 0.011111111111111112;
 }
 
-// Rounds half away from zero to a whole number (WSystem::round, 0 digits).
-int roundToInt(double value);
+// Rounds half away from zero to a whole number: WSystem::round(value, 0)
+// step for step (times 10, plus or minus 5, truncated tenth), written out so
+// that the pixel loops can inline it.
+inline int roundToInt(double value)
+{
+    double t = value * 10;
+    t = value >= 0 ? t + 5 : t - 5;
+    return static_cast<int>(std::trunc(t / 10));
+}
 
 // The geometry of one map picture at scale s and border factor b: a border
 // of 30 * b left and top, the map area of round(1000 s) x round(500 s) and
@@ -48,22 +57,45 @@ struct MapLayout {
 int flatPixelX(double longitude, double scale, double borderFactor, bool withBorder);
 int flatPixelY(double latitude, double scale, double borderFactor, bool withBorder);
 
-// True when the point (radians) lies on the visible side of a globe centred
-// at (centreLon, centreLat); a point exactly 90 degrees away is hidden.
-bool isVisibleOnGlobe(double centreLon, double centreLat, double lon, double lat);
+// The equirectangular pixel of a place in a picture of width x height: the
+// column wrapped into the picture, the row possibly outside it (then the
+// pixel reads as black).
+void equirectangularPixel(double lon, double lat, long long width, long long height,
+                          long long& column, long long& row);
 
-// Forward orthographic mapping about the centre of view; no visibility test.
-void projectOrthographicPoint(double centreLon, double centreLat, double lon, double lat,
-                              int centreX, int centreY, double scale, int& x, int& y);
+// The globe as seen from above its centre of view, drawn about a centre
+// pixel with radius 250 * scale. Angles are radians.
+class OrthographicView {
+public:
+    OrthographicView(double centreLon, double centreLat, int centreX, int centreY,
+                     double scale);
 
-// Inverse orthographic mapping of one pixel without the quadrant repair:
-// false (outputs untouched) when the pixel is not on the globe. The
-// longitude lies within centreLon +- pi/2.
-bool unprojectOrthographicPoint(int x, int y, int centreX, int centreY, double centreLon,
-                                double centreLat, double scale, double& lon, double& lat);
+    // True when the point lies on the visible side; a point exactly 90
+    // degrees from the centre is hidden.
+    bool isVisible(double lon, double lat) const;
+    // Forward mapping; no visibility test.
+    void project(double lon, double lat, int& x, int& y) const;
+    // Inverse mapping of one pixel without the quadrant repair: false
+    // (outputs untouched) when the pixel is not on the globe. The longitude
+    // lies within centreLon +- pi/2 (the one-argument arctangent).
+    bool unproject(int x, int y, double& lon, double& lat) const;
+    // The inverse of the two pixels (centreX - d, y) and (centreX + d, y),
+    // d >= 0, at once: the same numbers as unproject gives for each, with
+    // everything but the last arctangent computed once.
+    bool unprojectMirrored(int d, int y, double& westLon, double& eastLon, double& lat) const;
+
+private:
+    double centreLon;
+    double centreLat;
+    double sinCentreLat;
+    double cosCentreLat;
+    int centreX;
+    int centreY;
+    double scale;
+};
 
 // The quadrant repair for a pixel whose own inverse is (lon, lat), given the
-// inverse of the pixel above and below (0.0 when off the globe). Returns the
-// repaired longitude; the latitude stays.
+// inverses of the pixels above and below it (0.0 for one off the globe).
+// Returns the repaired longitude; the latitude stays.
 double repairLongitude(double lon, double lat, double aboveLon, double aboveLat,
                        double belowLon, double belowLat, bool belowOnGlobe);

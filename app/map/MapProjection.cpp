@@ -54,24 +54,22 @@ void OrvexMap::globeCentre(double& lon, double& lat) const
 void OrvexMap::projectOrthographic(double centreLon, double centreLat, double lon, double lat,
                                    int centreX, int centreY, int& x, int& y) const
 {
-    projectOrthographicPoint(centreLon, centreLat, lon, lat, centreX, centreY, scaleX, x, y);
+    OrthographicView(centreLon, centreLat, centreX, centreY, scaleX).project(lon, lat, x, y);
 }
 
 bool OrvexMap::unprojectOrthographic(int x, int y, int centreX, int centreY, double centreLon,
                                      double centreLat, double& lon, double& lat,
                                      bool repair) const
 {
+    OrthographicView view(centreLon, centreLat, centreX, centreY, scaleX);
     double pointLon;
     double pointLat;
-    if (!unprojectOrthographicPoint(x, y, centreX, centreY, centreLon, centreLat, scaleX,
-                                    pointLon, pointLat))
+    if (!view.unproject(x, y, pointLon, pointLat))
         return false;
     if (repair) {
         double aboveLon = 0.0, aboveLat = 0.0, belowLon = 0.0, belowLat = 0.0;
-        unprojectOrthographicPoint(x, y - 1, centreX, centreY, centreLon, centreLat, scaleX,
-                                   aboveLon, aboveLat);
-        bool belowOnGlobe = unprojectOrthographicPoint(x, y + 1, centreX, centreY, centreLon,
-                                                       centreLat, scaleX, belowLon, belowLat);
+        view.unproject(x, y - 1, aboveLon, aboveLat);
+        bool belowOnGlobe = view.unproject(x, y + 1, belowLon, belowLat);
         pointLon = repairLongitude(pointLon, pointLat, aboveLon, aboveLat, belowLon, belowLat,
                                    belowOnGlobe);
     }
@@ -100,16 +98,10 @@ void OrvexMap::positionToPixel(const GmsCoordinates& coordinates, int& x, int& y
 
 unsigned long OrvexMap::samplePicture(const WBitmap& picture, double lon, double lat)
 {
-    long long width = static_cast<long long>(picture.getWidth());
-    long long height = static_cast<long long>(picture.getHeight());
-    long long column = roundToInt((lon + pi) * oneOverTwoPi * width);
-    long long row = std::llabs(roundToInt((lat - halfPi) * oneOverPi * height));
-    if (width > 0) {
-        if (column >= width)
-            column %= width;
-        else if (column < 0)
-            column = width - (-column % width);
-    }
+    long long column;
+    long long row;
+    equirectangularPixel(lon, lat, static_cast<long long>(picture.getWidth()),
+                         static_cast<long long>(picture.getHeight()), column, row);
     return picture.getPixel(static_cast<int>(column), static_cast<int>(row));
 }
 

@@ -1,5 +1,6 @@
 // The two map renderers: the flat map and the globe.
 #include "ColourScale.h"
+#include "FastMapRenderer.h"
 #include "GdiPlusHandles.h"
 #include "MapCanvas.h"
 #include "OrvexMap.h"
@@ -22,6 +23,27 @@ const double globePictureScale = 2.0;
 void OrvexMap::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
 {
     MapLayout picture = layout();
+    if (renderPath == RenderPath::Fast &&
+        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight))
+        fast->renderFlatMap(dc, withLabels, withMarkers);
+    else
+        renderFlatMapReference(dc, withLabels, withMarkers);
+}
+
+void OrvexMap::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
+{
+    MapLayout picture = layout();
+    if (renderPath == RenderPath::Fast &&
+        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight))
+        fast->renderGlobe(dc, withLabels, withMarkers);
+    else
+        renderGlobeReference(dc, withLabels, withMarkers);
+}
+
+// The straightforward flat map: GDI and GDI+ calls only.
+void OrvexMap::renderFlatMapReference(HDC dc, bool withLabels, bool withMarkers)
+{
+    MapLayout picture = layout();
     mapCentreX = picture.centreX;
     mapCentreY = picture.centreY;
     fillWhite(dc, picture.pictureWidth, picture.pictureHeight);
@@ -37,7 +59,9 @@ void OrvexMap::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
     finishPicture(dc, withLabels, withMarkers);
 }
 
-void OrvexMap::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
+// The straightforward globe: three inverse projections, one picture read
+// and one SetPixel for every pixel of the square around it.
+void OrvexMap::renderGlobeReference(HDC dc, bool withLabels, bool withMarkers)
 {
     MapLayout picture = layout();
     mapCentreX = picture.centreX;
@@ -206,17 +230,18 @@ void OrvexMap::drawGridLines(HDC dc, double centreLon, double centreLat)
 {
     GdiObject pen(CreatePen(PS_SOLID, 1, gridLineBlue));
     WGdiSelection selected(dc, pen);
+    OrthographicView globe(centreLon, centreLat, mapCentreX, mapCentreY, scaleX);
     bool penDown = false;
     auto visit = [&](int lonDegrees, int latDegrees) {
         double lon = lonDegrees * longitudeDegreeFactor * pi;
         double lat = latDegrees * latitudeDegreeFactor * halfPi;
-        if (!isVisibleOnGlobe(centreLon, centreLat, lon, lat)) {
+        if (!globe.isVisible(lon, lat)) {
             penDown = false;
             return;
         }
         int x;
         int y;
-        projectOrthographic(centreLon, centreLat, lon, lat, mapCentreX, mapCentreY, x, y);
+        globe.project(lon, lat, x, y);
         if (penDown)
             LineTo(dc, x, y);
         else

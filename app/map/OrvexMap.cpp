@@ -1,5 +1,7 @@
 #include "OrvexMap.h"
 
+#include "FastMapRenderer.h"
+
 OrvexMap::OrvexMap()
     : mapType(2),
       scalePercent(75),
@@ -14,7 +16,9 @@ OrvexMap::OrvexMap()
       globeCentreLon(0.17453292500000003),
       globeCentreLat(0.7853981625),
       progressBar(nullptr),
-      statusBar(nullptr)
+      statusBar(nullptr),
+      renderPath(RenderPath::Fast),
+      fast(new FastMapRenderer(*this))
 {
     titleFont.create("Times New Roman", 12, 0, 400, 0);
     legendFont.create("Arial", 8, 0, 400, 0);
@@ -24,6 +28,7 @@ OrvexMap::~OrvexMap() = default;
 
 void OrvexMap::loadBackgroundPicture()
 {
+    backgroundPictureChanged();
     switch (mapType) {
     case 2:
         backgroundPicture.open("weltkarte1.jpg");
@@ -38,6 +43,11 @@ void OrvexMap::loadBackgroundPicture()
         backgroundPicture.close();
         break;
     }
+}
+
+void OrvexMap::backgroundPictureChanged()
+{
+    fast->forgetBackground();
 }
 
 void OrvexMap::renderMap(HDC dc, bool withLabels, bool withMarkers)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "GmsCoordinates.h"
 #include "MapGeometry.h"
 #include "OrvexDatabase.h"
@@ -11,6 +13,7 @@
 #include "WFont.h"
 #include "WString.h"
 
+class FastMapRenderer;
 class WControlProgressBar;
 class WControlStatusbar;
 
@@ -25,6 +28,12 @@ class WControlStatusbar;
 // away from zero (roundToInt).
 class OrvexMap {
 public:
+    // Which code paints the pictures. Fast works in the pixels of a 32-bit
+    // DIB section (see MapCanvas) and gives exactly the pixels of Reference,
+    // the straightforward GDI and GDI+ drawing; any other target (a
+    // metafile, a device bitmap) is painted by Reference.
+    enum class RenderPath { Fast, Reference };
+
     OrvexMap();
     OrvexMap(const OrvexMap&) = delete;
     OrvexMap& operator=(const OrvexMap&) = delete;
@@ -50,11 +59,15 @@ public:
     // the wait dialog's bar, updateStatusBar writes the main window's bar.
     WControlProgressBar* progressBar;
     WControlStatusbar* statusBar;
+    RenderPath renderPath;
 
     // Opens the background picture of mapType from the working folder
     // ("weltkarte1.jpg" for 2, "weltkarte3.jpg" for 3, "weltkarte2.jpg" for
     // 4) or closes it (any other type). Throws what WBitmap::open throws.
+    // Code that changes backgroundPicture otherwise calls
+    // backgroundPictureChanged, so that the fast path drops its copy.
     void loadBackgroundPicture();
+    void backgroundPictureChanged();
 
     // --- Geometry and projections ---------------------------------------
     MapLayout layout() const { return MapLayout(scaleX, borderFactor); }
@@ -113,6 +126,10 @@ public:
     void onMapMouseMove(int x, int y);
 
 private:
+    friend class FastMapRenderer;
+
+    void renderFlatMapReference(HDC dc, bool withLabels, bool withMarkers);
+    void renderGlobeReference(HDC dc, bool withLabels, bool withMarkers);
     void fillWhite(HDC dc, int width, int height) const;
     // Every cell with data, opaque in outline mode and alpha 128 otherwise.
     // The progress goes to the bar when reportProgress.
@@ -126,4 +143,6 @@ private:
     void finishPicture(HDC dc, bool withLabels, bool withMarkers);
     void drawText(HDC dc, const char* text, const RECT& area, UINT format);
     void sendProgress(int percent, int& lastSent);
+
+    std::unique_ptr<FastMapRenderer> fast;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "ColourScale.h"
 #include "MapTestSupport.h"
@@ -77,6 +78,19 @@ TEST(MapGeometryTest, FreshStateAndLayoutAtEachScale)
     MapLayout screen(0.75, 1);
     EXPECT_EQ(750, screen.mapWidth);
     EXPECT_EQ(375, screen.mapHeight);
+}
+
+TEST(MapGeometryTest, PixelRoundingIsTheLibrarysRounding)
+{
+    // Halves, near-halves, negatives, the values the map formulas produce.
+    std::vector<double> values = {0.0, 0.5, -0.5, 1.5, -1.5, 2.4999999999999996, 217.5, -0.49999999999999994,
+                                  0.49999999999999994, 1e7 + 0.5, -1e7 - 0.5};
+    for (int i = -200000; i <= 200000; ++i)
+        values.push_back(i * 0.0625 + (i % 7) * 1e-12);
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(std::sin(i * 0.7) * 1100.0);
+    for (double v : values)
+        ASSERT_EQ(static_cast<int>(WSystem::round(v, 0)), roundToInt(v)) << v;
 }
 
 TEST(MapGeometryTest, FlatPixelsOfPlacesAndCells)
@@ -185,10 +199,11 @@ TEST(MapGeometryTest, GlobeMappingCentreEdgeAndPoleRepair)
     }
 
     // Visibility: 90 degrees from the centre is hidden.
-    EXPECT_TRUE(isVisibleOnGlobe(0, 0, 89 * degree, 0));
-    EXPECT_FALSE(isVisibleOnGlobe(0, 0, 1.570796325, 0));
-    EXPECT_FALSE(isVisibleOnGlobe(lon0, lat0, -170 * degree, 0));
-    EXPECT_TRUE(isVisibleOnGlobe(lon0, lat0, -170 * degree, 60 * degree));
+    OrthographicView equatorial(0, 0, cx, cy, 0.75), view(lon0, lat0, cx, cy, 0.75);
+    EXPECT_TRUE(equatorial.isVisible(89 * degree, 0));
+    EXPECT_FALSE(equatorial.isVisible(1.570796325, 0));
+    EXPECT_FALSE(view.isVisible(-170 * degree, 0));
+    EXPECT_TRUE(view.isVisible(-170 * degree, 60 * degree));
 }
 
 TEST(MapGeometryTest, ViewCentreFollowsPositionOne)

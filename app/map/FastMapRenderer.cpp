@@ -1,0 +1,349 @@
+#include "FastMapRenderer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "ColourScale.h"
+#include "GdiPlusHandles.h"
+#include "MapCanvas.h"
+#include "OrvexMap.h"
+#include "WGdiSelection.h"
+
+namespace {
+const std::uint32_t whitePixel = 0x00FFFFFF;
+
+// What is left of a channel under a fill with alpha 128: GDI+ keeps
+// (t * 127 + 127) / 255 of it and adds the premultiplied fill colour.
+struct BlendTable {
+    unsigned char kept[256];
+    BlendTable()
+    {
+        for (int t = 0; t < 256; ++t)
+            kept[t] = static_cast<unsigned char>((t * 127 + 127) / 255);
+    }
+};
+const BlendTable blendTable;
+
+// A DIB-section pixel (0x00RRGGBB) of a GDI colour.
+std::uint32_t pixelOf(COLORREF colour)
+{
+    return (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+}
+}
+
+FastMapRenderer::FastMapRenderer(OrvexMap& map) : map(map) {}
+
+bool FastMapRenderer::canRenderInto(HDC dc, int width, int height)
+{
+    Pixels pixels;
+    return pixelsOf(dc, pixels) && pixels.width >= width && pixels.height >= height;
+}
+
+bool FastMapRenderer::pixelsOf(HDC dc, Pixels& pixels)
+{
+    if (dc == nullptr || GetObjectType(dc) != OBJ_MEMDC)
+        return false;
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    DIBSECTION section;
+    if (bitmap == nullptr || GetObject(bitmap, sizeof section, &section) != sizeof section)
+        return false;
+    if (section.dsBm.bmBitsPixel != 32 || section.dsBm.bmBits == nullptr ||
+        section.dsBmih.biCompression != BI_RGB)
+        return false;
+    auto* bits = static_cast<std::uint32_t*>(section.dsBm.bmBits);
+    long words = section.dsBm.bmWidthBytes / 4;
+    pixels.width = section.dsBm.bmWidth;
+    pixels.height = std::abs(section.dsBm.bmHeight);
+    // Whether the rows are stored top-down is not reported reliably (Wine
+    // gives a positive height either way): mark the first word of the first
+    // and of the last row, see which one is the top-left pixel, put both back.
+    std::uint32_t* lastRow = bits + (pixels.height - 1) * words;
+    GdiFlush();
+    std::uint32_t savedFirst = bits[0];
+    std::uint32_t savedLast = lastRow[0];
+    bits[0] = 0x00010203;
+    lastRow[0] = 0x00030201;
+    bool topDown = pixels.height == 1 || GetPixel(dc, 0, 0) == RGB(1, 2, 3);
+    GdiFlush();
+    bits[0] = savedFirst;
+    lastRow[0] = savedLast;
+    pixels.first = topDown ? bits : lastRow;
+    pixels.stride = topDown ? words : -words;
+    return true;
+}
+
+void FastMapRenderer::forgetBackground()
+{
+    flat.pixels.clear();
+    globe.pixels.clear();
+}
+
+bool FastMapRenderer::isCurrent(const KeptBackground& kept, int width, int height) const
+{
+    return !kept.pixels.empty() && kept.picture == map.backgroundPicture.getGDIPlusObject() &&
+           kept.fileName == map.backgroundPicture.getFilename() && kept.scale == map.scaleX &&
+           kept.borderFactor == map.borderFactor && kept.width == width && kept.height == height;
+}
+
+void FastMapRenderer::remember(KeptBackground& kept, int width, int height)
+{
+    kept.picture = map.backgroundPicture.getGDIPlusObject();
+    kept.fileName = map.backgroundPicture.getFilename();
+    kept.scale = map.scaleX;
+    kept.borderFactor = map.borderFactor;
+    kept.width = width;
+    kept.height = height;
+}
+
+const std::vector<std::uint32_t>& FastMapRenderer::flatBackground(const MapLayout& layout)
+{
+    if (!isCurrent(flat, layout.pictureWidth, layout.pictureHeight)) {
+        MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
+        map.fillWhite(canvas.getDC(), layout.pictureWidth, layout.pictureHeight);
+        RECT source = {0, 0, 1000, 500};
+        RECT target = {layout.border, layout.border, layout.border + layout.mapWidth,
+                       layout.border + layout.mapHeight};
+        map.backgroundPicture.toDevice(canvas.getDC(), source, target);
+        const std::uint32_t* pixels = canvas.getPixels();
+        flat.pixels.assign(pixels, pixels + layout.pictureWidth * layout.pictureHeight);
+        remember(flat, layout.pictureWidth, layout.pictureHeight);
+    }
+    return flat.pixels;
+}
+
+// The straightforward globe draws its data layer on a bitmap compatible with
+// the screen; the background is drawn there the same way and read back.
+const std::vector<std::uint32_t>& FastMapRenderer::globeBackground(const MapLayout& layout)
+{
+    int width = layout.mapWidth;
+    int height = layout.mapHeight;
+    if (!isCurrent(globe, width, height)) {
+        HDC screen = GetDC(nullptr);
+        GdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
+        HDC memory = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        {
+            WGdiSelection selected(memory, bitmap);
+            map.fillWhite(memory, width, height);
+            RECT source = {0, 0, 1000, 500};
+            RECT target = {0, 0, width, height};
+            map.backgroundPicture.toDevice(memory, source, target);
+        }
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        globe.pixels.assign(static_cast<size_t>(width) * height, whitePixel);
+        GetDIBits(memory, static_cast<HBITMAP>(static_cast<HGDIOBJ>(bitmap)), 0, height,
+                  globe.pixels.data(), &info, DIB_RGB_COLORS);
+        DeleteDC(memory);
+        remember(globe, width, height);
+    }
+    return globe.pixels;
+}
+
+void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool reportProgress,
+                                 Surface surface)
+{
+    const OrvexDatabase& database = map.database;
+    unsigned int rows = database.getRows();
+    unsigned int columns = database.getColumns();
+    double size = database.getResolution();
+    long long cellCount = static_cast<long long>(rows) * columns;
+    long long counted = 0;
+    int lastPercent = -1;
+    bool outline = map.mapType == 1;
+    const unsigned char* kept = blendTable.kept;
+
+    for (unsigned int row = 0; row < rows; ++row) {
+        for (unsigned int column = 0; column < columns; ++column) {
+            if (reportProgress)
+                map.sendProgress(static_cast<int>(++counted * 100 / cellCount), lastPercent);
+            double value = database.valueAtCell(column, row);
+            if (value < -99)
+                continue;
+            double north = 90 - row * size;
+            double west = -180 + column * size;
+            int left = flatPixelX(west, map.scaleX, map.borderFactor, withBorder);
+            int top = flatPixelY(north, map.scaleY, map.borderFactor, withBorder);
+            int right = flatPixelX(west + size, map.scaleX, map.borderFactor, withBorder);
+            int bottom = flatPixelY(north - size, map.scaleY, map.borderFactor, withBorder);
+            left = std::max(left, 0);
+            top = std::max(top, 0);
+            right = std::min(right, target.width);
+            bottom = std::min(bottom, target.height);
+            COLORREF colour = colourForValue(value);
+            if (outline) {
+                std::uint32_t pixel = pixelOf(colour);
+                for (int y = top; y < bottom; ++y)
+                    std::fill(target.row(y) + left, target.row(y) + right, pixel);
+                continue;
+            }
+            // The fill colour premultiplied by 128/255: rounded on a DIB
+            // section, truncated on a screen bitmap.
+            int rounding = surface == Surface::DibSection ? 127 : 0;
+            std::uint32_t red = (GetRValue(colour) * 128 + rounding) / 255;
+            std::uint32_t green = (GetGValue(colour) * 128 + rounding) / 255;
+            std::uint32_t blue = (GetBValue(colour) * 128 + rounding) / 255;
+            for (int y = top; y < bottom; ++y) {
+                std::uint32_t* pixel = target.row(y) + left;
+                for (int x = left; x < right; ++x, ++pixel) {
+                    std::uint32_t p = *pixel;
+                    *pixel = (static_cast<std::uint32_t>(128 + kept[p >> 24]) << 24) |
+                             ((red + kept[(p >> 16) & 0xFF]) << 16) |
+                             ((green + kept[(p >> 8) & 0xFF]) << 8) | (blue + kept[p & 0xFF]);
+                }
+            }
+        }
+    }
+}
+
+void FastMapRenderer::drawCoastlines(HDC dc)
+{
+    const std::vector<CoastlinePoint>& points = coastlines.points("worldmap.txt");
+    double centreLon;
+    double centreLat;
+    map.globeCentre(centreLon, centreLat);
+    KeptCoastline& kept = coastline;
+    if (!kept.valid || kept.fileVersion != coastlines.getVersion() ||
+        kept.globe != map.orthographic || kept.scale != map.scaleX ||
+        kept.borderFactor != map.borderFactor || kept.centreX != map.mapCentreX ||
+        kept.centreY != map.mapCentreY || kept.centreLon != centreLon ||
+        kept.centreLat != centreLat) {
+        kept.steps.clear();
+        CoastlineTracer tracer(map);
+        CoastlineStep step;
+        for (const CoastlinePoint& point : points) {
+            if (!tracer.trace(point, step))
+                continue;
+            // A line to the pixel the pen stands on after a line adds no pixel.
+            if (step.line && !kept.steps.empty() && kept.steps.back().line &&
+                kept.steps.back().pixel.x == step.pixel.x &&
+                kept.steps.back().pixel.y == step.pixel.y)
+                continue;
+            kept.steps.push_back(step);
+        }
+        kept.fileVersion = coastlines.getVersion();
+        kept.globe = map.orthographic;
+        kept.scale = map.scaleX;
+        kept.borderFactor = map.borderFactor;
+        kept.centreX = map.mapCentreX;
+        kept.centreY = map.mapCentreY;
+        kept.centreLon = centreLon;
+        kept.centreLat = centreLat;
+        kept.valid = true;
+    }
+    GdiObject pen(CreatePen(PS_SOLID, map.orthographic ? 2 : 1, RGB(0, 0, 0)));
+    WGdiSelection selected(dc, pen);
+    for (const CoastlineStep& step : kept.steps) {
+        if (step.line)
+            LineTo(dc, step.pixel.x, step.pixel.y);
+        else
+            MoveToEx(dc, step.pixel.x, step.pixel.y, nullptr);
+    }
+}
+
+void FastMapRenderer::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
+{
+    MapLayout layout = map.layout();
+    map.mapCentreX = layout.centreX;
+    map.mapCentreY = layout.centreY;
+    Pixels target;
+    pixelsOf(dc, target);
+    GdiFlush();
+    if (map.mapType != 1) {
+        const std::vector<std::uint32_t>& background = flatBackground(layout);
+        for (int y = 0; y < layout.pictureHeight; ++y)
+            std::memcpy(target.row(y), background.data() + y * layout.pictureWidth,
+                        layout.pictureWidth * sizeof(std::uint32_t));
+    } else {
+        for (int y = 0; y < layout.pictureHeight; ++y)
+            std::fill(target.row(y), target.row(y) + layout.pictureWidth, whitePixel);
+    }
+    paintCells(target, true, true, Surface::DibSection);
+    if (map.mapType == 1)
+        drawCoastlines(dc);
+    map.finishPicture(dc, withLabels, withMarkers);
+}
+
+void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
+{
+    MapLayout layout = map.layout();
+    map.mapCentreX = layout.centreX;
+    map.mapCentreY = layout.centreY;
+    Pixels target;
+    pixelsOf(dc, target);
+    GdiFlush();
+    for (int y = 0; y < layout.pictureHeight; ++y)
+        std::fill(target.row(y), target.row(y) + layout.pictureWidth, whitePixel);
+    double centreLon;
+    double centreLat;
+    map.globeCentre(centreLon, centreLat);
+    map.globeCentreLon = centreLon;
+    map.globeCentreLat = centreLat;
+
+    int width = layout.mapWidth;
+    int height = layout.mapHeight;
+    std::vector<std::uint32_t> dataLayer;
+    if (map.mapType != 1)
+        dataLayer = globeBackground(layout);
+    else
+        dataLayer.assign(static_cast<size_t>(width) * height, whitePixel);
+    paintCells(Pixels{dataLayer.data(), width, width, height}, false, false,
+               Surface::ScreenBitmap);
+
+    // Two columns at a time, mirrored about the centre column: the inverse
+    // of every pixel from one above the square to one below it, so that each
+    // pixel's repair finds its neighbours' inverses ready (0.0 for a
+    // neighbour off the globe).
+    OrthographicView view(centreLon, centreLat, map.mapCentreX, map.mapCentreY, map.scaleX);
+    int radius = layout.globePixelRadius;
+    int top = map.mapCentreY - radius;
+    int count = 2 * radius + 1;
+    std::vector<double> westLons(count + 2);
+    std::vector<double> eastLons(count + 2);
+    std::vector<double> lats(count + 2);
+    std::vector<char> onGlobe(count + 2);
+    long long pixelsInSquare = static_cast<long long>(height) * height;
+    long long counted = 0;
+    int lastPercent = -1;
+    auto paintColumn = [&](int x, const std::vector<double>& lons) {
+        for (int i = 1; i <= count; ++i) {
+            if (onGlobe[i]) {
+                double lon = repairLongitude(lons[i], lats[i], lons[i - 1], lats[i - 1],
+                                             lons[i + 1], lats[i + 1], onGlobe[i + 1] != 0);
+                long long column;
+                long long row;
+                equirectangularPixel(lon, lats[i], width, height, column, row);
+                std::uint32_t colour = 0;
+                if (column >= 0 && column < width && row >= 0 && row < height)
+                    colour = dataLayer[row * width + column] & 0x00FFFFFF;
+                int y = top - 1 + i;
+                if (x >= 0 && x < target.width && y >= 0 && y < target.height)
+                    target.row(y)[x] = colour;
+            }
+            ++counted;
+            map.sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
+        }
+    };
+    for (int d = 0; d <= radius; ++d) {
+        for (int i = 0; i < count + 2; ++i) {
+            westLons[i] = eastLons[i] = lats[i] = 0.0;
+            onGlobe[i] = view.unprojectMirrored(d, top - 1 + i, westLons[i], eastLons[i], lats[i]);
+        }
+        paintColumn(map.mapCentreX - d, westLons);
+        if (d > 0)
+            paintColumn(map.mapCentreX + d, eastLons);
+    }
+
+    if (map.mapType == 1)
+        drawCoastlines(dc);
+    map.drawGridLines(dc, centreLon, centreLat);
+    map.drawRim(dc);
+    map.finishPicture(dc, withLabels, withMarkers);
+}

@@ -1,0 +1,105 @@
+// map_bench: times the map renderers on June 1990 of the demonstration
+// hadcrut3v data set: the flat map in every map type at 75 % and the globe
+// at 75 % and 100 %, on the fast path and on the straightforward one.
+//
+// Run with the run folder as the current directory (data/cru, worldmap.txt
+// and the weltkarte pictures there). Each figure is the median and the best
+// of several rounds of one whole picture (cells, background, coastlines,
+// grid lines, rim, legend) into a 32-bit DIB section, as when the user steps
+// through the months; "first" is the picture after a change of view.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "MapCanvas.h"
+#include "OrvexMap.h"
+#include "WException.h"
+#include "WSystem.h"
+
+namespace {
+
+double nowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+struct Timing {
+    double first;
+    double median;
+    double best;
+};
+
+Timing timeRenderings(OrvexMap& map, int rounds)
+{
+    MapLayout layout = map.layout();
+    MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
+    // The first picture after a change of view or picture also scales the
+    // background and works out the coastline moves.
+    double start = nowMs();
+    map.renderMap(canvas.getDC(), false, false);
+    double first = nowMs() - start;
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        double start = nowMs();
+        map.renderMap(canvas.getDC(), false, false);
+        times.push_back(nowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return {first, times[times.size() / 2], times.front()};
+}
+
+void measure(OrvexMap& map, const char* what, int mapType, bool globe, int percent, double target)
+{
+    map.mapType = mapType;
+    map.loadBackgroundPicture();
+    map.orthographic = globe;
+    map.scalePercent = percent;
+    map.scaleX = map.scaleY = percent / 100.0;
+    map.renderPath = OrvexMap::RenderPath::Fast;
+    Timing fast = timeRenderings(map, 15);
+    map.renderPath = OrvexMap::RenderPath::Reference;
+    Timing reference = timeRenderings(map, 3);
+    std::printf("%-31s %3d %%  fast %5.1f ms (best %5.1f, first %5.1f)  straightforward %6.1f ms"
+                "  target %2.0f ms %s\n",
+                what, percent, fast.median, fast.best, fast.first, reference.median, target,
+                fast.median <= target ? "met" : "MISSED");
+}
+}
+
+int main()
+{
+    try {
+        WSystem::startup("OrvexMapBench", GetModuleHandleA(nullptr), nullptr,
+                         const_cast<char*>("map_bench"), SW_HIDE);
+        {
+            OrvexMap map;
+            map.database.open(OrvexDatabase::TYPE_GRID_FILE, "data/cru/hadcrut3v.dat");
+            map.database.load(1990, 6, false);
+            std::printf("June 1990, %s: %u cells with data\n",
+                        static_cast<const char*>(map.database.getName()),
+                        map.database.getCellsWithData());
+            measure(map, "flat, type 1 (Umrisse)", 1, false, 75, 15);
+            measure(map, "flat, type 2 (Satellitenfoto)", 2, false, 75, 15);
+            measure(map, "flat, type 3 (Land/Wasser)", 3, false, 75, 15);
+            measure(map, "flat, type 4 (night picture)", 4, false, 75, 15);
+            measure(map, "globe, type 1 (Umrisse)", 1, true, 75, 30);
+            measure(map, "globe, type 2 (Satellitenfoto)", 2, true, 75, 30);
+            measure(map, "globe, type 1 (Umrisse)", 1, true, 100, 60);
+            measure(map, "globe, type 2 (Satellitenfoto)", 2, true, 100, 60);
+        }
+        WSystem::shutdown();
+    } catch (const WException& e) {
+        std::fprintf(stderr, "%s\n", static_cast<const char*>(e.toString()));
+        return 1;
+    }
+    return 0;
+}
