@@ -43,8 +43,8 @@ void CsvSeriesWriter::writeGroup(const char* yearText, const char* monthText, do
                    coverage);
 }
 
-void CsvSeriesWriter::appendDataLine(const WString& leading, double globalMean,
-                                     double positionMean, double coverage)
+void CsvSeriesWriter::appendDataLine(const WString& leading, double globalMean, double positionMean,
+                                     double coverage)
 {
     unsigned int percent = static_cast<unsigned int>(WSystem::round(coverage, 0));
     WFormattedString line;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <exception>
 
 #include "DialogIds.h"
@@ -22,9 +23,9 @@ enum ThreadMessage { EXPORT_STARTED = 1, EXPORT_PROGRESS = 2, EXPORT_FINISHED = 
 
 // The progress bar takes 16-bit positions; longer ranges are scaled down.
 const unsigned long long progressLimit = 65535;
-// About as many steps as a progress bar has pixels: more messages would
-// only cost time.
-const unsigned long long progressUpdates = 500;
+// The bar moves when the percentage done changes: a cross-thread message
+// and a repaint per month would cost more than reading the month.
+const unsigned long long progressUpdates = 100;
 
 } // namespace
 
@@ -129,6 +130,8 @@ void ExportDialog::start()
     }
 }
 
+// The thread only posts to the dialog and never waits for a window: the
+// window thread can always join it, and reports the result itself.
 void ExportDialog::run()
 {
     try {
@@ -164,14 +167,12 @@ void ExportDialog::onWindowUserMessage(void* a, void* b)
     switch (reinterpret_cast<uintptr_t>(a)) {
     case EXPORT_STARTED:
         progressTotal = value;
-        progressBar.setRange(0, static_cast<unsigned long>(value < progressLimit ? value
-                                                                                  : progressLimit));
+        progressBar.setRange(
+            0, static_cast<unsigned long>(value < progressLimit ? value : progressLimit));
         progressBar.setStepSize(1);
         progressBar.setPos(0);
         break;
-    case EXPORT_PROGRESS:
-        showProgress(value);
-        break;
+    case EXPORT_PROGRESS: showProgress(value); break;
     case EXPORT_FINISHED:
         if (running)
             finish();
@@ -191,7 +192,7 @@ void ExportDialog::finish()
     thread.join(INFINITE);
     running = false;
     if (failed) {
-        // Nothing to show to the user but the reason.
+        // Not opened with the shell: the file is incomplete or was never made.
         WSystem::showException(this, failure);
         return;
     }

@@ -22,15 +22,13 @@ WControl* makeControl(InputFieldType type, bool combo)
     switch (type) {
     case FIELD_TEXT:
     case FIELD_UNSIGNED:
-    case FIELD_SIGNED:
-        return new WControlEdit();
+    case FIELD_SIGNED: return new WControlEdit();
     case FIELD_CHOICE_BY_NUMBER:
     case FIELD_CHOICE_BY_TEXT:
         if (combo)
             return new WControlComboBox();
         return new WControlListBox();
-    case FIELD_CHECK:
-        return new WControlButton();
+    case FIELD_CHECK: return new WControlButton();
     }
     return nullptr;
 }
@@ -47,8 +45,7 @@ bool fitsType(WControl* control, InputFieldType type, bool combo)
         if (combo)
             return dynamic_cast<WControlComboBox*>(control) != nullptr;
         return dynamic_cast<WControlListBox*>(control) != nullptr;
-    case FIELD_CHECK:
-        return dynamic_cast<WControlButton*>(control) != nullptr;
+    case FIELD_CHECK: return dynamic_cast<WControlButton*>(control) != nullptr;
     }
     return false;
 }
@@ -72,12 +69,14 @@ InputField::InputField(InputFieldType type, void* variable, InputValueTable* val
 {
     if (previous != nullptr && fitsType(previous, type, combo)) {
         control = previous;
-        return;
+    } else {
+        // A control of another family gives its item window up with it; the
+        // new control then cannot attach and reports that.
+        delete previous;
+        control = makeControl(type, combo);
     }
-    // A control of another family gives its item window up with it; the
-    // new control then cannot attach and reports that.
-    delete previous;
-    control = makeControl(type, combo);
+    // A control taken over keeps its window, or, when the dialog has been
+    // shown before, attaches to the new dialog's item.
     try {
         control->create(owner, WFormattedString("#%lu", id), id);
     } catch (...) {
@@ -118,7 +117,8 @@ long long InputField::readDecimal(const char* text, long long lowest, long long 
     }
     if (magnitude > cap)
         magnitude = cap;
-    long long value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    long long value =
+        negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
     if (value < lowest)
         return lowest;
     if (value > highest)
@@ -134,8 +134,8 @@ bool InputField::matchesPattern(const char* pattern, const char* text)
     if (compiled == nullptr)
         return false;
     int vector[30];
-    int result = pcre_exec(compiled, nullptr, text, static_cast<int>(std::strlen(text)), 0, 0,
-                           vector, 30);
+    int result =
+        pcre_exec(compiled, nullptr, text, static_cast<int>(std::strlen(text)), 0, 0, vector, 30);
     pcre_free(compiled);
     return result > 0;
 }
@@ -182,9 +182,7 @@ void InputField::updateVariable()
         *static_cast<int*>(variable) = static_cast<int>(readDecimal(text, INT_MIN, INT_MAX));
         break;
     case FIELD_CHOICE_BY_NUMBER:
-    case FIELD_CHOICE_BY_TEXT:
-        readChoice();
-        break;
+    case FIELD_CHOICE_BY_TEXT: readChoice(); break;
     case FIELD_CHECK:
         *static_cast<bool*>(variable) = static_cast<WControlButton*>(control)->isChecked();
         break;
@@ -203,8 +201,7 @@ bool InputField::isTextValid(const WString& text) const
         if (readDecimal(text, INT_MIN, UINT_MAX) == 0)
             return !required;
         break;
-    default:
-        return true;
+    default: return true;
     }
     return pattern.length() == 0 || matchesPattern(pattern, text);
 }

@@ -17,8 +17,9 @@ class InputField {
 public:
     // Attaches a control of the kind's family to the owner's item id:
     // WControlEdit, WControlComboBox (combo true) or WControlListBox,
-    // WControlButton. A control handed in (from a field this one replaces)
-    // is used when it is of that family and destroyed otherwise.
+    // WControlButton. A control handed in (from a field this one replaces,
+    // perhaps of an earlier showing of the dialog) is used when it is of
+    // that family and destroyed otherwise.
     InputField(InputFieldType type, void* variable, InputValueTable* valueTable,
                WWindowContext* owner, unsigned long id, bool combo, WControl* previous);
     InputField(const InputField&) = delete;

@@ -80,13 +80,13 @@ void PositionDialog::confirm()
         return;
     fields.updateVariables();
     if (!inRange(coordinates.latDegrees, coordinates.latMinutes, 90))
-        WSystem::showMessage(
-            this, "Ungültige Breitenangabe (0..90 Bogengrad, 0..59 Minuten möglich)!",
-            "Information", false);
+        WSystem::showMessage(this,
+                             "Ungültige Breitenangabe (0..90 Bogengrad, 0..59 Minuten möglich)!",
+                             "Information", false);
     else if (!inRange(coordinates.lonDegrees, coordinates.lonMinutes, 180))
-        WSystem::showMessage(
-            this, "Ungültige Längenangabe (0..180 Längengrad, 0..59 Minuten möglich)!",
-            "Information", false);
+        WSystem::showMessage(this,
+                             "Ungültige Längenangabe (0..180 Längengrad, 0..59 Minuten möglich)!",
+                             "Information", false);
     else
         close(1);
 }

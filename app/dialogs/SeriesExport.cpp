@@ -29,8 +29,8 @@ WString spanText(unsigned int first, unsigned int last)
 SeriesExport::SeriesExport(const char* dataSetName, const SeriesRange& range,
                            const PositionCollection* positions)
     : dataSetName(dataSetName), range(range),
-      positions(positions != nullptr ? new PositionCollection(*positions) : nullptr),
-      lastYear(0), lastMonth(0)
+      positions(positions != nullptr ? new PositionCollection(*positions) : nullptr), lastYear(0),
+      lastMonth(0)
 {
 }
 

@@ -43,7 +43,8 @@ public:
 
     // Opens the data set, creates the file and writes the range. Stops
     // before the next month once cancel is set: true when every month was
-    // written. The listener may be null. Failures of the data set or the file are thrown (WException).
+    // written. The listener may be null. Failures of the data set or the file are thrown
+    // (WException).
     bool write(const char* fileName, const std::atomic<bool>& cancel, Listener* listener);
 
     // The last month read (0 before the first).

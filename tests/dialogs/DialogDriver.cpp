@@ -219,7 +219,8 @@ LRESULT CALLBACK DialogDriver::hookProcedure(int code, WPARAM wParam, LPARAM lPa
             SetPropA(window, "DialogDriverSeen", reinterpret_cast<HANDLE>(1));
             ++driver->openBoxes;
             driver->answer(window);
-        } else if (code == HCBT_DESTROYWND && box && GetPropA(window, "DialogDriverSeen") != nullptr) {
+        } else if (code == HCBT_DESTROYWND && box &&
+                   GetPropA(window, "DialogDriverSeen") != nullptr) {
             RemovePropA(window, "DialogDriverSeen");
             --driver->openBoxes;
         }

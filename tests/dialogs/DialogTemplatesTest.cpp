@@ -60,11 +60,11 @@ TEST(DialogTemplatesTest, CaptionsTabOrderAndDefaultButtons)
     position.setName("Zugspitze");
     Layout p = layoutOf(position);
     EXPECT_EQ("Position", p.caption);
-    EXPECT_EQ((std::vector<int>{IDC_POSITION_NAME, IDC_POSITION_LAT_DEGREES,
-                                IDC_POSITION_LAT_MINUTES, IDC_POSITION_LAT_HEMISPHERE,
-                                IDC_POSITION_LON_DEGREES, IDC_POSITION_LON_MINUTES,
-                                IDC_POSITION_LON_HEMISPHERE, IDOK, IDCANCEL}),
-              p.tabOrder);
+    EXPECT_EQ(
+        (std::vector<int>{IDC_POSITION_NAME, IDC_POSITION_LAT_DEGREES, IDC_POSITION_LAT_MINUTES,
+                          IDC_POSITION_LAT_HEMISPHERE, IDC_POSITION_LON_DEGREES,
+                          IDC_POSITION_LON_MINUTES, IDC_POSITION_LON_HEMISPHERE, IDOK, IDCANCEL}),
+        p.tabOrder);
     EXPECT_EQ(IDOK, p.defaultButton);
     ASSERT_EQ(9u, p.texts.size());
     EXPECT_EQ("Zugspitze", p.texts[0]);
@@ -88,9 +88,9 @@ TEST(DialogTemplatesTest, CaptionsTabOrderAndDefaultButtons)
     ExportDialog exporting(nullptr, database, positions);
     Layout e = layoutOf(exporting);
     EXPECT_EQ("Datenreihe exportieren", e.caption);
-    EXPECT_EQ((std::vector<int>{IDC_EXPORT_START_YEAR, IDC_EXPORT_START_MONTH,
-                                IDC_EXPORT_STOP_YEAR, IDC_EXPORT_STOP_MONTH,
-                                IDC_EXPORT_MONTHLY_AVERAGE, IDC_EXPORT_START, IDC_EXPORT_CANCEL}),
+    EXPECT_EQ((std::vector<int>{IDC_EXPORT_START_YEAR, IDC_EXPORT_START_MONTH, IDC_EXPORT_STOP_YEAR,
+                                IDC_EXPORT_STOP_MONTH, IDC_EXPORT_MONTHLY_AVERAGE, IDC_EXPORT_START,
+                                IDC_EXPORT_CANCEL}),
               e.tabOrder);
     EXPECT_EQ(IDC_EXPORT_START, e.defaultButton);
     ASSERT_EQ(7u, e.texts.size());

@@ -43,7 +43,8 @@ std::string reachedMonth(const std::string& message)
 {
     unsigned month = 0, year = 0;
     size_t at = message.find("bis ");
-    if (at == std::string::npos || std::sscanf(message.c_str() + at, "bis %u-%u", &month, &year) != 2)
+    if (at == std::string::npos ||
+        std::sscanf(message.c_str() + at, "bis %u-%u", &month, &year) != 2)
         return "";
     return std::to_string(year) + ";" + std::to_string(month) + ";";
 }
@@ -153,13 +154,15 @@ TEST(ExportDialogTest, CancellingAndClosingWhileTheExportRuns)
     DialogDriver driver;
     bool runningAfterStart = false, runningAfterCancel = true;
     std::string fileAfterCancel;
+    Progress cancelled;
     enterRange(driver, "1850", "1", "9999", "12");
     driver.press(IDC_EXPORT_START)
         .act([&](HWND) { runningAfterStart = dialog.isExportRunning(); })
         .press(IDC_EXPORT_START) // a second start while it runs does nothing
         .press(IDC_EXPORT_CANCEL)
         .waitUntil([&] { return !driver.getMessages().empty(); })
-        .act([&](HWND) {
+        .act([&](HWND d) {
+            cancelled = readProgress(d);
             runningAfterCancel = dialog.isExportRunning();
             fileAfterCancel = readFile("Auswertung.csv");
         })
@@ -170,6 +173,9 @@ TEST(ExportDialogTest, CancellingAndClosingWhileTheExportRuns)
     EXPECT_TRUE(runningAfterStart);
     EXPECT_FALSE(runningAfterCancel);
     EXPECT_FALSE(dialog.isExportRunning()) << "the close box waited for the thread";
+    EXPECT_EQ(0, cancelled.low);
+    EXPECT_EQ(65535, cancelled.high) << "97 800 months scaled to the bar's 16 bits";
+    EXPECT_LT(cancelled.position, 65535);
 
     ASSERT_EQ(2u, driver.getMessages().size());
     for (const DialogDriver::Message& message : driver.getMessages()) {

@@ -67,10 +67,20 @@ TEST(InputFieldTest, NumbersAreReadAsDecimalAndHeldAtTheirLimits)
         const char* text;
         long long expected;
     } signedCases[] = {
-        {"9", 9},           {"09", 9},       {"08", 8},         {"010", 10},
-        {"  42", 42},       {"-1", -1},      {"+5", 5},         {"0x1A", 0},
-        {"12abc", 12},      {"abc", 0},      {"", 0},           {"-", 0},
-        {"99999999999", INT_MAX},            {"-99999999999999999999999", INT_MIN},
+        {"9", 9},
+        {"09", 9},
+        {"08", 8},
+        {"010", 10},
+        {"  42", 42},
+        {"-1", -1},
+        {"+5", 5},
+        {"0x1A", 0},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999999999999999", INT_MIN},
     };
     for (const Case& c : signedCases)
         EXPECT_EQ(c.expected, InputField::readDecimal(c.text, INT_MIN, INT_MAX)) << c.text;

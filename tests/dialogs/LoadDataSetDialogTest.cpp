@@ -41,16 +41,25 @@ TEST(LoadDataSetDialogTest, RangeMessagesUntilAValidChoice)
                 choices.push_back(text);
             }
         })
-        .type(IDC_LOAD_YEAR, "1849").press(IDOK)
-        .type(IDC_LOAD_YEAR, "Jahr").press(IDOK)
-        .type(IDC_LOAD_YEAR, "-2000").press(IDOK)
-        .type(IDC_LOAD_YEAR, "1990").type(IDC_LOAD_MONTH, "0").press(IDOK)
-        .type(IDC_LOAD_MONTH, "13").press(IDOK)
-        .type(IDC_LOAD_MONTH, "99999999999").press(IDOK)
+        .type(IDC_LOAD_YEAR, "1849")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "Jahr")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "-2000")
+        .press(IDOK)
+        .type(IDC_LOAD_YEAR, "1990")
+        .type(IDC_LOAD_MONTH, "0")
+        .press(IDOK)
+        .type(IDC_LOAD_MONTH, "13")
+        .press(IDOK)
+        .type(IDC_LOAD_MONTH, "99999999999")
+        .press(IDOK)
         // The year average does not lift the month check.
-        .type(IDC_LOAD_MONTH, "").press(IDOK)
+        .type(IDC_LOAD_MONTH, "")
+        .press(IDOK)
         .check(IDC_LOAD_YEAR_AVERAGE, false)
-        .type(IDC_LOAD_YEAR, " 2100").type(IDC_LOAD_MONTH, "08")
+        .type(IDC_LOAD_YEAR, " 2100")
+        .type(IDC_LOAD_MONTH, "08")
         .key(VK_RETURN); // the default button, OK
 
     EXPECT_EQ(1, driver.run([&] { return dialog.show(true); }));
@@ -92,9 +101,14 @@ TEST(LoadDataSetDialogTest, ChoosingADataSetAndCancelling)
     // Set up twice, the catalogue still holds three entries.
     EXPECT_EQ(3u, DataSetCatalogue::getTable().size());
 
+    // Shown again, the same dialog fills its new controls.
     DialogDriver cancelling;
-    cancelling.type(IDC_LOAD_YEAR, "1700").press(IDCANCEL);
+    std::string shownAgain;
+    cancelling.act([&](HWND d) { shownAgain = controlText(d, IDC_LOAD_DATA_SET); })
+        .type(IDC_LOAD_YEAR, "1700")
+        .press(IDCANCEL);
     EXPECT_EQ(0, cancelling.run([&] { return dialog.show(true); }));
+    EXPECT_EQ("ABS1960_91", shownAgain);
     EXPECT_TRUE(cancelling.getMessages().empty());
 
     DialogDriver escaping;

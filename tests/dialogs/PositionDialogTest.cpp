@@ -68,14 +68,14 @@ TEST(PositionDialogTest, RangeChecksLatitudeFirstAndTheLimitsAccepted)
         messagesAfterEmptyName = driver.getMessages().size();
     });
     driver.type(IDC_POSITION_NAME, "Nordpol");
-    enter(driver, "90", "1", 0, "0", "0", 0);     // latitude
-    enter(driver, "-1", "0", 0, "0", "0", 0);     // latitude
-    enter(driver, "91", "0", 1, "0", "0", 0);     // latitude
-    enter(driver, "45", "60", 0, "0", "0", 0);    // latitude
-    enter(driver, "Grad", "Nord", 0, "200", "0", 0); // letters are 0°: longitude
-    enter(driver, "90", "0", 0, "180", "30", 0);  // longitude
-    enter(driver, "10", "0", 0, "10", "60", 1);   // longitude
-    enter(driver, "10", "0", 0, "-5", "0", 1);    // longitude
+    enter(driver, "90", "1", 0, "0", "0", 0);            // latitude
+    enter(driver, "-1", "0", 0, "0", "0", 0);            // latitude
+    enter(driver, "91", "0", 1, "0", "0", 0);            // latitude
+    enter(driver, "45", "60", 0, "0", "0", 0);           // latitude
+    enter(driver, "Grad", "Nord", 0, "200", "0", 0);     // letters are 0°: longitude
+    enter(driver, "90", "0", 0, "180", "30", 0);         // longitude
+    enter(driver, "10", "0", 0, "10", "60", 1);          // longitude
+    enter(driver, "10", "0", 0, "-5", "0", 1);           // longitude
     enter(driver, "99999999999", "0", 0, "181", "0", 1); // both wrong: latitude only
     driver.act([&](HWND d) { whiteName = editBackground(d, IDC_POSITION_NAME); });
     enter(driver, "90", "0", 0, "180", "0", 1); // the limits: 90° 0' N, 180° 0' W

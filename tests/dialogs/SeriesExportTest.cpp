@@ -47,8 +47,8 @@ std::string referenceExport(const std::string& dataSet, const SeriesRange& range
             std::snprintf(text, sizeof text, "%s;%s;%f;-99.9;%u", year.c_str(), month.c_str(),
                           global, percent);
         else
-            std::snprintf(text, sizeof text, "%s;%s;%f;%f;%u", year.c_str(), month.c_str(),
-                          global, position, percent);
+            std::snprintf(text, sizeof text, "%s;%s;%f;%f;%u", year.c_str(), month.c_str(), global,
+                          position, percent);
         std::string s = text;
         for (char& c : s)
             if (c == '.')
@@ -157,16 +157,15 @@ TEST(SeriesExportTest, RangesOfTheRealGridMatchTheReferenceByteForByte)
         {{2100, 6, 2100, 7, false}, true, 2, "2100;6", "2100;7"},
     };
     for (const Case& c : cases) {
-        std::string label = std::to_string(c.range.startYear) + "/" +
-                            std::to_string(c.range.startMonth) + "-" +
-                            std::to_string(c.range.stopYear) + "/" +
-                            std::to_string(c.range.stopMonth) +
-                            (c.range.monthlyAverage ? " averaged" : "") +
-                            (c.withPositions ? " with positions" : "");
+        std::string label =
+            std::to_string(c.range.startYear) + "/" + std::to_string(c.range.startMonth) + "-" +
+            std::to_string(c.range.stopYear) + "/" + std::to_string(c.range.stopMonth) +
+            (c.range.monthlyAverage ? " averaged" : "") +
+            (c.withPositions ? " with positions" : "");
         Recorder recorder;
         bool completed = false;
-        std::string written = exportToFile(hadcrut3v(), c.range, c.withPositions ? &cities : nullptr,
-                                           recorder, &completed);
+        std::string written = exportToFile(
+            hadcrut3v(), c.range, c.withPositions ? &cities : nullptr, recorder, &completed);
         EXPECT_TRUE(completed) << label;
         ASSERT_EQ(referenceExport(hadcrut3v(), c.range, c.withPositions ? &cities : nullptr),
                   written)
@@ -189,10 +188,10 @@ TEST(SeriesExportTest, RangesOfTheRealGridMatchTheReferenceByteForByte)
         EXPECT_EQ(0u, lines[3].find(std::string(c.firstFields) + ";")) << label;
         EXPECT_EQ(0u, lines.back().find(std::string(c.lastFields) + ";")) << label;
 
-        unsigned long long months = c.dataLines * (c.range.monthlyAverage
-                                                       ? SeriesExport::monthsPerGroup(
-                                                             c.range.startMonth, c.range.stopMonth)
-                                                       : 1);
+        unsigned long long months =
+            c.dataLines * (c.range.monthlyAverage
+                               ? SeriesExport::monthsPerGroup(c.range.startMonth, c.range.stopMonth)
+                               : 1);
         EXPECT_EQ(months, recorder.total) << label;
         ASSERT_EQ(months, recorder.progress.size()) << label;
         EXPECT_EQ(months, recorder.progress.back()) << label;

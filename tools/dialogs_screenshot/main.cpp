@@ -7,6 +7,7 @@
 // The working folder must hold Information.rtf.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <cstdio>
 #include <string>
@@ -92,6 +93,15 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr || ++ticks < 10)
         return;
+    if (pictureName == "dialog_help_links") {
+        // The part of the help text with the web addresses.
+        HWND text = GetDlgItem(dialog, IDC_HELP_TEXT);
+        FINDTEXTA find = {{0, -1}, "Die Datens"};
+        LRESULT at = SendMessageA(text, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&find));
+        LRESULT line = SendMessageA(text, EM_EXLINEFROMCHAR, 0, at);
+        SendMessageA(text, EM_LINESCROLL, 0, line);
+        UpdateWindow(text);
+    }
     if (!capture(dialog, outputFolder + "/" + pictureName + ".bmp")) {
         std::fprintf(stderr, "cannot write %s\n", pictureName.c_str());
         failed = true;
@@ -162,6 +172,7 @@ int main(int argc, char** argv)
 
         HelpDialog help(nullptr);
         showAndCapture(help, "dialog_help");
+        showAndCapture(help, "dialog_help_links");
         WSystem::shutdown();
     } catch (const WException& e) {
         std::fprintf(stderr, "%s\n", static_cast<const char*>(e.toString()));
