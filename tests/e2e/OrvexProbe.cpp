@@ -5,7 +5,8 @@
 //
 // It reads one command per line from its standard input and answers each
 // with one line on standard output: "ok[ RESULT]" or "error MESSAGE". Window
-// handles are written and read in hexadecimal. Commands:
+// handles are written and read in hexadecimal; line breaks and backslashes
+// in answers are escaped as \r, \n and \\. Commands:
 //
 //   find TITLE                    the visible top-level window with the title
 //   wait MS TITLE                 the same, waiting up to MS milliseconds
@@ -17,14 +18,16 @@
 //   text HWND                     the window's text
 //   texts HWND                    the texts of its descendants, joined by "|"
 //   status HWND PART              the text of a part of the window's status bar
-//   painted MS HWND               waits until the window shows a finished map: no
+//   painted HWND MS               waits until the window shows a finished map: no
 //                                 wait dialog open, nothing left to repaint, at
-//                                 least 5 % coloured pixels and the same pixels
-//                                 twice in a row; answers the pixels' hash
-//   changed MS HWND HASH          the same, until the hash differs from HASH
+//                                 least 1 % coloured pixels (the legend) and the
+//                                 same pixels twice in a row; answers their hash
+//   changed HWND MS HASH          the same, until the hash differs from HASH
 //   hash HWND                     hash of the pixels of the window's client area
 //   snap HWND FILE                the client area's pixels as a 24-bit BMP file
+//                                 (both: the part of it on the screen)
 //   command HWND ID               posts WM_COMMAND ID
+//   run HWND ID MS                sends WM_COMMAND ID and waits up to MS until it is done
 //   close HWND                    the close box (WM_SYSCOMMAND SC_CLOSE)
 //   focus HWND                    brings the window to the front with the keyboard focus
 //   key VK [ctrl]                 presses and releases a key (SendInput)
@@ -208,12 +211,15 @@ Pixels grab(HWND window)
     RECT r;
     GetClientRect(window, &r);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    // Only what is on the screen can be read.
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&r, &r, &screen);
     pixels.width = r.right - r.left;
     pixels.height = r.bottom - r.top;
     if (pixels.width <= 0 || pixels.height <= 0)
         return pixels;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = pixels.width;
@@ -221,16 +227,16 @@ Pixels grab(HWND window)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, pixels.width, pixels.height, screenDc, r.left, r.top, SRCCOPY);
     GdiFlush();
     const unsigned char* begin = static_cast<const unsigned char*>(bits);
     pixels.data.assign(begin, begin + static_cast<size_t>(pixels.width) * pixels.height * 4);
     SelectObject(memory, old);
     DeleteObject(dib);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(nullptr, screenDc);
     return pixels;
 }
 
@@ -274,7 +280,8 @@ bool mapPainted(HWND page, unsigned long long& hash)
     if (GetUpdateRect(page, &dirty, FALSE))
         return false;
     Pixels first = grab(page);
-    if (first.colouredPercent() < 5)
+    // The colour legend is drawn only over a finished map.
+    if (first.colouredPercent() < 1)
         return false;
     Sleep(30);
     Pixels second = grab(page);
@@ -459,6 +466,15 @@ std::string run(const std::string& line)
         in >> id;
         return PostMessageA(window, WM_COMMAND, id, 0) ? "ok" : "error post failed";
     }
+    if (command == "run") {
+        unsigned long id = 0;
+        DWORD ms = 0;
+        in >> id >> ms;
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(window, WM_COMMAND, id, 0, SMTO_NORMAL, ms, &ignored)
+                   ? "ok"
+                   : "error command did not end in time";
+    }
     if (command == "close")
         return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? "ok" : "error post failed";
     if (command == "focus") {
@@ -496,7 +512,20 @@ int main()
             break;
         if (line.empty())
             continue;
-        std::cout << run(line) << std::endl;
+        std::string answer = run(line);
+        // One answer per line: line breaks in texts travel as \r and \n.
+        std::string escaped;
+        for (char c : answer) {
+            if (c == '\r')
+                escaped += "\\r";
+            else if (c == '\n')
+                escaped += "\\n";
+            else if (c == '\\')
+                escaped += "\\\\";
+            else
+                escaped += c;
+        }
+        std::cout << escaped << std::endl;
     }
     return 0;
 }
