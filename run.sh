@@ -36,6 +36,8 @@ cmake --preset mingw -B "$build" || exit 1
 cmake --build "$build" || exit 1
 
 build=$(cd "$build" && pwd -P)
+# From here on the program's folder is the current one: name the build tree absolutely.
+wine_run=(bash "$PWD/cmake/wine-run.sh" --build-dir "$build")
 program=orvex_visualizer.exe
 if [[ ! -f $build/run/$program ]]; then
     echo "run.sh: built; the program $build/run/$program does not exist yet."
