@@ -33,6 +33,8 @@
 //   key VK [ctrl]                 presses and releases a key (SendInput)
 //   click X Y [right|double]      a mouse click at screen coordinates
 //   settext HWND TEXT             sets a control's text
+//   item HWND ID                  the dialog item with the id
+//   choose HWND TEXT              selects the entry beginning with TEXT in a combo box
 //   push HWND TEXT                clicks the button with the text in the window
 //   pid HWND                      the id of the process that owns the window
 //   sleep MS
@@ -488,6 +490,19 @@ std::string run(const std::string& line)
         SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                             SMTO_ABORTIFHUNG, 2000, &ignored);
         return "ok";
+    }
+    if (command == "item") {
+        int id = 0;
+        in >> id;
+        HWND item = GetDlgItem(window, id);
+        return item != nullptr ? "ok " + hex(item) : "error no item";
+    }
+    if (command == "choose") {
+        std::string text = restAfter(line, 2);
+        DWORD_PTR index = 0;
+        SendMessageTimeoutA(window, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, &index);
+        return static_cast<LRESULT>(index) != CB_ERR ? "ok" : "error no such entry";
     }
     if (command == "push") {
         HWND button = findChild(window, restAfter(line, 2));

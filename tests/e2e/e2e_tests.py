@@ -207,6 +207,25 @@ class Saving(unittest.TestCase):
             self.assertEqual([], program.messages[1:], "no other message")
 
 
+class LoadingADataSet(unittest.TestCase):
+    def test_ctrl_d_loads_another_data_set_and_month(self):
+        with Program(ENV, "load_data_set") as program:
+            program.main_window()
+            before = program.painted()
+            program.key(ord("D"), ctrl=True)
+            dialog = program.probe("wait 10000 Datensatz laden")
+            program.probe("choose %s HADCRUT4" % program.probe("item %s 1014" % dialog))
+            program.probe("settext %s 1998" % program.probe("item %s 1010" % dialog))
+            program.probe("settext %s 3" % program.probe("item %s 1011" % dialog))
+            program.probe("command %s 1" % dialog)
+            program.probe("gone 10000 Datensatz laden")
+            program.changed(before)
+            self.assertEqual(0, program.close_and_wait())
+            self.assertEqual(init_text(db="data/cru/hadcrut4.dat", year=1998, month=3),
+                             program.read("init.txt"))
+            self.assertEqual([], program.messages)
+
+
 class Positions(unittest.TestCase):
     def test_double_click_adds_a_position_after_those_read(self):
         lines = ("Neue Position\t52\t31\t0\t0\t13\t24\t0\t0\r\n"
@@ -303,6 +322,19 @@ class BadInput(unittest.TestCase):
             self.assertEqual(0, program.close_and_wait())
             self.assertEqual(init_text(db="data/cru/fehlt.dat", scale=50), program.read("init.txt"))
             del empty
+
+    def test_a_rendering_error_is_shown_once_and_the_wait_ends(self):
+        with Program(ENV, "missing_worldmap", {"init.txt": "MAP_TYPE=1\n"}) as program:
+            os.unlink(program.path("worldmap.txt"))
+            program.main_window(30000)
+            program.probe("gone 10000 Bitte waren ...")
+            program.dismiss_messages()
+            self.assertEqual(1, len(program.messages), program.messages)
+            self.assertIn("worldmap.txt", program.messages[0][1])
+            program.run(12101)
+            program.painted()
+            self.assertEqual(0, program.close_and_wait())
+            self.assertEqual(init_text(map_type=2), program.read("init.txt"))
 
     def test_garbage_coastlines_and_a_missing_help_text(self):
         garbage = bytes((i * 131) % 256 for i in range(300000))
