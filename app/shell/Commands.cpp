@@ -16,18 +16,27 @@ namespace {
 
 // What differs between the three ways of saving the map.
 struct SaveFormat {
-    const char* filter;  // one description/pattern pair, each text ended by a zero byte
+    const char* filter; // one description/pattern pair, each text ended by a zero byte
     const char* defaultExtension;
     const char* title;
     const char* accepted[2];
     const char* wrongExtension;
 };
 
-const SaveFormat gifFormat = {"GIF-Dateien\0*.gif\0", "gif", "Als GIF speichern", {"gif", nullptr},
+const SaveFormat gifFormat = {"GIF-Dateien\0*.gif\0",
+                              "gif",
+                              "Als GIF speichern",
+                              {"gif", nullptr},
                               "Unbekannte Dateiendung.\r\n*.gif erlaubt."};
-const SaveFormat jpegFormat = {"JPG-Dateien\0*.jpg\0", "jpg", "Als JPG speichern",
-                               {"jpg", "jpeg"}, "Unbekannte Dateiendung.\r\n*.jpg erlaubt."};
-const SaveFormat emfFormat = {"EMF-Dateien\0*.emf\0", "emf", "Als EMF speichern", {"emf", nullptr},
+const SaveFormat jpegFormat = {"JPG-Dateien\0*.jpg\0",
+                               "jpg",
+                               "Als JPG speichern",
+                               {"jpg", "jpeg"},
+                               "Unbekannte Dateiendung.\r\n*.jpg erlaubt."};
+const SaveFormat emfFormat = {"EMF-Dateien\0*.emf\0",
+                              "emf",
+                              "Als EMF speichern",
+                              {"emf", nullptr},
                               "Unbekannte Dateiendung.\r\n*.emf erlaubt."};
 
 bool accepts(const SaveFormat& format, const WString& extension)
@@ -56,71 +65,30 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
 void OrvexVisualizer::dispatchCommand(unsigned long id)
 {
     switch (id) {
-    case CMD_EXIT:
-        onWindowClose();
-        break;
+    case CMD_EXIT: onWindowClose(); break;
     case CMD_NEW_POSITION:
-    case CMD_KEY_NEW_POSITION:
-        newPosition();
-        break;
+    case CMD_KEY_NEW_POSITION: newPosition(); break;
     case CMD_LOAD_DATA_SET:
-    case CMD_KEY_LOAD_DATA_SET:
-        loadDataSet();
-        break;
-    case CMD_EXPORT_SERIES:
-        exportSeries();
-        break;
+    case CMD_KEY_LOAD_DATA_SET: loadDataSet(); break;
+    case CMD_EXPORT_SERIES: exportSeries(); break;
     case CMD_SAVE_GIF:
-    case CMD_KEY_SAVE_GIF:
-        saveMap(TASK_SAVE_GIF);
-        break;
-    case CMD_SAVE_JPEG:
-        saveMap(TASK_SAVE_JPEG);
-        break;
-    case CMD_SAVE_EMF:
-        saveMap(0);
-        break;
-    case CMD_SCALE_100:
-        setScale(1.0, -1, -1);
-        break;
-    case CMD_SCALE_75:
-        setScale(0.75, -1, -1);
-        break;
-    case CMD_SCALE_50:
-        setScale(0.5, -1, -1);
-        break;
-    case CMD_MAP_OUTLINES:
-        setMapType(1, true);
-        break;
-    case CMD_MAP_SATELLITE:
-        setMapType(2, true);
-        break;
-    case CMD_MAP_LAND_WATER:
-        setMapType(3, true);
-        break;
-    case CMD_MAP_PICTURE_2:
-        setMapType(4, true);
-        break;
-    case CMD_ORTHOGRAPHIC:
-        toggleOrthographic();
-        break;
-    case CMD_HELP:
-        showHelp();
-        break;
-    case CMD_PREVIOUS_MONTH:
-        stepMonth(false);
-        break;
-    case CMD_NEXT_MONTH:
-        stepMonth(true);
-        break;
-    case CMD_NEXT_YEAR:
-        stepYear(true);
-        break;
-    case CMD_PREVIOUS_YEAR:
-        stepYear(false);
-        break;
-    default:
-        break;
+    case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
+    case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
+    case CMD_SAVE_EMF: saveMap(0); break;
+    case CMD_SCALE_100: setScale(1.0, -1, -1); break;
+    case CMD_SCALE_75: setScale(0.75, -1, -1); break;
+    case CMD_SCALE_50: setScale(0.5, -1, -1); break;
+    case CMD_MAP_OUTLINES: setMapType(1, true); break;
+    case CMD_MAP_SATELLITE: setMapType(2, true); break;
+    case CMD_MAP_LAND_WATER: setMapType(3, true); break;
+    case CMD_MAP_PICTURE_2: setMapType(4, true); break;
+    case CMD_ORTHOGRAPHIC: toggleOrthographic(); break;
+    case CMD_HELP: showHelp(); break;
+    case CMD_PREVIOUS_MONTH: stepMonth(false); break;
+    case CMD_NEXT_MONTH: stepMonth(true); break;
+    case CMD_NEXT_YEAR: stepYear(true); break;
+    case CMD_PREVIOUS_YEAR: stepYear(false); break;
+    default: break;
     }
 }
 
@@ -227,8 +195,9 @@ WString OrvexVisualizer::suggestedFileName(const char* extension) const
 
 void OrvexVisualizer::saveMap(int kind)
 {
-    const SaveFormat& format =
-        kind == TASK_SAVE_GIF ? gifFormat : kind == TASK_SAVE_JPEG ? jpegFormat : emfFormat;
+    const SaveFormat& format = kind == TASK_SAVE_GIF    ? gifFormat
+                               : kind == TASK_SAVE_JPEG ? jpegFormat
+                                                        : emfFormat;
     WFileSelectDialog dialog(this, format.filter);
     dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
     if (!dialog.showSaveDialog(format.title))

@@ -21,20 +21,24 @@ const unsigned long mainWindowStyle = 0xCA0000;
 } // namespace
 
 OrvexVisualizer::OrvexVisualizer()
-    : startMapType(0), startYear(0), startMonth(0), startYearAverage(false),
-      startScalePercent(0), checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
+    : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
+      checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
       checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
-      scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0),
-      workerTask(TASK_RENDER), waitDialog(nullptr), startedUp(false)
+      scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
+      waitDialog(nullptr), startedUp(false)
 {
     InitializeCriticalSection(&pictureLock);
 }
 
 OrvexVisualizer::~OrvexVisualizer()
 {
-    // The worker reads the map and reports to the wait dialog: it ends first.
+    // The worker reads the map and reports to the wait dialog: it ends
+    // first. Then the window goes, while the menus, controls and the map it
+    // uses still exist.
     if (waitDialog != nullptr && worker.isActive())
         worker.join(INFINITE);
+    if (getWindowHandle() != nullptr)
+        destroy();
     map.progressBar = nullptr;
     map.statusBar = nullptr;
     delete waitDialog;
@@ -153,7 +157,8 @@ void OrvexVisualizer::createMenus()
         int percent;
         int id;
         const char* text;
-    } scales[] = {{100, CMD_SCALE_100, "100%"}, {75, CMD_SCALE_75, "75%"}, {50, CMD_SCALE_50, "50%"}};
+    } scales[] = {
+        {100, CMD_SCALE_100, "100%"}, {75, CMD_SCALE_75, "75%"}, {50, CMD_SCALE_50, "50%"}};
     for (const auto& scale : scales) {
         viewMenu.addItem(scale.id, scale.text, checkOn, checkOff);
         scaleMenuItems.put(scale.percent, scale.id);
@@ -192,7 +197,7 @@ void OrvexVisualizer::setMapType(int type, bool refresh)
 {
     if (checkedMapItem != 0)
         mapMenu.setItemChecked(checkedMapItem, false);
-    int item = type == 2 ? CMD_MAP_SATELLITE
+    int item = type == 2   ? CMD_MAP_SATELLITE
                : type == 3 ? CMD_MAP_LAND_WATER
                : type == 4 ? CMD_MAP_PICTURE_2
                            : CMD_MAP_OUTLINES;
@@ -343,8 +348,7 @@ void OrvexVisualizer::run()
                 waitDialog->setWaitText("Speicher JPG-Datei ...");
             MapSaver(map).saveJpeg(outputFile);
             break;
-        default:
-            break;
+        default: break;
         }
     } catch (const WException& e) {
         WSystem::showException(this, e);

@@ -231,10 +231,10 @@ TEST(SettingsFilesTest, PositionsFileLinesAndRoundTrip)
 
     PositionCollection back;
     SettingsFiles::readPositions(name.c_str(), back);
-    EXPECT_EQ((std::vector<std::string>{"1 Neue Position -33 5 9 1 999 61 0 1",
-                                        "2 Nord 10 0 0 0 20 0 0 0",
-                                        "3 Zuletzt 40 31 7 0 5 24 0 1"}),
-              listed(back));
+    EXPECT_EQ(
+        (std::vector<std::string>{"1 Neue Position -33 5 9 1 999 61 0 1",
+                                  "2 Nord 10 0 0 0 20 0 0 0", "3 Zuletzt 40 31 7 0 5 24 0 1"}),
+        listed(back));
 
     // A very long name survives whole.
     PositionCollection longName;

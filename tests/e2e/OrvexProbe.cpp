@@ -57,8 +57,8 @@ namespace {
 std::string hex(HWND window)
 {
     char text[32];
-    snprintf(text, sizeof(text), "%llx", static_cast<unsigned long long>(
-                                            reinterpret_cast<uintptr_t>(window)));
+    snprintf(text, sizeof(text), "%llx",
+             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
     return text;
 }
 
@@ -155,8 +155,8 @@ bool statusText(HWND main, int part, std::string& out)
         return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(bar, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                 FALSE, pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (process == nullptr)
         return false;
     const SIZE_T size = 4096;
@@ -263,7 +263,8 @@ bool writeBmp(const Pixels& pixels, const std::string& name)
     std::vector<unsigned char> row(rowBytes, 0);
     for (int y = pixels.height - 1; y >= 0; --y) {
         for (int x = 0; x < pixels.width; ++x)
-            std::memcpy(&row[x * 3], &pixels.data[(static_cast<size_t>(y) * pixels.width + x) * 4], 3);
+            std::memcpy(&row[x * 3], &pixels.data[(static_cast<size_t>(y) * pixels.width + x) * 4],
+                        3);
         fwrite(row.data(), 1, row.size(), file);
     }
     return fclose(file) == 0;

@@ -71,11 +71,15 @@ class StartAndStepping(unittest.TestCase):
             program.key(VK_DOWN)
             self.assertEqual(june, program.changed(june_1991))
             program.key(VK_UP)
-            program.changed(june)
+            last_seen = program.changed(june)
             self.assertEqual(0, program.close_and_wait())
             self.assertEqual(init_text(year=1991), program.read("init.txt"))
             self.assertEqual(b"", program.read("positions.txt"))
             self.assertFalse(program.exists("init.txt.new"))
+        with Program(ENV, "defaults", again=True) as program:
+            program.main_window()
+            self.assertEqual(last_seen, program.painted(), "the next start shows the same map")
+            self.assertEqual((265, 324), program.rect()[:2])
 
     def test_january_1850_left_arrow_rebuilds_the_same_map(self):
         with Program(ENV, "january1850", {"init.txt": "YEAR=1850\nMONTH=1\n"}) as program:

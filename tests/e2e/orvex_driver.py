@@ -60,12 +60,13 @@ class Probe:
 class Program:
     """A run of the program in a fresh work folder under the build tree."""
 
-    def __init__(self, env, name, files=None, data_files=None, links=True):
+    def __init__(self, env, name, files=None, again=False):
+        """again: run once more in the folder of an earlier run, as it was left."""
         self.env = env
         self.workdir = os.path.join(env.build_dir, "testwork", "e2e", name)
-        shutil.rmtree(self.workdir, ignore_errors=True)
-        os.makedirs(self.workdir)
-        if links:
+        if not again:
+            shutil.rmtree(self.workdir, ignore_errors=True)
+            os.makedirs(self.workdir)
             for entry in env.working_files:
                 source = os.path.join(env.run_dir, entry)
                 if os.path.exists(source):
