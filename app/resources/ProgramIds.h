@@ -6,8 +6,8 @@
 // Icon, accelerator table, menu check images and the wait dialog.
 #define IDI_PROGRAM 5
 #define IDR_ACCELERATORS 103
-#define IDB_CHECK_OFF 105
-#define IDB_CHECK_ON 106
+#define IDB_CHECK_ON 105
+#define IDB_CHECK_OFF 106
 #define IDD_WAIT 115
 #define IDC_WAIT_PROGRESS 1034
 #define IDC_WAIT_TEXT 1036

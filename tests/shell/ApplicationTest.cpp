@@ -164,6 +164,29 @@ TEST(ApplicationTest, MenusStatusBarAndChecksFollowTheView)
     GetMenuStringA(bar, CMD_NEW_POSITION, text, sizeof(text), MF_BYCOMMAND);
     EXPECT_STREQ("Position\tSTRG+P", text);
 
+    // Every "Ansicht" and "Karte" item shows a ticked box when checked and
+    // an empty one otherwise (15 x 15; the tick passes through (6, 8)).
+    for (UINT id : {CMD_SCALE_100, CMD_SCALE_75, CMD_SCALE_50, CMD_MAP_OUTLINES,
+                    CMD_MAP_SATELLITE, CMD_MAP_LAND_WATER, CMD_ORTHOGRAPHIC}) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_CHECKMARKS;
+        ASSERT_TRUE(GetMenuItemInfoA(bar, id, FALSE, &info)) << id;
+        BITMAP size = {};
+        GetObjectA(info.hbmpChecked, sizeof(size), &size);
+        EXPECT_EQ(15, size.bmWidth);
+        EXPECT_EQ(15, size.bmHeight);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, info.hbmpChecked);
+        COLORREF tick = GetPixel(dc, 6, 8);
+        SelectObject(dc, info.hbmpUnchecked);
+        COLORREF empty = GetPixel(dc, 6, 8);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        EXPECT_EQ(RGB(0, 96, 160), tick) << id;
+        EXPECT_EQ(RGB(255, 255, 255), empty) << id;
+    }
+
     // Map type 4 has no menu item: none of "Karte" is checked.
     EXPECT_EQ(4, application.getMap().mapType);
     for (UINT id : {CMD_MAP_OUTLINES, CMD_MAP_SATELLITE, CMD_MAP_LAND_WATER})
