@@ -121,7 +121,9 @@ void OrvexVisualizer::loadDataSet()
     dialog.setYearAverage(database.isYearAverage());
     if (dialog.show(true) != IDOK)
         return;
-    if (!dialog.getFileName().equals(database.getName()) || !database.getRows()) {
+    // Opened anew for another file, and also when no set is open (the one
+    // named at start could not be opened, and may be there now).
+    if (!dialog.getFileName().equals(database.getName()) || database.getRows() == 0) {
         try {
             database.open(OrvexDatabase::TYPE_GRID_FILE, dialog.getFileName());
         } catch (const WException&) {

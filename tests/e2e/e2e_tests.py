@@ -332,8 +332,21 @@ class BadInput(unittest.TestCase):
             program.settle()
             self.assertEqual((560, 360), program.client_size(program.page))
             self.assertEqual(0, program.close_and_wait())
-            self.assertEqual(init_text(db="data/cru/fehlt.dat", scale=50), program.read("init.txt"))
-            del empty
+            self.assertEqual(init_text(db="data/cru/fehlt.dat", scale=50), program.read("init.txt"),
+                             "the data set named at start is kept for the next try")
+        with Program(ENV, "missing_data", again=True) as program:
+            program.main_window(30000)
+            self.assertEqual("Error", program.messages[0][0])
+            empty = program.painted()
+            program.key(ord("D"), ctrl=True)
+            dialog = program.probe("wait 10000 Datensatz laden")
+            program.probe("choose %s HADCRUT4" % program.probe("item %s 1014" % dialog))
+            program.probe("command %s 1" % dialog)
+            program.probe("gone 10000 Datensatz laden")
+            program.changed(empty)
+            self.assertEqual(0, program.close_and_wait())
+            self.assertEqual(init_text(db="data/cru/hadcrut4.dat", scale=50),
+                             program.read("init.txt"), "another data set loaded")
 
     def test_a_rendering_error_is_shown_once_and_the_wait_ends(self):
         with Program(ENV, "missing_worldmap", {"init.txt": "MAP_TYPE=1\n"}) as program:
