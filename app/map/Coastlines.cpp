@@ -27,10 +27,7 @@ OrthographicView viewOf(const OrvexMap& map)
 }
 
 CoastlineTracer::CoastlineTracer(const OrvexMap& map)
-    : globe(map.orthographic),
-      scale(map.scaleX),
-      border(map.layout().border),
-      view(viewOf(map)),
+    : globe(map.orthographic), scale(map.scaleX), border(map.layout().border), view(viewOf(map)),
       penUp(true)
 {
 }

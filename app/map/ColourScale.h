@@ -6,7 +6,7 @@
 // colour of the first entry whose bound lies above it, so each band holds
 // its lower bound; 10.0 and more take the last colour.
 struct AnomalyColour {
-    double upperBound;  // degrees Celsius
+    double upperBound; // degrees Celsius
     COLORREF colour;
 };
 

@@ -13,8 +13,11 @@
 namespace {
 const std::uint32_t whitePixel = 0x00FFFFFF;
 
-// What is left of a channel under a fill with alpha 128: GDI+ keeps
-// (t * 127 + 127) / 255 of it and adds the premultiplied fill colour.
+// A GDI+ fill with alpha 128 as Wine's GDI+ does it (measured on every
+// channel value): each channel t of the surface, the alpha byte included,
+// keeps (t * 127 + 127) / 255 and gets the fill colour c premultiplied,
+// (c * 128 + 127) / 255 on a DIB section and c * 128 / 255 on a bitmap
+// compatible with the screen; the alpha byte gets 128.
 struct BlendTable {
     unsigned char kept[256];
     BlendTable()
@@ -44,6 +47,18 @@ bool FastMapRenderer::canRenderInto(HDC dc, int width, int height)
 bool FastMapRenderer::pixelsOf(HDC dc, Pixels& pixels)
 {
     if (dc == nullptr || GetObjectType(dc) != OBJ_MEMDC)
+        return false;
+    // Pixels written directly land where GDI would draw only while logical
+    // and device coordinates are the same and nothing is clipped.
+    POINT viewportOrigin;
+    POINT windowOrigin;
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    bool clipped = GetClipRgn(dc, clip) != 0;
+    DeleteObject(clip);
+    if (clipped || GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE ||
+        !GetViewportOrgEx(dc, &viewportOrigin) || !GetWindowOrgEx(dc, &windowOrigin) ||
+        viewportOrigin.x != 0 || viewportOrigin.y != 0 || windowOrigin.x != 0 ||
+        windowOrigin.y != 0)
         return false;
     HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
     DIBSECTION section;
@@ -184,8 +199,6 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
                     std::fill(target.row(y) + left, target.row(y) + right, pixel);
                 continue;
             }
-            // The fill colour premultiplied by 128/255: rounded on a DIB
-            // section, truncated on a screen bitmap.
             int rounding = surface == Surface::DibSection ? 127 : 0;
             std::uint32_t red = (GetRValue(colour) * 128 + rounding) / 255;
             std::uint32_t green = (GetGValue(colour) * 128 + rounding) / 255;
@@ -294,8 +307,7 @@ void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
         dataLayer = globeBackground(layout);
     else
         dataLayer.assign(static_cast<size_t>(width) * height, whitePixel);
-    paintCells(Pixels{dataLayer.data(), width, width, height}, false, false,
-               Surface::ScreenBitmap);
+    paintCells(Pixels{dataLayer.data(), width, width, height}, false, false, Surface::ScreenBitmap);
 
     // Two columns at a time, mirrored about the centre column: the inverse
     // of every pixel from one above the square to one below it, so that each

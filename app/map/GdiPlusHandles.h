@@ -39,8 +39,7 @@ inline GdiPlusGraphics gdiPlusGraphicsOn(HDC dc)
 // The GDI+ colour of a cell: alpha in the top byte over red, green, blue.
 inline Gdiplus::ARGB gdiPlusColour(unsigned int alpha, COLORREF colour)
 {
-    return (alpha << 24) | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
-           GetBValue(colour);
+    return (alpha << 24) | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
 // A GDI object deleted at the end of a scope.

@@ -3,8 +3,7 @@
 #include "WException.h"
 
 MapCanvas::MapCanvas(int width, int height)
-    : width(width), height(height), bits(nullptr), bitmap(nullptr), dc(nullptr),
-      previous(nullptr)
+    : width(width), height(height), bits(nullptr), bitmap(nullptr), dc(nullptr), previous(nullptr)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);

@@ -3,18 +3,14 @@
 #include <cmath>
 #include <cstdlib>
 
-
 using namespace MapConstants;
 
 MapLayout::MapLayout(double scale, double borderFactor)
-    : border(roundToInt(30 * borderFactor)),
-      mapWidth(roundToInt(1000 * scale)),
+    : border(roundToInt(30 * borderFactor)), mapWidth(roundToInt(1000 * scale)),
       mapHeight(roundToInt(500 * scale)),
       pictureWidth(roundToInt(1000 * scale + 60 * borderFactor)),
-      pictureHeight(roundToInt(500 * scale + 110 * borderFactor)),
-      centreX(border + mapWidth / 2),
-      centreY(border + mapHeight / 2),
-      globeRadius(250 * scale),
+      pictureHeight(roundToInt(500 * scale + 110 * borderFactor)), centreX(border + mapWidth / 2),
+      centreY(border + mapHeight / 2), globeRadius(250 * scale),
       globePixelRadius(roundToInt(250 * scale))
 {
 }
@@ -46,13 +42,8 @@ void equirectangularPixel(double lon, double lat, long long width, long long hei
 
 OrthographicView::OrthographicView(double centreLon, double centreLat, int centreX, int centreY,
                                    double scale)
-    : centreLon(centreLon),
-      centreLat(centreLat),
-      sinCentreLat(std::sin(centreLat)),
-      cosCentreLat(std::cos(centreLat)),
-      centreX(centreX),
-      centreY(centreY),
-      scale(scale)
+    : centreLon(centreLon), centreLat(centreLat), sinCentreLat(std::sin(centreLat)),
+      cosCentreLat(std::cos(centreLat)), centreX(centreX), centreY(centreY), scale(scale)
 {
 }
 
@@ -67,9 +58,9 @@ void OrthographicView::project(double lon, double lat, int& x, int& y) const
     double delta = lon - centreLon;
     double cosLat = std::cos(lat);
     x = centreX + roundToInt(std::sin(delta) * cosLat * scale * 250);
-    y = centreY - roundToInt((cosCentreLat * std::sin(lat) -
-                              std::cos(delta) * sinCentreLat * cosLat) *
-                             scale * 250);
+    y = centreY -
+        roundToInt((cosCentreLat * std::sin(lat) - std::cos(delta) * sinCentreLat * cosLat) *
+                   scale * 250);
 }
 
 bool OrthographicView::unproject(int x, int y, double& lon, double& lat) const
@@ -130,8 +121,8 @@ bool OrthographicView::unprojectMirrored(int d, int y, double& westLon, double& 
     return true;
 }
 
-double repairLongitude(double lon, double lat, double aboveLon, double aboveLat,
-                       double belowLon, double belowLat, bool belowOnGlobe)
+double repairLongitude(double lon, double lat, double aboveLon, double aboveLat, double belowLon,
+                       double belowLat, bool belowOnGlobe)
 {
     if (!belowOnGlobe)
         return lon;

@@ -48,8 +48,8 @@ struct MapLayout {
     int pictureHeight; // round(500 s + 110 b)
     int centreX;       // middle of the map area
     int centreY;
-    double globeRadius;    // 250 s, for the formulas
-    int globePixelRadius;  // round(250 s), for the pixel loops
+    double globeRadius;   // 250 s, for the formulas
+    int globePixelRadius; // round(250 s), for the pixel loops
 };
 
 // Flat (equirectangular) pixel of a place in decimal degrees. The term
@@ -67,8 +67,7 @@ void equirectangularPixel(double lon, double lat, long long width, long long hei
 // pixel with radius 250 * scale. Angles are radians.
 class OrthographicView {
 public:
-    OrthographicView(double centreLon, double centreLat, int centreX, int centreY,
-                     double scale);
+    OrthographicView(double centreLon, double centreLat, int centreX, int centreY, double scale);
 
     // True when the point lies on the visible side; a point exactly 90
     // degrees from the centre is hidden.
@@ -97,5 +96,5 @@ private:
 // The quadrant repair for a pixel whose own inverse is (lon, lat), given the
 // inverses of the pixels above and below it (0.0 for one off the globe).
 // Returns the repaired longitude; the latitude stays.
-double repairLongitude(double lon, double lat, double aboveLon, double aboveLat,
-                       double belowLon, double belowLat, bool belowOnGlobe);
+double repairLongitude(double lon, double lat, double aboveLon, double aboveLat, double belowLon,
+                       double belowLat, bool belowOnGlobe);

@@ -159,8 +159,8 @@ WString OrvexMap::titleText() const
         title += " Keine Daten";
     } else {
         title += signedDegrees(database.getGlobalMean(), 3);
-        WFormattedString coverage(" (%u%%)",
-                        static_cast<unsigned int>(WSystem::round(database.getCoverage(), 0)));
+        WFormattedString coverage(
+            " (%u%%)", static_cast<unsigned int>(WSystem::round(database.getCoverage(), 0)));
         title += coverage;
     }
     return title;
@@ -188,7 +188,7 @@ void OrvexMap::drawLabels(HDC dc)
             WString valueText =
                 value == MISSING_VALUE ? WString("Keine Daten") : signedDegrees(value, 3);
             WFormattedString line("%s: %s", static_cast<const char*>(viewPosition->name),
-                        static_cast<const char*>(valueText));
+                                  static_cast<const char*>(valueText));
             drawTextIn(dc, line, below, DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
         }
     }
@@ -204,7 +204,7 @@ bool OrvexMap::statusTexts(WString& place, WString& value)
     GmsCoordinates coordinates;
     if (hitTestMarker(mouseX, mouseY, marker) != 0) {
         WFormattedString text("%s: %s", static_cast<const char*>(marker.name),
-                    static_cast<const char*>(marker.coordinates.getLabel()));
+                              static_cast<const char*>(marker.coordinates.getLabel()));
         place = text;
         coordinates = marker.coordinates;
     } else if (pixelToPosition(mouseX, mouseY, coordinates)) {

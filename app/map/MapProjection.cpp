@@ -12,6 +12,10 @@ namespace {
 // result never passes the limit (90 or 180 degrees).
 void splitDegrees(double degrees, int limit, int& wholeDegrees, int& minutes)
 {
+    // The one-argument arctangent gives no longitude (0 / 0) for a pixel
+    // exactly on a pole; any longitude is right there.
+    if (!std::isfinite(degrees))
+        degrees = 0;
     double whole = std::floor(degrees);
     wholeDegrees = static_cast<int>(whole);
     minutes = roundToInt((degrees - whole) * 60);
@@ -58,8 +62,7 @@ void OrvexMap::projectOrthographic(double centreLon, double centreLat, double lo
 }
 
 bool OrvexMap::unprojectOrthographic(int x, int y, int centreX, int centreY, double centreLon,
-                                     double centreLat, double& lon, double& lat,
-                                     bool repair) const
+                                     double centreLat, double& lon, double& lat, bool repair) const
 {
     OrthographicView view(centreLon, centreLat, centreX, centreY, scaleX);
     double pointLon;
@@ -78,8 +81,8 @@ bool OrvexMap::unprojectOrthographic(int x, int y, int centreX, int centreY, dou
     return true;
 }
 
-void OrvexMap::positionToPixel(const GmsCoordinates& coordinates, int& x, int& y,
-                               bool withBorder, bool flatOnly) const
+void OrvexMap::positionToPixel(const GmsCoordinates& coordinates, int& x, int& y, bool withBorder,
+                               bool flatOnly) const
 {
     if (orthographic && !flatOnly) {
         x = mapCentreX;

@@ -3,22 +3,10 @@
 #include "FastMapRenderer.h"
 
 OrvexMap::OrvexMap()
-    : mapType(2),
-      scalePercent(75),
-      scaleX(0.75),
-      scaleY(0.75),
-      borderFactor(1.0),
-      orthographic(false),
-      mouseX(0),
-      mouseY(0),
-      mapCentreX(0),
-      mapCentreY(0),
-      globeCentreLon(0.17453292500000003),
-      globeCentreLat(0.7853981625),
-      progressBar(nullptr),
-      statusBar(nullptr),
-      renderPath(RenderPath::Fast),
-      fast(new FastMapRenderer(*this))
+    : mapType(2), scalePercent(75), scaleX(0.75), scaleY(0.75), borderFactor(1.0),
+      orthographic(false), mouseX(0), mouseY(0), mapCentreX(0), mapCentreY(0),
+      globeCentreLon(0.17453292500000003), globeCentreLat(0.7853981625), progressBar(nullptr),
+      statusBar(nullptr), renderPath(RenderPath::Fast), fast(new FastMapRenderer(*this))
 {
     titleFont.create("Times New Roman", 12, 0, 400, 0);
     legendFont.create("Arial", 8, 0, 400, 0);
@@ -30,18 +18,10 @@ void OrvexMap::loadBackgroundPicture()
 {
     backgroundPictureChanged();
     switch (mapType) {
-    case 2:
-        backgroundPicture.open("weltkarte1.jpg");
-        break;
-    case 3:
-        backgroundPicture.open("weltkarte3.jpg");
-        break;
-    case 4:
-        backgroundPicture.open("weltkarte2.jpg");
-        break;
-    default:
-        backgroundPicture.close();
-        break;
+    case 2: backgroundPicture.open("weltkarte1.jpg"); break;
+    case 3: backgroundPicture.open("weltkarte3.jpg"); break;
+    case 4: backgroundPicture.open("weltkarte2.jpg"); break;
+    default: backgroundPicture.close(); break;
     }
 }
 

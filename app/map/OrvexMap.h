@@ -40,20 +40,20 @@ public:
     ~OrvexMap();
 
     // --- Run state -------------------------------------------------------
-    int mapType;             // 1 outlines, 2 "weltkarte1.jpg", 3 "weltkarte3.jpg", 4 "weltkarte2.jpg"
-    int scalePercent;        // 100, 75 or 50
-    double scaleX, scaleY;   // scalePercent / 100, always equal
-    double borderFactor;     // 1.0 on screen, 10.0 while a metafile is drawn
-    WBitmap backgroundPicture;  // the picture of mapType; closed in outline mode
-    WBitmap mapPicture;         // the last screen rendering
+    int mapType;           // 1 outlines, 2 "weltkarte1.jpg", 3 "weltkarte3.jpg", 4 "weltkarte2.jpg"
+    int scalePercent;      // 100, 75 or 50
+    double scaleX, scaleY; // scalePercent / 100, always equal
+    double borderFactor;   // 1.0 on screen, 10.0 while a metafile is drawn
+    WBitmap backgroundPicture; // the picture of mapType; closed in outline mode
+    WBitmap mapPicture;        // the last screen rendering
     OrvexDatabase database;
     PositionCollection positions;
-    bool orthographic;       // globe view
-    WFont titleFont;         // "Times New Roman" 12 pt
-    WFont legendFont;        // "Arial" 8 pt
-    int mouseX, mouseY;      // last mouse position over the map page
-    int mapCentreX, mapCentreY;  // written by every rendering
-    double globeCentreLon, globeCentreLat;  // written by every globe rendering
+    bool orthographic;                     // globe view
+    WFont titleFont;                       // "Times New Roman" 12 pt
+    WFont legendFont;                      // "Arial" 8 pt
+    int mouseX, mouseY;                    // last mouse position over the map page
+    int mapCentreX, mapCentreY;            // written by every rendering
+    double globeCentreLon, globeCentreLat; // written by every globe rendering
 
     // Not owned; null when there is none. The renderers send percentages to
     // the wait dialog's bar, updateStatusBar writes the main window's bar.

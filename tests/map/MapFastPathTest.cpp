@@ -31,7 +31,8 @@ void writeBackground(const char* name, int seed)
         for (int x = 0; x < 1000; ++x) {
             int r = (x * (seed + 1) / 4 + y) & 0xFF;
             int g = ((x / 25 + y / 25) % 2) * 200 + seed * 20;
-            int b = static_cast<int>(127 + 120 * std::sin((x + seed * 90) * 0.02) * std::cos(y * 0.03));
+            int b =
+                static_cast<int>(127 + 120 * std::sin((x + seed * 90) * 0.02) * std::cos(y * 0.03));
             pixels[y * 1000 + x] = (r << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
         }
     WBitmap picture;
@@ -105,7 +106,7 @@ struct Case {
     bool globe;
     int percent;
     unsigned int month;
-    int centreLat, centreLon;  // position 1; 0, 0 = none
+    int centreLat, centreLon; // position 1; 0, 0 = none
     bool labelsAndMarkers;
 };
 
@@ -170,8 +171,10 @@ TEST(MapFastPathTest, FastPicturesEqualTheStraightforwardOnesPixelForPixel)
     std::vector<Case> cases;
     for (int type = 1; type <= 4; ++type)
         for (int percent : {50, 75, 100}) {
-            cases.push_back({type, false, percent, static_cast<unsigned>(1 + (type + percent) % 3), 0, 0, false});
-            cases.push_back({type, true, percent, static_cast<unsigned>(1 + type % 3), 0, 0, false});
+            cases.push_back({type, false, percent, static_cast<unsigned>(1 + (type + percent) % 3),
+                             0, 0, false});
+            cases.push_back(
+                {type, true, percent, static_cast<unsigned>(1 + type % 3), 0, 0, false});
         }
     // Centres of view: south, over the north pole's edge, on the date line,
     // on the equator; with labels and markers drawn over the picture.
@@ -221,6 +224,17 @@ TEST(MapFastPathTest, BottomUpAndLargerTargetsAndAChangedPicture)
         COLORREF outside = GetPixel(large.dc, 850, 500);
         EXPECT_EQ(RGB(0, 0, 0), outside);
     }
+    // Targets whose logical pixels are not the device pixels, or clipped
+    // ones, are drawn by GDI itself.
+    MapCanvas moved(810, 485);
+    SetViewportOrgEx(moved.getDC(), 5, 5, nullptr);
+    EXPECT_FALSE(FastMapRenderer::canRenderInto(moved.getDC(), 810, 485));
+    MapCanvas clipped(810, 485);
+    IntersectClipRect(clipped.getDC(), 0, 0, 100, 100);
+    EXPECT_FALSE(FastMapRenderer::canRenderInto(clipped.getDC(), 810, 485));
+    MapCanvas small(800, 485);
+    EXPECT_FALSE(FastMapRenderer::canRenderInto(small.getDC(), 810, 485));
+
     // A new picture under the same name is drawn, not the kept copy.
     map.backgroundPicture.close();
     writeBackground("weltkarte1.jpg", 7);

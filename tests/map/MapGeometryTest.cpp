@@ -83,8 +83,17 @@ TEST(MapGeometryTest, FreshStateAndLayoutAtEachScale)
 TEST(MapGeometryTest, PixelRoundingIsTheLibrarysRounding)
 {
     // Halves, near-halves, negatives, the values the map formulas produce.
-    std::vector<double> values = {0.0, 0.5, -0.5, 1.5, -1.5, 2.4999999999999996, 217.5, -0.49999999999999994,
-                                  0.49999999999999994, 1e7 + 0.5, -1e7 - 0.5};
+    std::vector<double> values = {0.0,
+                                  0.5,
+                                  -0.5,
+                                  1.5,
+                                  -1.5,
+                                  2.4999999999999996,
+                                  217.5,
+                                  -0.49999999999999994,
+                                  0.49999999999999994,
+                                  1e7 + 0.5,
+                                  -1e7 - 0.5};
     for (int i = -200000; i <= 200000; ++i)
         values.push_back(i * 0.0625 + (i % 7) * 1e-12);
     for (int i = 0; i < 100000; ++i)
@@ -111,7 +120,8 @@ TEST(MapGeometryTest, FlatPixelsOfPlacesAndCells)
     EXPECT_EQ(188, y);
     // Minutes count: 52 deg 30' N / 13 deg 30' W.
     map.positionToPixel(place(52, -13, 30, 30), x, y, true, false);
-    EXPECT_EQ(static_cast<int>(WSystem::round((180 - 13.5) * 2.7777777777777777 * 0.75 + 30, 0)), x);
+    EXPECT_EQ(static_cast<int>(WSystem::round((180 - 13.5) * 2.7777777777777777 * 0.75 + 30, 0)),
+              x);
     EXPECT_EQ(static_cast<int>(WSystem::round((90 - 52.5) * 2.7777777777777777 * 0.75 + 30, 0)), y);
 
     // The first cell of a 5-degree grid covers pixels 30..39 both ways.
@@ -170,15 +180,15 @@ TEST(MapGeometryTest, GlobeMappingCentreEdgeAndPoleRepair)
     // the pole.
     for (int column : {cx - 3, cx + 3}) {
         double lonBelow, latBelow, lonAbove, latAbove;
-        ASSERT_TRUE(map.unprojectOrthographic(column, 120, cx, cy, lon0, lat0, lonBelow,
-                                              latBelow, true));
-        ASSERT_TRUE(map.unprojectOrthographic(column, 60, cx, cy, lon0, lat0, lonAbove,
-                                              latAbove, true));
+        ASSERT_TRUE(
+            map.unprojectOrthographic(column, 120, cx, cy, lon0, lat0, lonBelow, latBelow, true));
+        ASSERT_TRUE(
+            map.unprojectOrthographic(column, 60, cx, cy, lon0, lat0, lonAbove, latAbove, true));
         double difference = std::remainder(lonAbove - lonBelow, 2 * 3.14159265);
         EXPECT_NEAR(180 * degree, std::fabs(difference), 25 * degree) << column;
         // Without the repair the arctangent keeps both on the near side.
-        ASSERT_TRUE(map.unprojectOrthographic(column, 60, cx, cy, lon0, lat0, lonAbove,
-                                              latAbove, false));
+        ASSERT_TRUE(
+            map.unprojectOrthographic(column, 60, cx, cy, lon0, lat0, lonAbove, latAbove, false));
         EXPECT_LT(std::fabs(lonAbove - lon0), 90 * degree) << column;
     }
     // Between the top of the globe and the pole's row the repaired longitude
@@ -191,8 +201,9 @@ TEST(MapGeometryTest, GlobeMappingCentreEdgeAndPoleRepair)
             ASSERT_TRUE(map.unprojectOrthographic(column, row, cx, cy, lon0, lat0, lon, lat, true));
             double px = (column - cx) / 187.5, py = (cy - row) / 187.5;
             double rho = std::sqrt(px * px + py * py), c = std::asin(rho);
-            double truth = lon0 + std::atan2(std::sin(c) * px, rho * std::cos(c) * std::cos(lat0) -
-                                                                   py * std::sin(c) * std::sin(lat0));
+            double truth =
+                lon0 + std::atan2(std::sin(c) * px, rho * std::cos(c) * std::cos(lat0) -
+                                                        py * std::sin(c) * std::sin(lat0));
             ASSERT_NEAR(0, std::remainder(lon - truth, 2 * 3.14159265), 1e-6)
                 << column << ", " << row;
         }
@@ -248,13 +259,13 @@ TEST(MapGeometryTest, SamplingWrapsColumnsAndReadsBlackBeyondThePoles)
             return OrvexMap::samplePicture(picture, lonDegrees * degree, latDegrees * degree);
         };
         EXPECT_EQ(RGB(1, 1, 7), sample(-180, 90));
-        EXPECT_EQ(RGB(1, 1, 7), sample(180, 90));          // column 8 wraps to 0
-        EXPECT_EQ(RGB(1, 1, 7), sample(-181, 90));         // column round(-0.02) = 0
-        EXPECT_EQ(RGB(71, 1, 7), sample(-210, 90));        // column -1 wraps to 7
-        EXPECT_EQ(RGB(11, 1, 7), sample(-180 + 405, 90));  // 405 degrees: column 9 -> 1
-        EXPECT_EQ(RGB(41, 101, 7), sample(0, 0));          // column 4, row 2
-        EXPECT_EQ(RGB(41, 151, 7), sample(0, -60));        // row round(3.33) = 3
-        EXPECT_EQ(0u, sample(0, -90));                     // row 4: outside
+        EXPECT_EQ(RGB(1, 1, 7), sample(180, 90));         // column 8 wraps to 0
+        EXPECT_EQ(RGB(1, 1, 7), sample(-181, 90));        // column round(-0.02) = 0
+        EXPECT_EQ(RGB(71, 1, 7), sample(-210, 90));       // column -1 wraps to 7
+        EXPECT_EQ(RGB(11, 1, 7), sample(-180 + 405, 90)); // 405 degrees: column 9 -> 1
+        EXPECT_EQ(RGB(41, 101, 7), sample(0, 0));         // column 4, row 2
+        EXPECT_EQ(RGB(41, 151, 7), sample(0, -60));       // row round(3.33) = 3
+        EXPECT_EQ(0u, sample(0, -90));                    // row 4: outside
     }
 }
 

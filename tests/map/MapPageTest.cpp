@@ -8,6 +8,7 @@
 
 #include "MapPage.h"
 #include "MapTestSupport.h"
+#include "WControlProgressBar.h"
 #include "WControlStatusbar.h"
 #include "WWindow.h"
 
@@ -21,7 +22,8 @@ void expectMarker(const MapCanvas& canvas, int x, int y, COLORREF square)
 {
     for (int dy = -1; dy <= 2; ++dy)
         for (int dx = -1; dx <= 2; ++dx)
-            EXPECT_EQ(square, canvas.getPixel(x + dx, y + dy)) << x << "+" << dx << ", " << y << "+" << dy;
+            EXPECT_EQ(square, canvas.getPixel(x + dx, y + dy))
+                << x << "+" << dx << ", " << y << "+" << dy;
     // The two strokes of the cross, their end points left out.
     for (int d : {-6, -4, 4, 7}) {
         EXPECT_EQ(black, canvas.getPixel(x + d, y + d)) << d;
@@ -204,10 +206,31 @@ TEST(MapPageTest, PageWindowReportsToItsListenerAndFeedsTheStatusBar)
     ASSERT_FALSE(listener.moves.empty());
     EXPECT_EQ(berlin->mapX, map.mouseX);
     EXPECT_EQ("Berlin: 52\xB0 31' N / 13\xB0 24' O", statusText(bar.getWindowHandle(), 0));
-    EXPECT_EQ("", statusText(bar.getWindowHandle(), 1));  // no data set
+    EXPECT_EQ("", statusText(bar.getWindowHandle(), 1)); // no data set
     SendMessageA(handle, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ("", statusText(bar.getWindowHandle(), 0));
     map.statusBar = nullptr;
     bar.destroy();
+
+    // The renderers move the wait dialog's bar up to its end.
+    WControlProgressBar progress;
+    progress.create(&main, "Fortschritt", 10, 10, 200, 20);
+    map.progressBar = &progress;
+    ScratchDir scratch;
+    writeTestGrid([](int, int, int) { return 0.5; });
+    loadTestMonth(map, 1);
+    map.mapType = 2;
+    for (OrvexMap::RenderPath path :
+         {OrvexMap::RenderPath::Fast, OrvexMap::RenderPath::Reference}) {
+        map.renderPath = path;
+        for (bool globe : {false, true}) {
+            map.orthographic = globe;
+            progress.setPos(0);
+            RenderedMap rendered(map);
+            EXPECT_EQ(100, SendMessageA(progress.getWindowHandle(), PBM_GETPOS, 0, 0)) << globe;
+        }
+    }
+    map.progressBar = nullptr;
+    progress.destroy();
     main.destroy();
 }

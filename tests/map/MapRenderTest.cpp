@@ -63,7 +63,7 @@ TEST(MapRenderTest, FlatOutlineMapCellsCoastlinesFrameAndLegend)
     EXPECT_EQ(patternColour(0, 0), rendered.at(39, 39));
     EXPECT_EQ(patternColour(0, 1), rendered.at(40, 39));
     EXPECT_EQ(patternColour(1, 0), rendered.at(39, 40));
-    RECT south = {36, 219, 775, 400};  // inside the ticks
+    RECT south = {36, 219, 775, 400}; // inside the ticks
     EXPECT_EQ((775 - 36) * (400 - 219), countColour(rendered.canvas, south, white));
 
     // The coastline from 0 E on the equator, (405, 218), up to 18 N, (405, 180).
@@ -175,17 +175,17 @@ TEST(MapRenderTest, CoastlinesOnTheFlatMap)
     OrvexMap map;
     map.mapType = 1;
     writeWorldmap({
-        "0,5 0,25",   // (405, 218), the first point: a move
-        "0.5 0.3",    // line up to (405, 180)
+        "0,5 0,25", // (405, 218), the first point: a move
+        "0.5 0.3",  // line up to (405, 180)
         "2 0",
-        "0.25 0.25",  // (218, 218)
+        "0.25 0.25", // (218, 218)
         "",
-        "0.25 0.3",   // an empty line does not lift the pen
+        "0.25 0.3", // an empty line does not lift the pen
         "2 0",
-        "0.75 0.25",  // (593, 218)
+        "0.75 0.25", // (593, 218)
         "2 0",
-        "0.75 0.3",   // (593, 180): reached with a move
-        "0.75 0.35",  // (593, 143)
+        "0.75 0.3",  // (593, 180): reached with a move
+        "0.75 0.35", // (593, 143)
     });
     MapCanvas canvas(810, 485);
     PatBlt(canvas.getDC(), 0, 0, 810, 485, WHITENESS);
@@ -227,16 +227,15 @@ TEST(MapRenderTest, CoastlinesOnTheGlobeBreakBehindIt)
     map.mapCentreY = 217;
     // 170 W: x = 10 / 360. The equator (y = 0.25) is on the far side of a
     // globe centred at 10 E 45 N; 60 N and 70 N (beyond the pole) are seen.
-    writeWorldmap({"0.0277778 0.25", "0.0277778 0.4166667", "0.0277778 0.4444444",
-                   "0.0277778 0.25", "0.0277778 0.4722222"});
+    writeWorldmap({"0.0277778 0.25", "0.0277778 0.4166667", "0.0277778 0.4444444", "0.0277778 0.25",
+                   "0.0277778 0.4722222"});
     MapCanvas canvas(810, 485);
     PatBlt(canvas.getDC(), 0, 0, 810, 485, WHITENESS);
     map.drawCoastlines(canvas.getDC());
     auto projected = [&](float x, float y) {
         int px, py;
-        map.projectOrthographic(map.globeCentreLon, map.globeCentreLat,
-                                x * 6.2831853 - 3.14159265, y * 6.2831853 - 1.570796325, 405,
-                                217, px, py);
+        map.projectOrthographic(map.globeCentreLon, map.globeCentreLat, x * 6.2831853 - 3.14159265,
+                                y * 6.2831853 - 1.570796325, 405, 217, px, py);
         return POINT{px, py};
     };
     POINT hidden = projected(0.0277778f, 0.25f);

@@ -44,8 +44,7 @@ RenderedMap::RenderedMap(OrvexMap& map, bool withLabels, bool withMarkers)
     map.renderMap(canvas.getDC(), withLabels, withMarkers);
 }
 
-std::string pixelDifferences(const MapCanvas& a, const MapCanvas& b, int limit,
-                             std::uint32_t mask)
+std::string pixelDifferences(const MapCanvas& a, const MapCanvas& b, int limit, std::uint32_t mask)
 {
     if (a.getWidth() != b.getWidth() || a.getHeight() != b.getHeight())
         return "sizes differ";
@@ -79,8 +78,7 @@ std::string colourText(COLORREF colour)
     return text;
 }
 
-Position makePosition(const char* name, int latitude, int longitude, int latMinutes,
-                      int lonMinutes)
+Position makePosition(const char* name, int latitude, int longitude, int latMinutes, int lonMinutes)
 {
     Position position;
     position.name = name;

@@ -31,8 +31,7 @@ int CALLBACK collectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LP
         texts->push_back({text, out->emrtext.ptlReference.x, out->emrtext.ptlReference.y});
     } else if (record->iType == EMR_EXTTEXTOUTA) {
         auto* out = reinterpret_cast<const EMREXTTEXTOUTA*>(record);
-        const char* bytes =
-            reinterpret_cast<const char*>(record) + out->emrtext.offString;
+        const char* bytes = reinterpret_cast<const char*>(record) + out->emrtext.offString;
         texts->push_back({std::string(bytes, out->emrtext.nChars), out->emrtext.ptlReference.x,
                           out->emrtext.ptlReference.y});
     }
@@ -83,17 +82,25 @@ TEST(MapTextTest, TitleLinesForMeansCoverageAndMissingData)
     writeTestGrid(monthValues);
     OrvexMap map;
     loadTestMonth(map, 3);
-    EXPECT_STREQ("test.dat 1850 (M\xE4r) +1.500\xB0" "C (50%)", map.titleText());
+    EXPECT_STREQ("test.dat 1850 (M\xE4r) +1.500\xB0"
+                 "C (50%)",
+                 map.titleText());
     map.database.load(1850, 2, false);
-    EXPECT_STREQ("test.dat 1850 (Feb) -0.250\xB0" "C (100%)", map.titleText());
+    EXPECT_STREQ("test.dat 1850 (Feb) -0.250\xB0"
+                 "C (100%)",
+                 map.titleText());
     map.database.load(1850, 1, false);
-    EXPECT_STREQ("test.dat 1850 (Jan) 0.000\xB0" "C (100%)", map.titleText());
+    EXPECT_STREQ("test.dat 1850 (Jan) 0.000\xB0"
+                 "C (100%)",
+                 map.titleText());
     map.database.load(1851, 3, false);
     EXPECT_STREQ("test.dat 1851 (M\xE4r) Keine Daten", map.titleText());
     map.database.load(1850, 3, true);
     std::string average = static_cast<const char*>(map.titleText());
     EXPECT_EQ(0u, average.find("test.dat 1850 +0.1")) << average;
-    EXPECT_NE(std::string::npos, average.find("\xB0" "C (100%)")) << average;
+    EXPECT_NE(std::string::npos, average.find("\xB0"
+                                              "C (100%)"))
+        << average;
     EXPECT_EQ(std::string::npos, average.find("(M")) << average;
 }
 
@@ -101,8 +108,8 @@ TEST(MapTextTest, LegendLabelsInBothViews)
 {
     OrvexMap map;
     std::vector<std::string> flat = textsOnly(drawnTexts([&](HDC dc) { map.drawLegend(dc); }));
-    std::vector<std::string> expected = {"120W", "60W", "0",   "60O", "120O", "180O", "90N",
-                                         "60N",  "30N", "0",   "30S", "60S",  "90S"};
+    std::vector<std::string> expected = {"120W", "60W", "0", "60O", "120O", "180O", "90N",
+                                         "60N",  "30N", "0", "30S", "60S",  "90S"};
     expected.insert(expected.end(), legendNumbers.begin(), legendNumbers.end());
     EXPECT_EQ(expected, flat);
 
@@ -134,7 +141,9 @@ TEST(MapTextTest, PositionLineAndCaption)
     loadTestMonth(map, 3);
     std::vector<DrawnText> texts = drawnTexts([&](HDC dc) { map.drawLabels(dc); });
     ASSERT_EQ(2u, texts.size());
-    EXPECT_EQ("test.dat 1850 (M\xE4r) +1.500\xB0" "C (50%)", texts[0].text);
+    EXPECT_EQ("test.dat 1850 (M\xE4r) +1.500\xB0"
+              "C (50%)",
+              texts[0].text);
     EXPECT_EQ(caption, texts[1].text);
     EXPECT_GT(texts[0].x, 30);
     EXPECT_LT(texts[0].y, 30);
@@ -143,7 +152,9 @@ TEST(MapTextTest, PositionLineAndCaption)
     map.positions.add(makePosition("Kapstadt", -33, 18, 55, 25), false);
     texts = drawnTexts([&](HDC dc) { map.drawLabels(dc); });
     ASSERT_EQ(3u, texts.size());
-    EXPECT_EQ("Berlin:  +1.500\xB0" "C", texts[1].text);
+    EXPECT_EQ("Berlin:  +1.500\xB0"
+              "C",
+              texts[1].text);
     EXPECT_EQ(30, texts[1].x);
     EXPECT_GT(texts[1].y, 405);
     EXPECT_EQ(caption, texts[2].text);
@@ -180,7 +191,9 @@ TEST(MapTextTest, StatusTextsOverMarkerSeaAndBorder)
     map.mouseY = berlin->mapY - 1;
     EXPECT_TRUE(map.statusTexts(place, value));
     EXPECT_STREQ("Berlin: 52\xB0 31' N / 13\xB0 24' O", place);
-    EXPECT_STREQ(" +1.50\xB0" "C", value);
+    EXPECT_STREQ(" +1.50\xB0"
+                 "C",
+                 value);
 
     // Next to the marker: the place under the mouse, with its cell value.
     map.mouseX = berlin->mapX + 3;
@@ -188,13 +201,16 @@ TEST(MapTextTest, StatusTextsOverMarkerSeaAndBorder)
     GmsCoordinates expected;
     map.pixelToPosition(map.mouseX, map.mouseY, expected);
     EXPECT_STREQ(expected.getLabel(), place);
-    EXPECT_STREQ(" +1.50\xB0" "C", value);
+    EXPECT_STREQ(" +1.50\xB0"
+                 "C",
+                 value);
 
     // Over the southern ocean of this month there are no data.
     map.mouseX = 300;
     map.mouseY = 350;
     EXPECT_TRUE(map.statusTexts(place, value));
-    EXPECT_NE(std::string::npos, std::string(place).find("' S / ")) << static_cast<const char*>(place);
+    EXPECT_NE(std::string::npos, std::string(place).find("' S / "))
+        << static_cast<const char*>(place);
     EXPECT_STREQ("", value);
 
     // On the border: both parts empty.
@@ -203,6 +219,6 @@ TEST(MapTextTest, StatusTextsOverMarkerSeaAndBorder)
     EXPECT_FALSE(map.statusTexts(place, value));
     EXPECT_STREQ("", place);
     EXPECT_STREQ("", value);
-    map.onMapMouseMove(20, 20);  // no status bar: nothing to update
+    map.onMapMouseMove(20, 20); // no status bar: nothing to update
     EXPECT_EQ(20, map.mouseX);
 }

@@ -75,9 +75,9 @@ int main(int argc, char** argv)
             map.database.open(OrvexDatabase::TYPE_GRID_FILE, "data/cru/hadcrut3v.dat");
             map.database.load(1990, 6, false);
             const Picture pictures[] = {
-                {"flat-1-umrisse.png", 1, false},       {"flat-2-satellitenfoto.png", 2, false},
-                {"flat-3-land-wasser.png", 3, false},   {"flat-4-nacht.png", 4, false},
-                {"globe-1-umrisse.png", 1, true},       {"globe-2-satellitenfoto.png", 2, true},
+                {"flat-1-umrisse.png", 1, false},     {"flat-2-satellitenfoto.png", 2, false},
+                {"flat-3-land-wasser.png", 3, false}, {"flat-4-nacht.png", 4, false},
+                {"globe-1-umrisse.png", 1, true},     {"globe-2-satellitenfoto.png", 2, true},
             };
             for (const Picture& picture : pictures) {
                 map.mapType = picture.mapType;
