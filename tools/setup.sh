@@ -29,8 +29,8 @@ packages=(
     # display for window tests and screenshots
     xvfb xauth imagemagick
     # map pictures: NASA Blue Marble and night lights, and Python's imaging
-    # library that scales them and draws the land/water picture; also an
-    # independent GIF decoder that checks the program's GIF files
+    # library that scales them and draws the land/water picture (and, in
+    # tests/imageout, decodes the program's GIF files independently)
     xplanet-images python3-pil
 )
 # npm fetches the Natural Earth outlines (world-atlas). A Node.js that brings

@@ -27,6 +27,15 @@ const wchar_t emfDescription[] = L"Orvex Visualizer V0.91 - Visualisierung von H
     throw WException(message.c_str(), -3);
 }
 
+// The screen's device context, the metafile's reference, for a scope.
+struct ScreenContext {
+    ScreenContext() : dc(GetDC(nullptr)) {}
+    ScreenContext(const ScreenContext&) = delete;
+    ScreenContext& operator=(const ScreenContext&) = delete;
+    ~ScreenContext() { ReleaseDC(nullptr, dc); }
+    HDC dc;
+};
+
 // Scale 10 for the metafile; the view's scale, border and centre come back
 // however the drawing ends.
 class MetafileScale {
@@ -104,30 +113,37 @@ void MapSaver::saveJpeg(const char* fileName)
 void MapSaver::saveEmf(const char* fileName)
 {
     std::wstring name = wideFileName(fileName);
-    HDC screen = GetDC(nullptr);
     HENHMETAFILE metafile = nullptr;
     {
+        ScreenContext screen;
         MetafileScale scale(map);
-        HDC dc = name.empty() ? nullptr
-                              : CreateEnhMetaFileW(screen, name.c_str(), &emfFrame, emfDescription);
-        if (dc == nullptr) {
-            ReleaseDC(nullptr, screen);
+        HDC dc = name.empty()
+                     ? nullptr
+                     : CreateEnhMetaFileW(screen.dc, name.c_str(), &emfFrame, emfDescription);
+        if (dc == nullptr)
             throw WException("Cannot create EMF-File.", 0);
-        }
         try {
             map.renderMap(dc, true, false);
         } catch (...) {
             DeleteEnhMetaFile(CloseEnhMetaFile(dc));
             DeleteFileW(name.c_str());
-            ReleaseDC(nullptr, screen);
             throw;
         }
+        // The file is written when the metafile is closed.
         metafile = CloseEnhMetaFile(dc);
     }
-    ReleaseDC(nullptr, screen);
-    if (metafile == nullptr) {
+    // Closing does not tell of a write that failed (a full disk): the file
+    // must be as long as its header says.
+    ENHMETAHEADER header = {};
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    bool complete = metafile != nullptr &&
+                    GetEnhMetaFileHeader(metafile, sizeof header, &header) == sizeof header &&
+                    GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &file) &&
+                    file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
+    if (metafile != nullptr)
+        DeleteEnhMetaFile(metafile);
+    if (!complete) {
         DeleteFileW(name.c_str());
         throw WException("Cannot create EMF-File.", 0);
     }
-    DeleteEnhMetaFile(metafile);
 }

@@ -25,7 +25,8 @@ public:
     // accepted there).
     void saveJpeg(const char* fileName);
     // Scale and border factor 10 while drawing, restored afterwards; throws
-    // "Cannot create EMF-File." when the file cannot be made.
+    // "Cannot create EMF-File." (and removes the file) when the file cannot
+    // be made or written completely.
     void saveEmf(const char* fileName);
 
     // The GIF's colours: an octree palette of 256 colours, the picture

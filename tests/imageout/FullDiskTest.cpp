@@ -107,3 +107,22 @@ TEST(FullDisk, FailedJpegLeavesNoFile)
     EXPECT_EQ("Error while saving image!", message);
     EXPECT_FALSE(fileExists("large.jpg"));
 }
+
+// A metafile is written when it is closed; one that does not fit fails
+// there and leaves no file.
+TEST(FullDisk, FailedMetafileLeavesNoFile)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    OrvexMap map;
+    prepareMap(map, 75);
+    std::string message = "(nothing thrown)";
+    try {
+        MapSaver(map).saveEmf("large.emf");
+    } catch (const WException& e) {
+        message = static_cast<const char*>(e.getMessage());
+    }
+    EXPECT_EQ("Cannot create EMF-File.", message);
+    EXPECT_FALSE(fileExists("large.emf"));
+    EXPECT_EQ(0.75, map.scaleX);
+}

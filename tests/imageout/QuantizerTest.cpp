@@ -279,6 +279,70 @@ TEST(ReduceColours, DiffusesErrorsAsThePlainReduction)
         EXPECT_EQ(0, plain.getPixelIndex(x, 0));
 }
 
+// Palette sources: the error goes to the neighbours through the source's
+// own palette (a neighbour takes the source entry nearest to its changed
+// colour), written out here as plainly as it is said.
+TEST(ReduceColours, PaletteSourcesDiffuseThroughTheirPalette)
+{
+    std::mt19937 random(41);
+    auto nearest = [](const std::vector<RGBQUAD>& palette, size_t count, RGBQUAD c) {
+        int best = 200000, index = 0;
+        for (size_t i = 0; i < count; i++) {
+            int dr = palette[i].rgbRed - c.rgbRed, dg = palette[i].rgbGreen - c.rgbGreen,
+                db = palette[i].rgbBlue - c.rgbBlue;
+            int d = dr * dr + dg * dg + db * db;
+            if (d < best) {
+                best = d;
+                index = static_cast<int>(i);
+            }
+        }
+        return index;
+    };
+    for (int bits : {4, 1}) {
+        SCOPED_TRACE("to " + std::to_string(bits) + " bits");
+        const int width = 23, height = 17;
+        std::vector<RGBQUAD> sourcePalette = randomPalette(random, 256);
+        std::vector<RGBQUAD> targetPalette = randomPalette(random, 256);
+        DibImage image;
+        ASSERT_TRUE(image.create(width, height, 8));
+        image.setPalette(sourcePalette.data(), 256);
+        std::vector<int> indices(width * height);
+        for (int i = 0; i < width * height; i++) {
+            indices[i] = static_cast<int>(random() & 0xFF);
+            image.setPixelIndex(i % width, i / width, indices[i]);
+        }
+        ASSERT_TRUE(image.reduceColours(bits, true, targetPalette.data(), 0));
+
+        const size_t targetCount = size_t(1) << bits;
+        const int spread[4][3] = {{1, 0, 7}, {-1, 1, 2}, {0, 1, 4}, {1, 1, 1}};
+        int wrong = 0;
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++) {
+                RGBQUAD c = sourcePalette[indices[y * width + x]];
+                int index = nearest(targetPalette, targetCount, c);
+                wrong += image.getPixelIndex(x, y) != index;
+                const RGBQUAD& e = targetPalette[index];
+                int er = c.rgbRed - e.rgbRed, eg = c.rgbGreen - e.rgbGreen,
+                    eb = c.rgbBlue - e.rgbBlue;
+                for (const auto& s : spread) {
+                    int nx = x + s[0], ny = y + s[1];
+                    if (nx < 0 || nx >= width || ny >= height)
+                        continue;
+                    RGBQUAD n = sourcePalette[indices[ny * width + nx]];
+                    n.rgbRed =
+                        static_cast<BYTE>(std::min(255, std::max(0, n.rgbRed + er * s[2] / 16)));
+                    n.rgbGreen =
+                        static_cast<BYTE>(std::min(255, std::max(0, n.rgbGreen + eg * s[2] / 16)));
+                    n.rgbBlue =
+                        static_cast<BYTE>(std::min(255, std::max(0, n.rgbBlue + eb * s[2] / 16)));
+                    indices[ny * width + nx] = nearest(sourcePalette, 256, n);
+                }
+            }
+        EXPECT_EQ(0, wrong);
+        EXPECT_EQ(bits, image.getBitCount());
+    }
+}
+
 TEST(ReduceColours, RefusesWhatItCannotDo)
 {
     std::vector<RGBQUAD> palette(256, quad(1, 2, 3));
