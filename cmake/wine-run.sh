@@ -205,7 +205,9 @@ wait_for_server_exit() {
 # - Wine's own fonts (Marlett draws the caption buttons, check marks and
 #   arrows; Tahoma and MS Sans Serif are the dialog fonts) copied into
 #   C:\windows\Fonts: Debian's wine64 looks for them in the wrong folder.
-# - The Liberation fonts under the names of the Windows fonts they stand in for.
+# - The Liberation fonts under the names of the Windows fonts they stand in for
+#   (the same advance widths). "MS Sans Serif" needs none: Wine's own bitmap
+#   face has the Windows metrics.
 prefix_settings_version="2 desktop=1280x1024 fonts"
 apply_prefix_settings() {
     local fonts=$WINEPREFIX/drive_c/windows/Fonts wine_fonts=/usr/share/wine/fonts
