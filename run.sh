@@ -1,8 +1,12 @@
 #!/bin/bash
 # Sets the machine up, builds everything and runs the program under Wine in
-# its working folder build/run: on the screen when DISPLAY is set, otherwise
-# on an Xvfb display of its own, where after a few seconds a screenshot of the
-# whole screen is saved to build/screenshot.png and the program is closed.
+# its working folder build/run (the program, its DLLs, the data sets in
+# data/cru, worldmap.txt, the three background pictures and Information.rtf;
+# init.txt and positions.txt are kept there between runs): on the screen when
+# DISPLAY is set, otherwise on an Xvfb display of its own, where it waits
+# until the first map is painted, saves a screenshot of the whole screen to
+# build/screenshot.png and closes the program through its close box, so that
+# the program writes its settings as after a user's session.
 # BUILD_DIR chooses another build tree (default: build/).
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")" || exit 1
@@ -32,11 +36,20 @@ cmake --preset mingw -B "$build" || exit 1
 cmake --build "$build" || exit 1
 
 build=$(cd "$build" && pwd -P)
+# From here on the program's folder is the current one: name the build tree absolutely.
+wine_run=(bash "$PWD/cmake/wine-run.sh" --build-dir "$build")
 program=orvex_visualizer.exe
 if [[ ! -f $build/run/$program ]]; then
     echo "run.sh: built; the program $build/run/$program does not exist yet."
     exit 0
 fi
+for needed in quarn2.dll data/cru/hadcrut3v.dat worldmap.txt weltkarte1.jpg weltkarte2.jpg \
+    weltkarte3.jpg Information.rtf; do
+    if [[ ! -e $build/run/$needed ]]; then
+        echo "run.sh: $build/run/$needed is missing (tools/setup.sh $build makes it)" >&2
+        exit 1
+    fi
+done
 
 cd "$build/run" || exit 1
 
@@ -64,19 +77,41 @@ export DISPLAY=:$number
 
 "${wine_run[@]}" "$program" &
 program_pid=$!
-sleep 8
-if ! running "$program_pid"; then
-    wait "$program_pid"
-    echo "run.sh: the program ended early (exit code $?)" >&2
-    exit 1
+# The probe (a Windows helper in the same Wine prefix) finds the window,
+# waits for the painted map and presses the close box.
+coproc probe { "${wine_run[@]}" orvex_probe.exe 2>/dev/null; }
+ask() {
+    local answer
+    echo "$1" >&"${probe[1]}"
+    read -r answer <&"${probe[0]}" || answer="error the probe ended"
+    echo "${answer%$'\r'}"
+}
+title="Orvex Visualizer V0.91 - Visualisierung von HadCRUT3-Daten"
+window=$(ask "wait 40000 $title")
+status=1
+if [[ $window == ok\ * ]]; then
+    window=${window#ok }
+    page=$(ask "child $window TabOrvexMap")
+    painted=$(ask "painted ${page#ok } 40000")
+    if [[ $painted == ok\ * ]]; then
+        import -window root "$build/screenshot.png" &&
+            echo "run.sh: screenshot saved to $build/screenshot.png" && status=0
+    else
+        echo "run.sh: no map was painted ($painted)" >&2
+    fi
+    ask "close $window" >/dev/null
+else
+    echo "run.sh: the program's window did not appear ($window)" >&2
 fi
-import -window root "$build/screenshot.png" && echo "run.sh: screenshot saved to $build/screenshot.png"
-# Ask the program to close as a user would (WM_CLOSE, so it saves its
-# settings), and end it if it has not gone after a few seconds.
-"${wine_run[@]}" taskkill /im "$program" >/dev/null 2>&1
-for ((i = 0; i < 50; i++)); do
+ask quit >/dev/null 2>&1
+for ((i = 0; i < 100; i++)); do
     running "$program_pid" || break
     sleep 0.1
 done
+if running "$program_pid"; then
+    echo "run.sh: the program did not end; stopping it" >&2
+    kill "$program_pid" 2>/dev/null
+    status=1
+fi
 wait "$program_pid" 2>/dev/null
-exit 0
+exit $status

@@ -6,6 +6,7 @@
 #include <io.h>
 
 #include <cstring>
+#include <string>
 
 #include "WException.h"
 #include "WFileInfo.h"
@@ -201,6 +202,16 @@ bool WFile::readln(WString& line, bool stripCarriageReturn)
 {
     eofBytes = 0;
     line.truncate(0);
+    // The line is gathered in a buffer that grows geometrically and handed to
+    // the string once: appending read-ahead pieces to the exact-fit string
+    // would copy a long line again for every 128 bytes.
+    std::string pending;
+    auto handOver = [&] {
+        size_t n = pending.size();
+        if (stripCarriageReturn && n > 0 && pending[n - 1] == '\r')
+            --n;
+        line.assign(pending.data(), static_cast<unsigned long>(n));
+    };
     for (;;) {
         if (bufferPos == 0 || bufferPos >= bufferFill) {
             bufferFill = 0;
@@ -211,10 +222,8 @@ bool WFile::readln(WString& line, bool stripCarriageReturn)
             } catch (const WEOFException&) {
                 if (eofBytes == 0) {
                     bufferFill = 0;
-                    if (stripCarriageReturn && line.length() > 0 &&
-                        line.charAt(line.length() - 1) == '\r')
-                        line.truncate(line.length() - 1);
-                    return line.length() > 0;
+                    handOver();
+                    return !pending.empty();
                 }
                 bufferFill = static_cast<int>(eofBytes);
                 endFlag = false;
@@ -224,15 +233,15 @@ bool WFile::readln(WString& line, bool stripCarriageReturn)
         const void* lf = std::memchr(start, '\n', static_cast<size_t>(bufferFill - bufferPos));
         if (lf != nullptr) {
             int taken = static_cast<int>(static_cast<const unsigned char*>(lf) - start);
-            line.append(start, static_cast<unsigned long>(taken));
+            pending.append(reinterpret_cast<const char*>(start), static_cast<size_t>(taken));
             bufferPos += taken + 1;
             break;
         }
-        line.append(start, static_cast<unsigned long>(bufferFill - bufferPos));
+        pending.append(reinterpret_cast<const char*>(start),
+                       static_cast<size_t>(bufferFill - bufferPos));
         bufferPos = bufferFill;
     }
-    if (stripCarriageReturn && line.length() > 0 && line.charAt(line.length() - 1) == '\r')
-        line.truncate(line.length() - 1);
+    handOver();
     if (seekable) {
         // Hand the unread read-ahead back to the system position, so that the
         // file position stands just after the line feed.

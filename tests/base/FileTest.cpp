@@ -129,6 +129,26 @@ TEST(WFileTest, ReadlineSplitsAtLineFeedsOnly)
     writeBytes(name, l127 + "\r\nz");
     EXPECT_EQ(Lines({l127, "z"}), readLines(name, true));
 
+    // A 5 MB line without line feeds (a hostile settings or data file): read
+    // whole, with the file position right after it, in time linear in its
+    // length (quadratic growth would take minutes here).
+    std::string huge(5 * 1024 * 1024, 'h');
+    for (size_t i = 0; i < huge.size(); i += 4099)
+        huge[i] = static_cast<char>('a' + i % 26);
+    writeBytes(name, huge + "\r\nnext\n" + huge);
+    {
+        WFile file(name.c_str());
+        WString line;
+        ASSERT_TRUE(file.readln(line));
+        EXPECT_TRUE(text(line) == huge) << "long line, length " << line.length();
+        EXPECT_EQ(static_cast<unsigned long>(huge.size() + 2), file.getPos());
+        ASSERT_TRUE(file.readln(line));
+        EXPECT_EQ("next", text(line));
+        ASSERT_TRUE(file.readln(line));
+        EXPECT_TRUE(text(line) == huge) << "long last line without a line feed";
+        EXPECT_FALSE(file.readln(line));
+    }
+
     // Bytes 0x80-0xFF and zero bytes pass unchanged.
     writeBytes(name, std::string("\xE4\xF6\x00\xFF\n", 5));
     Lines binary = readLines(name, true);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "WString.h"
+
+class PositionCollection;
+
+// The settings the program keeps between runs in init.txt, with the
+// defaults in force when a key is absent, 0 or empty.
+struct ProgramSettings {
+    WString dataFile = "data/cru/hadcrut3v.dat";
+    int year = 1990;
+    int month = 6;
+    int mapType = 2;
+    int scalePercent = 75;
+    bool yearAverage = false;
+    bool orthographic = false;
+};
+
+// init.txt ("KEY=value" lines) and positions.txt (one tab-separated
+// position per line). Both are written to a temporary file in the same
+// folder that then replaces the old file, so that a failure or a crash while
+// writing never leaves a truncated settings file behind.
+class SettingsFiles {
+public:
+    static const char* const INIT_FILE;
+    static const char* const POSITIONS_FILE;
+
+    // Throws WFileNotFoundException when the file does not exist; keys that
+    // are absent keep the defaults.
+    static void readSettings(const char* fileName, ProgramSettings& settings);
+    // Adds the positions of the file under the numbers 1, 2, 3 ...; comment
+    // lines (#) and lines of fewer than nine fields are skipped, and so is
+    // every position after the first MAX_POSITIONS. Throws
+    // WFileNotFoundException when the file does not exist.
+    static void readPositions(const char* fileName, PositionCollection& positions);
+
+    static void writeSettings(const char* fileName, const ProgramSettings& settings);
+    // In insertion order; the collection's iteration is rewound afterwards.
+    static void writePositions(const char* fileName, PositionCollection& positions);
+
+    // More positions than anybody places by hand; the collection's fixed
+    // number of hash chains makes every further one slower to add.
+    static constexpr unsigned long MAX_POSITIONS = 10000;
+
+    // The scale percentages a window can be made at; others count as absent.
+    static constexpr int MIN_SCALE_PERCENT = 10;
+    static constexpr int MAX_SCALE_PERCENT = 200;
+};

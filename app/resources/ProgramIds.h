@@ -1,0 +1,38 @@
+#pragma once
+
+// Resource and command ids of the program's own resources (Program.rc). The
+// dialogs' templates and control ids live in DialogIds.h.
+
+// Icon, accelerator table, menu check images and the wait dialog.
+#define IDI_PROGRAM 5
+#define IDR_ACCELERATORS 103
+#define IDB_CHECK_ON 105
+#define IDB_CHECK_OFF 106
+#define IDD_WAIT 115
+#define IDC_WAIT_PROGRESS 1034
+#define IDC_WAIT_TEXT 1036
+
+// Commands of the menus and the accelerator table, grouped by menu.
+#define CMD_EXIT 10000
+#define CMD_NEW_POSITION 11000
+#define CMD_LOAD_DATA_SET 11001
+#define CMD_EXPORT_SERIES 11003
+#define CMD_SAVE_GIF 11100
+#define CMD_SAVE_JPEG 11101
+#define CMD_SAVE_EMF 11102
+#define CMD_SCALE_100 12000
+#define CMD_SCALE_75 12001
+#define CMD_SCALE_50 12002
+#define CMD_MAP_OUTLINES 12100
+#define CMD_MAP_SATELLITE 12101
+#define CMD_MAP_LAND_WATER 12102
+#define CMD_MAP_PICTURE_2 12103
+#define CMD_ORTHOGRAPHIC 12200
+#define CMD_HELP 13000
+#define CMD_PREVIOUS_MONTH 40001
+#define CMD_NEXT_MONTH 40002
+#define CMD_NEXT_YEAR 40003
+#define CMD_PREVIOUS_YEAR 40004
+#define CMD_KEY_LOAD_DATA_SET 40006
+#define CMD_KEY_NEW_POSITION 40007
+#define CMD_KEY_SAVE_GIF 40008

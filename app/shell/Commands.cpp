@@ -1,0 +1,280 @@
+// The commands of the menus and the accelerator table, and the position
+// edits made with the mouse on the map page.
+#include "OrvexVisualizer.h"
+
+#include "ExportDialog.h"
+#include "HelpDialog.h"
+#include "LoadDataSetDialog.h"
+#include "MapSaver.h"
+#include "PositionDialog.h"
+#include "ProgramIds.h"
+#include "WException.h"
+#include "WFileSelectDialog.h"
+#include "WSystem.h"
+
+namespace {
+
+// What differs between the three ways of saving the map.
+struct SaveFormat {
+    const char* filter; // one description/pattern pair, each text ended by a zero byte
+    const char* defaultExtension;
+    const char* title;
+    const char* accepted[2];
+    const char* wrongExtension;
+};
+
+const SaveFormat gifFormat = {"GIF-Dateien\0*.gif\0",
+                              "gif",
+                              "Als GIF speichern",
+                              {"gif", nullptr},
+                              "Unbekannte Dateiendung.\r\n*.gif erlaubt."};
+const SaveFormat jpegFormat = {"JPG-Dateien\0*.jpg\0",
+                               "jpg",
+                               "Als JPG speichern",
+                               {"jpg", "jpeg"},
+                               "Unbekannte Dateiendung.\r\n*.jpg erlaubt."};
+const SaveFormat emfFormat = {"EMF-Dateien\0*.emf\0",
+                              "emf",
+                              "Als EMF speichern",
+                              {"emf", nullptr},
+                              "Unbekannte Dateiendung.\r\n*.emf erlaubt."};
+
+bool accepts(const SaveFormat& format, const WString& extension)
+{
+    for (const char* accepted : format.accepted) {
+        if (accepted != nullptr && extension.equals(accepted))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message != WM_COMMAND)
+        return 0;
+    try {
+        dispatchCommand(LOWORD(wParam));
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+    }
+    return 0;
+}
+
+void OrvexVisualizer::dispatchCommand(unsigned long id)
+{
+    switch (id) {
+    case CMD_EXIT: onWindowClose(); break;
+    case CMD_NEW_POSITION:
+    case CMD_KEY_NEW_POSITION: newPosition(); break;
+    case CMD_LOAD_DATA_SET:
+    case CMD_KEY_LOAD_DATA_SET: loadDataSet(); break;
+    case CMD_EXPORT_SERIES: exportSeries(); break;
+    case CMD_SAVE_GIF:
+    case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
+    case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
+    case CMD_SAVE_EMF: saveMap(0); break;
+    case CMD_SCALE_100: setScale(1.0, -1, -1); break;
+    case CMD_SCALE_75: setScale(0.75, -1, -1); break;
+    case CMD_SCALE_50: setScale(0.5, -1, -1); break;
+    case CMD_MAP_OUTLINES: setMapType(1, true); break;
+    case CMD_MAP_SATELLITE: setMapType(2, true); break;
+    case CMD_MAP_LAND_WATER: setMapType(3, true); break;
+    case CMD_MAP_PICTURE_2: setMapType(4, true); break;
+    case CMD_ORTHOGRAPHIC: toggleOrthographic(); break;
+    case CMD_HELP: showHelp(); break;
+    case CMD_PREVIOUS_MONTH: stepMonth(false); break;
+    case CMD_NEXT_MONTH: stepMonth(true); break;
+    case CMD_NEXT_YEAR: stepYear(true); break;
+    case CMD_PREVIOUS_YEAR: stepYear(false); break;
+    default: break;
+    }
+}
+
+void OrvexVisualizer::stepMonth(bool forward)
+{
+    bool changed = forward ? map.database.nextMonth() : map.database.previousMonth();
+    if (!changed)
+        return;
+    startTask(TASK_RENDER);
+    refreshStatusText();
+}
+
+void OrvexVisualizer::stepYear(bool forward)
+{
+    if (forward)
+        map.database.nextYear();
+    else
+        map.database.previousYear();
+    startTask(TASK_RENDER);
+    refreshStatusText();
+}
+
+void OrvexVisualizer::loadDataSet()
+{
+    OrvexDatabase& database = map.database;
+    LoadDataSetDialog dialog(this);
+    dialog.setYear(database.getYear());
+    dialog.setMonth(database.getMonth());
+    dialog.setFileName(database.getName());
+    dialog.setYearAverage(database.isYearAverage());
+    if (dialog.show(true) != IDOK)
+        return;
+    // Opened anew for another file, and also when no set is open (the one
+    // named at start could not be opened, and may be there now).
+    if (!dialog.getFileName().equals(database.getName()) || database.getRows() == 0) {
+        try {
+            database.open(OrvexDatabase::TYPE_GRID_FILE, dialog.getFileName());
+        } catch (const WException&) {
+            // A set that does not open leaves an empty map, not a broken one.
+            database.close();
+            database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
+            startTask(TASK_RENDER);
+            refreshStatusText();
+            throw;
+        }
+    }
+    database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
+    startTask(TASK_RENDER);
+    refreshStatusText();
+}
+
+void OrvexVisualizer::addPosition(const WString& name, const GmsCoordinates& coordinates)
+{
+    Position position;
+    position.name = name;
+    position.coordinates = coordinates;
+    map.markerPixel(coordinates, position.mapX, position.mapY);
+    map.positions.add(position, map.orthographic);
+}
+
+void OrvexVisualizer::newPosition()
+{
+    PositionDialog dialog(this);
+    if (dialog.show(true) != IDOK)
+        return;
+    addPosition(dialog.getName(), dialog.getCoordinates());
+    if (map.orthographic)
+        startTask(TASK_RENDER);
+    else
+        repaintMap();
+    refreshStatusText();
+}
+
+void OrvexVisualizer::exportSeries()
+{
+    ExportDialog dialog(this, map.database, map.positions);
+    dialog.show(true);
+}
+
+void OrvexVisualizer::showHelp()
+{
+    HelpDialog dialog(this);
+    dialog.show(true);
+}
+
+WString OrvexVisualizer::suggestedFileName(const char* extension) const
+{
+    const OrvexDatabase& database = map.database;
+    WString name(database.getName());
+    long dot = name.indexOf(".");
+    if (dot >= 0)
+        name.truncate(static_cast<unsigned long>(dot));
+    if (database.isYearAverage())
+        name.append(WFormattedString("_%u", database.getYear()));
+    else
+        name.append(WFormattedString("_%u_%.2u", database.getYear(), database.getMonth()));
+    name.append(".");
+    name.append(extension);
+    long slash = name.lastIndexOf('/');
+    long backslash = name.lastIndexOf('\\');
+    long cut = slash > backslash ? slash : backslash;
+    WString shortName;
+    name.substring(static_cast<unsigned long>(cut + 1), shortName);
+    return shortName;
+}
+
+void OrvexVisualizer::saveMap(int kind)
+{
+    const SaveFormat& format = kind == TASK_SAVE_GIF    ? gifFormat
+                               : kind == TASK_SAVE_JPEG ? jpegFormat
+                                                        : emfFormat;
+    WFileSelectDialog dialog(this, format.filter);
+    dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
+    if (!dialog.showSaveDialog(format.title))
+        return;
+    WString name(dialog.getFilename());
+    WString extension;
+    WSystem::extractFileExtension(name, extension);
+    extension.toLowerCase();
+    if (extension.length() == 0) {
+        name.append(".");
+        name.append(format.defaultExtension);
+        extension = format.defaultExtension;
+    }
+    if (!accepts(format, extension)) {
+        WSystem::showMessage(this, format.wrongExtension, "Information", false);
+        return;
+    }
+    if (kind == 0) {
+        MapSaver(map).saveEmf(name);
+        return;
+    }
+    outputFile = name;
+    startTask(kind);
+}
+
+void OrvexVisualizer::onMapPageLeftDoubleClick(int x, int y)
+{
+    Position hit;
+    unsigned int number = map.hitTestMarker(x, y, hit);
+    PositionDialog dialog(this);
+    if (number != 0) {
+        dialog.setName(hit.name);
+        dialog.setCoordinates(hit.coordinates);
+    } else {
+        GmsCoordinates clicked;
+        map.pixelToPosition(x, y, clicked);
+        dialog.setName("Neue Position");
+        dialog.setCoordinates(clicked);
+    }
+    if (dialog.show(true) != IDOK)
+        return;
+    if (number != 0) {
+        Position edited;
+        edited.name = dialog.getName();
+        edited.coordinates = dialog.getCoordinates();
+        map.markerPixel(edited.coordinates, edited.mapX, edited.mapY);
+        map.positions.replace(number, edited);
+    } else {
+        addPosition(dialog.getName(), dialog.getCoordinates());
+    }
+    if (map.orthographic)
+        startTask(TASK_RENDER);
+    else
+        repaintMap();
+    refreshStatusText();
+}
+
+void OrvexVisualizer::onMapPageRightDown(int x, int y)
+{
+    Position hit;
+    unsigned int number = map.hitTestMarker(x, y, hit);
+    if (number == 0)
+        return;
+    if (map.orthographic) {
+        WSystem::showMessage(
+            this, "Im orthografischen Modus kann die Ansichtsposition nicht entfernt werden.",
+            "Information", false);
+        return;
+    }
+    if (number == 1 && map.positions.size() > 1) {
+        WSystem::showMessage(this, "Bitte erst alle roten Positionen entfernen.", "Information",
+                             false);
+        return;
+    }
+    map.positions.remove(number);
+    repaintMap();
+    refreshStatusText();
+}

@@ -1,0 +1,371 @@
+#include "OrvexVisualizer.h"
+
+#include "MapCanvas.h"
+#include "MapSaver.h"
+#include "ProgramIds.h"
+#include "SettingsFiles.h"
+#include "WException.h"
+#include "WMutex.h"
+#include "WSystem.h"
+#include "WSystemInfo.h"
+#include "WaitDialog.h"
+
+const char* const OrvexVisualizer::TITLE =
+    "Orvex Visualizer V0.91 - Visualisierung von HadCRUT3-Daten";
+
+namespace {
+const unsigned int tableChains = 100;
+const unsigned long statusPartEdges[] = {300, 400, 600};
+// Main window: caption, system menu and minimise box; no sizing border.
+const unsigned long mainWindowStyle = 0xCA0000;
+} // namespace
+
+OrvexVisualizer::OrvexVisualizer()
+    : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
+      checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
+      checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
+      scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
+      waitDialog(nullptr), startedUp(false)
+{
+    InitializeCriticalSection(&pictureLock);
+}
+
+OrvexVisualizer::~OrvexVisualizer()
+{
+    // The worker reads the map and reports to the wait dialog: it ends
+    // first. Then the window goes, while the menus, controls and the map it
+    // uses still exist.
+    if (waitDialog != nullptr && worker.isActive())
+        worker.join(INFINITE);
+    if (getWindowHandle() != nullptr)
+        destroy();
+    map.progressBar = nullptr;
+    map.statusBar = nullptr;
+    delete waitDialog;
+    if (checkOff != nullptr)
+        DeleteObject(checkOff);
+    if (checkOn != nullptr)
+        DeleteObject(checkOn);
+    DeleteCriticalSection(&pictureLock);
+}
+
+void OrvexVisualizer::createMainWindow(WWindowContext* parent)
+{
+    windowStyle = WWindowStyle(WSystem::getSystemInfo().getProgramName(), mainWindowStyle, 0);
+    create(parent, TITLE, this, windowStyle, 0, 0, 0, 0);
+    showWindow();
+}
+
+void OrvexVisualizer::onWindowCreate()
+{
+    loadSettings();
+    try {
+        statusBar.create(this, "AppStatusBar", WControlStatusbar::STYLE_PLAIN);
+        statusBar.setParts(3, statusPartEdges);
+        map.statusBar = &statusBar;
+        createMenus();
+        tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
+        mapPage.create(&tab, this);
+        tab.addPage(0, "Weltkarte", mapPage);
+
+        map.mapType = startMapType;
+        setMapType(map.mapType, false);
+        openStartDataSet();
+
+        map.scalePercent = startScalePercent;
+        double scale = startScalePercent * 0.01;
+        int width = roundToInt(scale * 1000);
+        int height = roundToInt(scale * 500);
+        setScale(scale, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+        startedUp = true;
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+        // The program cannot go on; it ends with a failure code.
+        PostQuitMessage(1);
+    }
+}
+
+void OrvexVisualizer::loadSettings()
+{
+    ProgramSettings settings;
+    try {
+        SettingsFiles::readSettings(SettingsFiles::INIT_FILE, settings);
+    } catch (const WFileNotFoundException&) {
+        // No init.txt: the defaults.
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+    }
+    startDataFile = settings.dataFile;
+    startYear = settings.year;
+    startMonth = settings.month;
+    startMapType = settings.mapType;
+    startScalePercent = settings.scalePercent;
+    startYearAverage = settings.yearAverage;
+    map.orthographic = settings.orthographic;
+    // Read also without init.txt: positions.txt is rewritten at the end,
+    // and positions not read would then be lost.
+    try {
+        SettingsFiles::readPositions(SettingsFiles::POSITIONS_FILE, map.positions);
+    } catch (const WFileNotFoundException&) {
+        // No positions yet.
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+    }
+}
+
+void OrvexVisualizer::saveSettings()
+{
+    ProgramSettings settings;
+    const OrvexDatabase& database = map.database;
+    // A data set that could not be opened at start is still the one to try
+    // next time.
+    settings.dataFile = database.getName().length() > 0 ? database.getName() : startDataFile;
+    settings.year = static_cast<int>(database.getYear());
+    settings.month = static_cast<int>(database.getMonth());
+    settings.yearAverage = database.isYearAverage();
+    settings.scalePercent = map.scalePercent;
+    settings.mapType = map.mapType;
+    settings.orthographic = map.orthographic;
+    SettingsFiles::writeSettings(SettingsFiles::INIT_FILE, settings);
+    SettingsFiles::writePositions(SettingsFiles::POSITIONS_FILE, map.positions);
+}
+
+void OrvexVisualizer::createMenus()
+{
+    saveMenu.create();
+    saveMenu.addItem(CMD_SAVE_GIF, "GIF");
+    saveMenu.addItem(CMD_SAVE_JPEG, "JPEG");
+
+    programMenu.create();
+    programMenu.addItem(CMD_NEW_POSITION, "Position\tSTRG+P");
+    programMenu.addItem(CMD_LOAD_DATA_SET, "Datensatz laden\tSTRG+D");
+    programMenu.addSeparator();
+    programMenu.addItem(CMD_EXPORT_SERIES, "Datenreihe exportieren");
+    programMenu.addSeparator();
+    programMenu.addSubMenu(saveMenu, "Speichern als ...");
+    programMenu.addSeparator();
+    programMenu.addItem(CMD_EXIT, "Beenden");
+
+    mapMenu.create();
+    mapMenu.addItem(CMD_MAP_OUTLINES, "Umrisse", checkOn, checkOff);
+    mapMenu.addItem(CMD_MAP_SATELLITE, "Satellitenfoto", checkOn, checkOff);
+    mapMenu.addItem(CMD_MAP_LAND_WATER, "Land/Wasser", checkOn, checkOff);
+
+    viewMenu.create();
+    const struct {
+        int percent;
+        int id;
+        const char* text;
+    } scales[] = {
+        {100, CMD_SCALE_100, "100%"}, {75, CMD_SCALE_75, "75%"}, {50, CMD_SCALE_50, "50%"}};
+    for (const auto& scale : scales) {
+        viewMenu.addItem(scale.id, scale.text, checkOn, checkOff);
+        scaleMenuItems.put(scale.percent, scale.id);
+    }
+    viewMenu.addSeparator();
+    viewMenu.addSubMenu(mapMenu, "Karte");
+    viewMenu.addSeparator();
+    viewMenu.addItem(CMD_ORTHOGRAPHIC, "Orthographisch", checkOn, checkOff);
+    viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+
+    menuBar.create();
+    menuBar.addSubMenu(programMenu, "Programm");
+    menuBar.addSubMenu(viewMenu, "Ansicht");
+    menuBar.addItem(CMD_HELP, "Hilfe");
+    setMenu(menuBar);
+}
+
+void OrvexVisualizer::openStartDataSet()
+{
+    try {
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile);
+        map.database.load(static_cast<unsigned int>(startYear),
+                          static_cast<unsigned int>(startMonth), startYearAverage);
+    } catch (const WException& e) {
+        // Reported, and the program opens with an empty map: the user can
+        // load another data set, and a stale init.txt cannot keep the
+        // program from starting.
+        map.database.close();
+        map.database.load(static_cast<unsigned int>(startYear),
+                          static_cast<unsigned int>(startMonth), startYearAverage);
+        WSystem::showException(this, e);
+    }
+}
+
+void OrvexVisualizer::setMapType(int type, bool refresh)
+{
+    if (checkedMapItem != 0)
+        mapMenu.setItemChecked(checkedMapItem, false);
+    int item = type == 2   ? CMD_MAP_SATELLITE
+               : type == 3 ? CMD_MAP_LAND_WATER
+               : type == 4 ? CMD_MAP_PICTURE_2
+                           : CMD_MAP_OUTLINES;
+    map.mapType = type;
+    try {
+        map.loadBackgroundPicture();
+        mapMenu.setItemChecked(item, true);
+        checkedMapItem = item;
+    } catch (const WException& e) {
+        checkedMapItem = 0;
+        WSystem::showException(this, e);
+    }
+    if (refresh) {
+        startTask(TASK_RENDER);
+        refreshStatusText();
+    }
+}
+
+void OrvexVisualizer::setScale(double scale, int x, int y)
+{
+    map.scalePercent = roundToInt(scale * 100);
+    if (checkedScaleItem != 0)
+        viewMenu.setItemChecked(checkedScaleItem, false);
+    checkedScaleItem = 0;
+    if (const int* item = scaleMenuItems.find(map.scalePercent)) {
+        viewMenu.setItemChecked(*item, true);
+        checkedScaleItem = *item;
+    }
+    map.scaleX = scale;
+    map.scaleY = scale;
+    startTask(TASK_RENDER);
+    refreshStatusText();
+
+    RECT outer;
+    GetWindowRect(*this, &outer);
+    int left = x == -1 ? outer.left : x;
+    int top = y == -1 ? outer.top : y;
+    unsigned long pageWidth = static_cast<unsigned long>(roundToInt(map.scaleX * 1000 + 60));
+    unsigned long pageHeight = static_cast<unsigned long>(roundToInt(map.scaleY * 500 + 110));
+    RECT tabArea;
+    tab.calcWindowRect(pageWidth + 4, pageHeight + 4, tabArea);
+    int tabWidth = tabArea.right - tabArea.left;
+    int tabHeight = tabArea.bottom - tabArea.top;
+    MoveWindow(tab.getWindowHandle(), 0, 0, tabWidth, tabHeight, TRUE);
+    RECT client = {left, top, left + tabWidth,
+                   top + tabHeight + static_cast<int>(statusBar.getControlHeight())};
+    AdjustWindowRectEx(&client, windowStyle.getStyle(), TRUE, windowStyle.getStyleEx());
+    MoveWindow(*this, left, top, client.right - client.left, client.bottom - client.top, TRUE);
+    tab.setFocusPage(0);
+}
+
+void OrvexVisualizer::toggleOrthographic()
+{
+    map.orthographic = !map.orthographic;
+    viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+    startTask(TASK_RENDER);
+    refreshStatusText();
+}
+
+void OrvexVisualizer::onWindowResize(unsigned long, unsigned long)
+{
+    statusBar.adjust();
+}
+
+void OrvexVisualizer::onWindowClose()
+{
+    finishPreviousRun();
+    try {
+        saveSettings();
+    } catch (const WException& e) {
+        WString text = e.toString();
+        WSystem::showMessage(
+            this,
+            WFormattedString("Konfiguration konnte nicht gespeichert werden.\r\n%s",
+                             static_cast<const char*>(text)),
+            text, false);
+    }
+    destroy();
+    PostQuitMessage(0);
+}
+
+void OrvexVisualizer::refreshStatusText()
+{
+    map.updateStatusBar();
+}
+
+void OrvexVisualizer::repaintMap()
+{
+    InvalidateRect(mapPage, nullptr, FALSE);
+}
+
+// --- Worker -------------------------------------------------------------
+
+void OrvexVisualizer::startTask(int task)
+{
+    workerTask = task;
+    if (waitDialog == nullptr) {
+        waitDialog = new WaitDialog(this);
+        map.progressBar = &waitDialog->getProgressBar();
+    }
+    finishPreviousRun();
+    waitDialog->beginRun();
+    try {
+        worker.start(this);
+    } catch (const WException&) {
+        waitDialog->endRun();
+        throw;
+    }
+    waitDialog->awaitRun();
+}
+
+void OrvexVisualizer::finishPreviousRun()
+{
+    // A wait closed by the user (Alt+F4) left its run going: the next task
+    // waits for it, so that no rebuild is lost.
+    if (waitDialog == nullptr)
+        return;
+    while (!waitDialog->isRunEnded())
+        waitDialog->awaitRun();
+    worker.join(INFINITE);
+}
+
+void OrvexVisualizer::run()
+{
+    try {
+        switch (workerTask) {
+        case TASK_RENDER: {
+            if (waitDialog != nullptr)
+                waitDialog->setWaitText("Erstelle Karte ...");
+            MapLayout layout = map.layout();
+            MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
+            map.renderMap(canvas.getDC(), false, false);
+            {
+                // The page paints from mapPicture on the window thread.
+                WMutexLocker locked(pictureLock);
+                map.mapPicture.create(canvas.getBitmap(), nullptr);
+            }
+            repaintMap();
+            break;
+        }
+        case TASK_SAVE_GIF:
+            if (waitDialog != nullptr)
+                waitDialog->setWaitText("Speicher GIF-Datei ...");
+            MapSaver(map).saveGif(outputFile);
+            break;
+        case TASK_SAVE_JPEG:
+            if (waitDialog != nullptr)
+                waitDialog->setWaitText("Speicher JPG-Datei ...");
+            MapSaver(map).saveJpeg(outputFile);
+            break;
+        default: break;
+        }
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+    }
+    if (waitDialog != nullptr)
+        waitDialog->endRun();
+}
+
+// --- Map page -------------------------------------------------------------
+
+void OrvexVisualizer::onMapPagePaint(HDC dc, const RECT& area)
+{
+    WMutexLocker locked(pictureLock);
+    map.paintMapPage(dc, area);
+}
+
+void OrvexVisualizer::onMapPageMouseMove(int x, int y)
+{
+    map.onMapMouseMove(x, y);
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <windows.h>
+
+#include "MapPage.h"
+#include "OrvexMap.h"
+#include "WControlStatusbar.h"
+#include "WControlTab.h"
+#include "WHashtable.h"
+#include "WMenu.h"
+#include "WString.h"
+#include "WThread.h"
+#include "WWindow.h"
+#include "WWindowStyle.h"
+
+class WaitDialog;
+
+// The application: the main window, the receiver of its events and of the
+// map page's, and the body of the background worker. It owns the map with
+// all run state, the settings read at start, the menus and the controls.
+//
+// Every rebuild of the map runs on the worker (startTask) while the window
+// thread waits in the wait dialog; commands therefore never change the state
+// while the worker reads it.
+class OrvexVisualizer : public WWindow,
+                        public WWindow::EventHandler,
+                        public MapPageListener,
+                        public WRunable {
+public:
+    static const char* const TITLE;
+
+    // Worker tasks.
+    enum Task { TASK_RENDER = 1, TASK_SAVE_GIF = 3, TASK_SAVE_JPEG = 4 };
+
+    OrvexVisualizer();
+    OrvexVisualizer(const OrvexVisualizer&) = delete;
+    OrvexVisualizer& operator=(const OrvexVisualizer&) = delete;
+    ~OrvexVisualizer() override;
+
+    void createMainWindow(WWindowContext* parent);
+
+    void setMapType(int type, bool refresh);
+    // x or y of -1 keep the window's current left or top edge.
+    void setScale(double scale, int x, int y);
+    void toggleOrthographic();
+    // Runs the task on the worker and returns when it is done.
+    void startTask(int task);
+
+    OrvexMap& getMap() { return map; }
+    bool isStartedUp() const { return startedUp; }
+
+    // Window events.
+    void onWindowCreate() override;
+    void onWindowResize(unsigned long width, unsigned long height) override;
+    void onWindowClose() override;
+    LRESULT onWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onWindowMouseEnter() override {}
+    void onWindowMouseLeave() override {}
+    void onWindowMouseMove(int, int, void*) override {}
+    void onWindowMouseLeftDown(int, int, void*) override {}
+    void onWindowMouseLeftDoubleClick(int, int, void*) override {}
+    void onWindowMouseLeftUp(int, int, void*) override {}
+    void onWindowMouseRightDown(int, int, void*) override {}
+    void onWindowMouseRightUp(int, int, void*) override {}
+    using WWindow::EventHandler::onWindowRestore;
+    void onWindowRestore(HDC, const RECT&) override {}
+
+    // The map page.
+    void onMapPagePaint(HDC dc, const RECT& area) override;
+    void onMapPageLeftDoubleClick(int x, int y) override;
+    void onMapPageRightDown(int x, int y) override;
+    void onMapPageMouseMove(int x, int y) override;
+
+    // The worker.
+    void run() override;
+
+private:
+    // Start-up and shut-down (OrvexVisualizer.cpp).
+    void loadSettings();
+    void saveSettings();
+    void createMenus();
+    void openStartDataSet();
+    void refreshStatusText();
+    void repaintMap();
+    // Waits for a run whose wait the user ended early (Alt+F4).
+    void finishPreviousRun();
+
+    // Commands (Commands.cpp), one per menu item or key.
+    void dispatchCommand(unsigned long id);
+    void loadDataSet();
+    void newPosition();
+    void exportSeries();
+    // kind: TASK_SAVE_GIF, TASK_SAVE_JPEG or 0 for the metafile.
+    void saveMap(int kind);
+    void showHelp();
+    void stepMonth(bool forward);
+    void stepYear(bool forward);
+    // Adds a position as the user made it: number 1 in the globe view.
+    void addPosition(const WString& name, const GmsCoordinates& coordinates);
+    // The default file name for saving the current map with the extension.
+    WString suggestedFileName(const char* extension) const;
+
+    OrvexMap map;
+
+    // The settings as read at start.
+    int startMapType;
+    int startYear;
+    int startMonth;
+    bool startYearAverage;
+    int startScalePercent;
+    WString startDataFile;
+
+    WWindowStyle windowStyle;
+    WMenu menuBar;
+    WMenu programMenu;
+    WMenu viewMenu;
+    WMenu mapMenu;
+    WMenu saveMenu;
+    WControlStatusbar statusBar;
+    HBITMAP checkOff;
+    HBITMAP checkOn;
+    WHashtable<int, int, int, int> scaleMenuItems;
+    int checkedScaleItem;
+    int checkedMapItem;
+    int workerTask;
+    WControlTab tab;
+    MapPage mapPage;
+    WaitDialog* waitDialog;
+    WString outputFile;
+    WThread worker;
+    // Makes replacing mapPicture on the worker atomic to the page's paint.
+    CRITICAL_SECTION pictureLock;
+    // False when the start-up failed and the program is ending.
+    bool startedUp;
+};

@@ -1,0 +1,112 @@
+// shell_bench: times the program as the user meets it, with the real
+// application object and its message handling: start-up to the first painted
+// map, and a Right-arrow key press (through the accelerator table) to the
+// repainted map at 75 %, in the flat view and in the globe view.
+//
+// Run from the run folder (data/cru, worldmap.txt and the pictures there) on
+// a display: ORVEX_DISPLAY=xvfb bash cmake/wine-run.sh ... shell_bench.exe
+// It changes no settings file: the window is destroyed without closing.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "OrvexVisualizer.h"
+#include "ProgramIds.h"
+#include "WException.h"
+#include "WSystem.h"
+
+namespace {
+
+double nowMs()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+BOOL CALLBACK findPage(HWND window, LPARAM result)
+{
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    if (lstrcmpA(text, "TabOrvexMap") == 0) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs the message loop as the program does until the page has been painted
+// and nothing is left to do.
+void pumpUntilPainted(HWND main, HWND page, HACCEL keys)
+{
+    bool painted = false;
+    for (;;) {
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            RECT dirty;
+            if (painted && !GetUpdateRect(page, &dirty, FALSE))
+                return;
+            WaitMessage();
+            continue;
+        }
+        if (message.message == WM_PAINT && message.hwnd == page)
+            painted = true;
+        if (!TranslateAcceleratorA(main, keys, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// Best and median of the key presses, in milliseconds.
+void keyPresses(const char* view, HWND main, HWND page, HACCEL keys, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        double start = nowMs();
+        PostMessageA(main, WM_KEYDOWN, VK_RIGHT, 0x014D0001);
+        pumpUntilPainted(main, page, keys);
+        times.push_back(nowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("Right arrow to repainted map, %-5s view at 75 %%: best %6.1f ms, median %6.1f ms, "
+                "worst %6.1f ms (%d presses)\n",
+                view, times.front(), times[times.size() / 2], times.back(), count);
+}
+
+} // namespace
+
+int main()
+{
+    double start = nowMs();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    try {
+        WSystem::startup("OrvexVisualizer", instance, nullptr, GetCommandLineA(), SW_SHOWNORMAL);
+        OrvexVisualizer* application = new OrvexVisualizer();
+        application->createMainWindow(nullptr);
+        application->setIcon(IDI_PROGRAM);
+        HWND main = *application;
+        HWND page = nullptr;
+        EnumChildWindows(main, findPage, reinterpret_cast<LPARAM>(&page));
+        HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+        UpdateWindow(page);
+        RECT dirty;
+        while (GetUpdateRect(page, &dirty, FALSE))
+            pumpUntilPainted(main, page, keys);
+        std::printf("start-up to the first painted map (in the process): %6.1f ms\n",
+                    nowMs() - start);
+
+        keyPresses("flat", main, page, keys, 24);
+        SendMessageA(main, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+        pumpUntilPainted(main, page, keys);
+        keyPresses("globe", main, page, keys, 24);
+        delete application;
+    } catch (const WException& e) {
+        std::printf("%s\n", static_cast<const char*>(e.toString()));
+        return 1;
+    }
+    return 0;
+}

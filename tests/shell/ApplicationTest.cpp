@@ -1,0 +1,273 @@
+// The application object hosted in the test process, with its real window,
+// menus, commands and worker: what the end-to-end tests cannot see from
+// outside (menu check marks, status-bar parts, position numbers).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DialogIds.h"
+#include "OrvexVisualizer.h"
+#include "ProgramIds.h"
+
+namespace {
+
+void writeFile(const char* name, const std::string& content)
+{
+    HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+// The program's working folder: the test's own, with the pictures and the
+// coastlines copied and the data set named by its full path.
+void prepareFolder(const std::string& init, const std::string& positions)
+{
+    for (const char* name : {"weltkarte1.jpg", "weltkarte2.jpg", "weltkarte3.jpg", "worldmap.txt"})
+        CopyFileA((std::string(ORVEX_RUN_DIR) + "/" + name).c_str(), name, FALSE);
+    writeFile("init.txt",
+              "DB_FILE=" + std::string(ORVEX_RUN_DIR) + "/data/cru/hadcrut3v.dat\r\n" + init);
+    writeFile("positions.txt", positions);
+}
+
+bool checked(HWND window, UINT id)
+{
+    return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// Presses OK in every dialog box with one of the titles that opens while it
+// lives, and records the longest text of each; a position dialog first gets
+// the name.
+class Answerer {
+public:
+    explicit Answerer(std::vector<std::string> titles, const char* name = "Testpunkt")
+        : titles(std::move(titles)), name(name), stop(false), watcher([this] { watch(); })
+    {
+    }
+    ~Answerer()
+    {
+        stop = true;
+        watcher.join();
+    }
+    std::vector<std::string> seen() const
+    {
+        std::lock_guard<std::mutex> locked(mutex);
+        return texts;
+    }
+
+private:
+    void watch()
+    {
+        while (!stop) {
+            for (const std::string& title : titles) {
+                HWND box = FindWindowA("#32770", title.c_str());
+                if (box == nullptr || !IsWindowVisible(box))
+                    continue;
+                std::string longest = title + ":";
+                EnumChildWindows(
+                    box,
+                    [](HWND child, LPARAM data) -> BOOL {
+                        char text[512] = {};
+                        GetWindowTextA(child, text, sizeof(text));
+                        std::string* best = reinterpret_cast<std::string*>(data);
+                        std::string candidate = text;
+                        if (candidate.size() > best->size() - best->find(':') - 1 &&
+                            best->find(':') != std::string::npos)
+                            *best = best->substr(0, best->find(':') + 1) + candidate;
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&longest));
+                {
+                    std::lock_guard<std::mutex> locked(mutex);
+                    texts.push_back(longest);
+                }
+                if (GetDlgItem(box, IDC_POSITION_NAME) != nullptr)
+                    SetDlgItemTextA(box, IDC_POSITION_NAME, name);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                // A box that refuses OK is cancelled, so that no test hangs.
+                for (int waited = 0; IsWindow(box) && !stop; waited += 5) {
+                    if (waited == 5000)
+                        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+                    Sleep(5);
+                }
+            }
+            Sleep(10);
+        }
+    }
+
+    std::vector<std::string> titles;
+    const char* name;
+    std::atomic<bool> stop;
+    mutable std::mutex mutex;
+    std::vector<std::string> texts;
+    std::thread watcher;
+};
+
+// The positions' numbers and names in insertion order.
+std::vector<std::string> positionList(OrvexMap& map)
+{
+    std::vector<std::string> out;
+    map.positions.reset();
+    while (map.positions.hasMoreElements()) {
+        const Position& p = map.positions.nextPosition();
+        out.push_back(std::to_string(map.positions.getCurrentNumber()) + " " +
+                      static_cast<const char*>(p.name));
+    }
+    map.positions.reset();
+    return out;
+}
+
+HWND mapPage(HWND main)
+{
+    HWND page = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM data) -> BOOL {
+            char text[32] = {};
+            GetWindowTextA(child, text, sizeof(text));
+            if (std::string(text) == "TabOrvexMap") {
+                *reinterpret_cast<HWND*>(data) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&page));
+    return page;
+}
+
+} // namespace
+
+TEST(ApplicationTest, MenusStatusBarAndChecksFollowTheView)
+{
+    prepareFolder("MAP_TYPE=4\r\n", "");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    HWND window = application;
+    ASSERT_TRUE(application.isStartedUp());
+
+    HMENU bar = GetMenu(window);
+    ASSERT_EQ(3, GetMenuItemCount(bar));
+    char text[64];
+    const char* titles[] = {"Programm", "Ansicht", "Hilfe"};
+    for (int i = 0; i < 3; ++i) {
+        GetMenuStringA(bar, i, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_STREQ(titles[i], text);
+    }
+    EXPECT_EQ(CMD_HELP, static_cast<int>(GetMenuItemID(bar, 2)));
+    GetMenuStringA(bar, CMD_NEW_POSITION, text, sizeof(text), MF_BYCOMMAND);
+    EXPECT_STREQ("Position\tSTRG+P", text);
+
+    // Every "Ansicht" and "Karte" item shows a ticked box when checked and
+    // an empty one otherwise (15 x 15; the tick passes through (6, 8)).
+    for (UINT id : {CMD_SCALE_100, CMD_SCALE_75, CMD_SCALE_50, CMD_MAP_OUTLINES,
+                    CMD_MAP_SATELLITE, CMD_MAP_LAND_WATER, CMD_ORTHOGRAPHIC}) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_CHECKMARKS;
+        ASSERT_TRUE(GetMenuItemInfoA(bar, id, FALSE, &info)) << id;
+        BITMAP size = {};
+        GetObjectA(info.hbmpChecked, sizeof(size), &size);
+        EXPECT_EQ(15, size.bmWidth);
+        EXPECT_EQ(15, size.bmHeight);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, info.hbmpChecked);
+        COLORREF tick = GetPixel(dc, 6, 8);
+        SelectObject(dc, info.hbmpUnchecked);
+        COLORREF empty = GetPixel(dc, 6, 8);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        EXPECT_EQ(RGB(0, 96, 160), tick) << id;
+        EXPECT_EQ(RGB(255, 255, 255), empty) << id;
+    }
+
+    // Map type 4 has no menu item: none of "Karte" is checked.
+    EXPECT_EQ(4, application.getMap().mapType);
+    for (UINT id : {CMD_MAP_OUTLINES, CMD_MAP_SATELLITE, CMD_MAP_LAND_WATER})
+        EXPECT_FALSE(checked(window, id)) << id;
+    EXPECT_TRUE(checked(window, CMD_SCALE_75));
+    EXPECT_FALSE(checked(window, CMD_ORTHOGRAPHIC));
+
+    HWND status = FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr);
+    ASSERT_NE(nullptr, status);
+    int edges[4] = {};
+    ASSERT_EQ(3, SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+    EXPECT_EQ(300, edges[0]);
+    EXPECT_EQ(400, edges[1]);
+    EXPECT_EQ(600, edges[2]);
+
+    SendMessageA(window, WM_COMMAND, CMD_MAP_SATELLITE, 0);
+    EXPECT_TRUE(checked(window, CMD_MAP_SATELLITE));
+    SendMessageA(window, WM_COMMAND, CMD_MAP_OUTLINES, 0);
+    EXPECT_TRUE(checked(window, CMD_MAP_OUTLINES));
+    EXPECT_FALSE(checked(window, CMD_MAP_SATELLITE));
+    SendMessageA(window, WM_COMMAND, CMD_SCALE_50, 0);
+    EXPECT_TRUE(checked(window, CMD_SCALE_50));
+    EXPECT_FALSE(checked(window, CMD_SCALE_75));
+    EXPECT_EQ(50, application.getMap().scalePercent);
+    SendMessageA(window, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+    EXPECT_TRUE(checked(window, CMD_ORTHOGRAPHIC));
+    EXPECT_TRUE(application.getMap().orthographic);
+    EXPECT_EQ(static_cast<unsigned long>(560), application.getMap().mapPicture.getWidth())
+        << "every view change rebuilds the picture";
+    EXPECT_EQ(static_cast<unsigned long>(360), application.getMap().mapPicture.getHeight());
+}
+
+// Positions added after a removal never take a number that is in use, and
+// in the globe view a new position becomes number 1, the centre of view.
+TEST(ApplicationTest, PositionNumbersStayUnique)
+{
+    prepareFolder("", "Eins\t52\t0\t0\t0\t13\t0\t0\t0\r\nZwei\t10\t0\t0\t0\t20\t0\t0\t0\r\n"
+                      "Drei\t30\t0\t0\t1\t60\t0\t0\t1\r\n");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    HWND window = application;
+    OrvexMap& map = application.getMap();
+    UpdateWindow(mapPage(window));
+    ASSERT_EQ((std::vector<std::string>{"1 Eins", "2 Zwei", "3 Drei"}), positionList(map));
+
+    Position* two = map.positions.find(2);
+    ASSERT_NE(nullptr, two);
+    application.onMapPageRightDown(two->mapX, two->mapY);
+    EXPECT_EQ((std::vector<std::string>{"1 Eins", "3 Drei"}), positionList(map));
+
+    {
+        Answerer answerer({"Position"});
+        SendMessageA(window, WM_COMMAND, CMD_NEW_POSITION, 0);
+        SendMessageA(window, WM_COMMAND, CMD_KEY_NEW_POSITION, 0);
+    }
+    std::vector<std::string> list = positionList(map);
+    ASSERT_EQ(4U, list.size());
+    EXPECT_EQ("1 Eins", list[0]);
+    EXPECT_EQ("3 Drei", list[1]) << "not replaced by a new position";
+    EXPECT_NE(list[2].substr(0, 2), "3 ");
+    EXPECT_NE(list[3].substr(0, list[3].find(' ')), list[2].substr(0, list[2].find(' ')));
+
+    // Position 1 stays while others exist.
+    UpdateWindow(mapPage(window));
+    Position* one = map.positions.find(1);
+    {
+        Answerer answerer({"Information"});
+        application.onMapPageRightDown(one->mapX, one->mapY);
+        Sleep(200);
+        std::vector<std::string> texts = answerer.seen();
+        ASSERT_EQ(1U, texts.size());
+        EXPECT_EQ("Information:Bitte erst alle roten Positionen entfernen.", texts[0]);
+    }
+    EXPECT_EQ(4U, map.positions.size());
+
+    // The globe view: a new position replaces number 1.
+    SendMessageA(window, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+    {
+        Answerer answerer({"Position"}, "Mitte");
+        SendMessageA(window, WM_COMMAND, CMD_NEW_POSITION, 0);
+    }
+    EXPECT_EQ(4U, map.positions.size());
+    EXPECT_STREQ("Mitte", map.positions.find(1)->name) << "the new centre of view";
+}
