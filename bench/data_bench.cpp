@@ -10,37 +10,12 @@
 #include <functional>
 #include <vector>
 
+#include "BenchClock.h"
 #include "OrvexDatabase.h"
 #include "WException.h"
 #include "WFile.h"
 
 namespace {
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-// Best time of one call over the given rounds, in milliseconds.
-double bestOf(int rounds, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        double start = nowMs();
-        work();
-        double elapsed = nowMs() - start;
-        if (elapsed < best)
-            best = elapsed;
-    }
-    return best;
-}
 
 unsigned monthsIn(const char* name)
 {

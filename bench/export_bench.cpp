@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "BenchClock.h"
 #include "CsvSeriesWriter.h"
 #include "DialogIds.h"
 #include "ExportDialog.h"
@@ -32,19 +33,8 @@ const char* const dataSet = "data/cru/hadcrut3v.dat";
 const SeriesRange everyMonth = {1850, 1, 2014, 12, false};
 const unsigned months = 1980;
 
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double bestOf(int rounds, const std::function<double()>& timedWork)
+// The smallest of the times the work measures itself over the given rounds.
+double bestMeasured(int rounds, const std::function<double()>& timedWork)
 {
     double best = 1e300;
     for (int i = 0; i < rounds; ++i) {
@@ -245,36 +235,37 @@ int main()
         std::printf("Series export of %s, every month 1850/1-2014/12 (%u months)\n", dataSet,
                     months);
         report("through the dialog, without positions",
-               bestOf(5, [&] { return exportThroughDialog(database, none); }), 600);
+               bestMeasured(5, [&] { return exportThroughDialog(database, none); }), 600);
         report("through the dialog, three positions",
-               bestOf(5, [&] { return exportThroughDialog(database, cities); }), 600);
+               bestMeasured(5, [&] { return exportThroughDialog(database, cities); }), 600);
 
         std::printf("\nWhere the time goes\n");
-        report("reading every month (OrvexDatabase::load)", bestOf(5, readEveryMonth), 0);
+        report("reading every month (OrvexDatabase::load)", bestMeasured(5, readEveryMonth), 0);
         report("SeriesExport::write, without positions",
-               bestOf(5, [] { return seriesExport(nullptr); }), 0);
+               bestMeasured(5, [] { return seriesExport(nullptr); }), 0);
         report("SeriesExport::write, three positions",
-               bestOf(5, [&] { return seriesExport(&cities); }), 0);
-        report("1980 lines, one writeln each (unbuffered)", bestOf(5, unbufferedLines), 0);
-        report("1980 lines through CsvSeriesWriter (64 KB blocks)", bestOf(5, bufferedLines), 0);
+               bestMeasured(5, [&] { return seriesExport(&cities); }), 0);
+        report("1980 lines, one writeln each (unbuffered)", bestMeasured(5, unbufferedLines), 0);
+        report("1980 lines through CsvSeriesWriter (64 KB blocks)", bestMeasured(5, bufferedLines),
+               0);
         report("progress: 1980 cross-thread SendMessage(PBM_STEPIT)",
-               bestOf(5, [] { return progressMessages(true); }), 0);
+               bestMeasured(5, [] { return progressMessages(true); }), 0);
         report("progress: about 100 posted PBM_SETPOS",
-               bestOf(5, [] { return progressMessages(false); }), 0);
+               bestMeasured(5, [] { return progressMessages(false); }), 0);
         report("the result message box, shown until it is active",
-               bestOf(5,
-                      [] {
-                          DialogRun run;
-                          currentRun = &run;
-                          run.started = nowMs();
-                          MessageBoxA(nullptr, "Export wurde erfolgreich durchgeführt.",
-                                      "Information", MB_OK | MB_ICONINFORMATION);
-                          currentRun = nullptr;
-                          return run.finished - run.started;
-                      }),
+               bestMeasured(5,
+                            [] {
+                                DialogRun run;
+                                currentRun = &run;
+                                run.started = nowMs();
+                                MessageBoxA(nullptr, "Export wurde erfolgreich durchgeführt.",
+                                            "Information", MB_OK | MB_ICONINFORMATION);
+                                currentRun = nullptr;
+                                return run.finished - run.started;
+                            }),
                0);
         report("copy of the three positions",
-               bestOf(5, [&] { return timed([&] { PositionCollection copy(cities); }); }), 0);
+               bestMeasured(5, [&] { return timed([&] { PositionCollection copy(cities); }); }), 0);
         UnhookWindowsHookEx(hook);
         DeleteFileA("export_bench.csv");
         DeleteFileA("export_bench_lines.csv");

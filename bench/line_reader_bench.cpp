@@ -8,18 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "WException.h"
 #include "WFile.h"
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 std::string tempFile(const char* name)
 {

@@ -13,24 +13,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchClock.h"
 #include "MapCanvas.h"
 #include "OrvexMap.h"
 #include "WException.h"
 #include "WSystem.h"
 
 namespace {
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 struct Timing {
     double first;

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <functional>
 
+#include "BenchClock.h"
 #include "DibImage.h"
 #include "MapCanvas.h"
 #include "MapSaver.h"
@@ -25,31 +26,6 @@
 #include "WSystem.h"
 
 namespace {
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double bestOf(int rounds, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        double start = nowMs();
-        work();
-        double elapsed = nowMs() - start;
-        if (elapsed < best)
-            best = elapsed;
-    }
-    return best;
-}
 
 void report(const char* what, double ms, double targetMs)
 {

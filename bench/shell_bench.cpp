@@ -12,20 +12,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchClock.h"
 #include "OrvexVisualizer.h"
 #include "ProgramIds.h"
 #include "WException.h"
 #include "WSystem.h"
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 BOOL CALLBACK findPage(HWND window, LPARAM result)
 {
