@@ -155,10 +155,18 @@ TEST(ExportDialogTest, CancellingAndClosingWhileTheExportRuns)
     bool runningAfterStart = false, runningAfterCancel = true;
     std::string fileAfterCancel;
     Progress cancelled;
+    // Each cancel waits until the bar has moved, so that the file holds
+    // data lines however slowly the thread gets going.
+    HWND shown = nullptr;
+    auto barMoved = [&] { return shown && readProgress(shown).position > 0; };
     enterRange(driver, "1850", "1", "9999", "12");
     driver.press(IDC_EXPORT_START)
-        .act([&](HWND) { runningAfterStart = dialog.isExportRunning(); })
+        .act([&](HWND d) {
+            shown = d;
+            runningAfterStart = dialog.isExportRunning();
+        })
         .press(IDC_EXPORT_START) // a second start while it runs does nothing
+        .waitUntil(barMoved)
         .press(IDC_EXPORT_CANCEL)
         .waitUntil([&] { return !driver.getMessages().empty(); })
         .act([&](HWND d) {
@@ -168,6 +176,11 @@ TEST(ExportDialogTest, CancellingAndClosingWhileTheExportRuns)
         })
         // Once more, then the close box while it runs.
         .press(IDC_EXPORT_START)
+        // The bar shows the cancelled run until the new one reports.
+        .waitUntil([&] {
+            LRESULT position = readProgress(shown).position;
+            return position > 0 && position != cancelled.position;
+        })
         .closeBox();
     EXPECT_EQ(0, driver.run([&] { return dialog.show(true); }));
     EXPECT_TRUE(runningAfterStart);
