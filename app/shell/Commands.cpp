@@ -55,6 +55,8 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
     if (message != WM_COMMAND)
         return 0;
     try {
+        // Commands change what the worker reads.
+        finishPreviousRun();
         dispatchCommand(LOWORD(wParam));
     } catch (const WException& e) {
         WSystem::showException(this, e);
@@ -227,6 +229,7 @@ void OrvexVisualizer::saveMap(int kind)
 
 void OrvexVisualizer::onMapPageLeftDoubleClick(int x, int y)
 {
+    finishPreviousRun();
     Position hit;
     unsigned int number = map.hitTestMarker(x, y, hit);
     PositionDialog dialog(this);
@@ -259,6 +262,7 @@ void OrvexVisualizer::onMapPageLeftDoubleClick(int x, int y)
 
 void OrvexVisualizer::onMapPageRightDown(int x, int y)
 {
+    finishPreviousRun();
     Position hit;
     unsigned int number = map.hitTestMarker(x, y, hit);
     if (number == 0)

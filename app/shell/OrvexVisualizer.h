@@ -82,7 +82,8 @@ private:
     void openStartDataSet();
     void refreshStatusText();
     void repaintMap();
-    // Waits for a run whose wait the user ended early (Alt+F4).
+    // Waits for a run whose wait the user ended early (Alt+F4); everything
+    // that changes the run state calls it first.
     void finishPreviousRun();
 
     // Commands (Commands.cpp), one per menu item or key.

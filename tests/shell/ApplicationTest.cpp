@@ -271,3 +271,68 @@ TEST(ApplicationTest, PositionNumbersStayUnique)
     EXPECT_EQ(4U, map.positions.size());
     EXPECT_STREQ("Mitte", map.positions.find(1)->name) << "the new centre of view";
 }
+
+namespace {
+
+// The first visible top-level window of the class and title, waited for up
+// to ten seconds; null when none appears.
+HWND waitForWindow(const char* className, const char* title)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        HWND found = FindWindowA(className, title);
+        if (found != nullptr && IsWindowVisible(found))
+            return found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND firstEdit(HWND dialog)
+{
+    HWND edit = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            char name[32] = {};
+            GetClassNameA(child, name, sizeof(name));
+            if (lstrcmpiA(name, "Edit") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&edit));
+    return edit;
+}
+
+} // namespace
+
+// When the user closes the wait dialog early (Alt+F4) the run goes on; a
+// command given then waits for it before it changes what the worker reads.
+TEST(ApplicationTest, ACommandWaitsForTheRunTheUserStoppedWaitingFor)
+{
+    prepareFolder("", "");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    HWND window = application;
+    ASSERT_TRUE(application.isStartedUp());
+    OrvexMap& map = application.getMap();
+    ASSERT_EQ(6U, map.database.getMonth());
+
+    std::atomic<unsigned int> monthDuringRun{0};
+    std::thread user([&] {
+        HWND save = waitForWindow("#32770", "Als JPG speichern");
+        SetWindowTextA(firstEdit(save), "karte.jpeg");
+        PostMessageA(save, WM_COMMAND, IDOK, 0);
+        // The worker cannot save .jpeg: its message box holds the run open.
+        HWND error = waitForWindow("#32770", "Error");
+        PostMessageA(waitForWindow(nullptr, "Bitte waren ..."), WM_CLOSE, 0, 0);
+        Sleep(1000);
+        monthDuringRun = map.database.getMonth();
+        PostMessageA(error, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(window, WM_COMMAND, CMD_SAVE_JPEG, 0);
+    SendMessageA(window, WM_COMMAND, CMD_NEXT_MONTH, 0);
+    user.join();
+    EXPECT_EQ(6U, monthDuringRun.load()) << "the month changed while the worker still ran";
+    EXPECT_EQ(7U, map.database.getMonth());
+}
