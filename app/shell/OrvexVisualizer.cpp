@@ -1,5 +1,7 @@
 #include "OrvexVisualizer.h"
 
+#include <exception>
+
 #include "MapCanvas.h"
 #include "MapSaver.h"
 #include "ProgramIds.h"
@@ -352,6 +354,9 @@ void OrvexVisualizer::run()
         }
     } catch (const WException& e) {
         WSystem::showException(this, e);
+    } catch (const std::exception& e) {
+        // Out of memory and the like: reported too, and the wait still ends.
+        WSystem::showException(this, WException(e.what()));
     }
     if (waitDialog != nullptr)
         waitDialog->endRun();
