@@ -67,6 +67,9 @@ public:
                             bool warning);
     static bool showQuestion(WWindowContext* owner, const char* text, const char* caption);
     static void showException(WWindowContext* owner, const WException& e);
+    // The same with a sentence for the user above the exception's line.
+    static void showException(WWindowContext* owner, const WException& e,
+                              const char* explanation);
 
     // Cursor and contexts.
     static HWND getContextWindowHandle(WWindowContext* context);

@@ -23,6 +23,14 @@ void WSystem::showException(WWindowContext* owner, const WException& e)
     MessageBoxA(getContextWindowHandle(owner), e.toString(), "Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
+void WSystem::showException(WWindowContext* owner, const WException& e, const char* explanation)
+{
+    WString text(explanation);
+    text += "\r\n\r\n";
+    text += e.toString();
+    MessageBoxA(getContextWindowHandle(owner), text, "Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
 HWND WSystem::getContextWindowHandle(WWindowContext* context)
 {
     return context != nullptr ? context->getWindowHandle() : nullptr;
