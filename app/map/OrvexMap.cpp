@@ -5,7 +5,7 @@
 OrvexMap::OrvexMap()
     : mapType(2), scalePercent(75), scaleX(0.75), scaleY(0.75), borderFactor(1.0),
       orthographic(false), mouseX(0), mouseY(0), mapCentreX(0), mapCentreY(0),
-      globeCentreLon(0.17453292500000003), globeCentreLat(0.7853981625), progressBar(nullptr),
+      globeCentreLon(0.174532925), globeCentreLat(0.7853981625), progressBar(nullptr),
       statusBar(nullptr), renderPath(RenderPath::Fast), fast(new FastMapRenderer(*this))
 {
     titleFont.create("Times New Roman", 12, 0, 400, 0);

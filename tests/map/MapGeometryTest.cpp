@@ -47,8 +47,9 @@ TEST(MapGeometryTest, FreshStateAndLayoutAtEachScale)
     EXPECT_EQ(0u, map.database.getRows());
     EXPECT_EQ(0u, map.backgroundPicture.getWidth());
     EXPECT_EQ(0u, map.mapPicture.getWidth());
-    EXPECT_DOUBLE_EQ(10 * degree, map.globeCentreLon);
-    EXPECT_DOUBLE_EQ(45 * degree, map.globeCentreLat);
+    // 10 E and 45 N exactly as written, not a unit in the last place above.
+    EXPECT_EQ(0.174532925, map.globeCentreLon);
+    EXPECT_EQ(0.7853981625, map.globeCentreLat);
     EXPECT_STREQ("Times New Roman", map.titleFont.getName());
     EXPECT_EQ(12u, map.titleFont.getHeight());
     EXPECT_EQ(400u, map.titleFont.getWeight());
