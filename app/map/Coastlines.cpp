@@ -1,22 +1,25 @@
 #include "Coastlines.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "OrvexMap.h"
-#include "WFile.h"
 
 using namespace MapConstants;
 
-CoastlinePoint readCoastlinePoint(const char* line)
+namespace {
+// The white space "%f %f" skips.
+bool isBlank(char c)
 {
-    CoastlinePoint point = {0, 0};
-    std::sscanf(line, "%f %f", &point.x, &point.y);
-    return point;
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-namespace {
+// x runs from 0 to 1 and y from 0 to 0.5 on the map; an x above 1 lifts
+// the pen anyway. Every comparison fails for NaN.
+bool isNearTheMap(CoastlinePoint point)
+{
+    return point.x >= -1 && point.y >= -0.5 && point.y <= 1;
+}
+
 OrthographicView viewOf(const OrvexMap& map)
 {
     double lon;
@@ -24,6 +27,67 @@ OrthographicView viewOf(const OrvexMap& map)
     map.globeCentre(lon, lat);
     return OrthographicView(lon, lat, map.mapCentreX, map.mapCentreY, map.scaleX);
 }
+}
+
+CoastlinePoint readCoastlinePoint(const char* line)
+{
+    const char* next = line;
+    for (int token = 0; token < 2; ++token) {
+        while (isBlank(*next))
+            ++next;
+        const char* start = next;
+        while (*next != 0 && !isBlank(*next)) {
+            if (static_cast<unsigned int>(++next - start) > longestCoastlineNumber)
+                return {2, 0};
+        }
+    }
+    CoastlinePoint point = {0, 0};
+    std::sscanf(line, "%f %f", &point.x, &point.y);
+    return point;
+}
+
+void CoastlineLine::add(const char* begin, const char* end)
+{
+    if (begin == end)
+        return;
+    if (length == 0)
+        firstIsReturn = *begin == '\r';
+    length += static_cast<unsigned long long>(end - begin);
+    for (const char* next = begin; next != end && !complete; ++next) {
+        char c = *next;
+        if (c == 0) {
+            complete = true;
+        } else if (isBlank(c)) {
+            if (inToken) {
+                inToken = false;
+                complete = ++tokens == 2;
+            }
+        } else {
+            if (!inToken) {
+                inToken = true;
+                tokenLength = 0;
+                if (tokens == 1)
+                    text += ' ';
+            }
+            text += c == ',' ? '.' : c;
+            complete = ++tokenLength > longestCoastlineNumber;
+        }
+    }
+}
+
+bool CoastlineLine::finish(CoastlinePoint& point)
+{
+    bool empty = length == 0 || (length == 1 && firstIsReturn);
+    if (!empty)
+        point = readCoastlinePoint(text.c_str());
+    text.clear();
+    length = 0;
+    firstIsReturn = false;
+    tokens = 0;
+    inToken = false;
+    tokenLength = 0;
+    complete = false;
+    return !empty;
 }
 
 CoastlineTracer::CoastlineTracer(const OrvexMap& map)
@@ -34,7 +98,7 @@ CoastlineTracer::CoastlineTracer(const OrvexMap& map)
 
 bool CoastlineTracer::trace(CoastlinePoint point, CoastlineStep& step)
 {
-    if (point.x > 1.0) {
+    if (point.x > 1.0 || !isNearTheMap(point)) {
         penUp = true;
         return false;
     }
@@ -55,45 +119,4 @@ bool CoastlineTracer::trace(CoastlinePoint point, CoastlineStep& step)
     step.line = !penUp;
     penUp = false;
     return true;
-}
-
-const std::vector<CoastlinePoint>& CoastlineFile::points(const char* name)
-{
-    WFile file;
-    file.open(name, static_cast<unsigned long>(WFile::MODE_READ));
-    LARGE_INTEGER size = {};
-    FILETIME time = {};
-    GetFileSizeEx(file.getFileHandle(), &size);
-    GetFileTime(file.getFileHandle(), nullptr, nullptr, &time);
-    if (valid && size.QuadPart == keptSize.QuadPart && CompareFileTime(&time, &keptTime) == 0)
-        return kept;
-
-    valid = false;
-    kept.clear();
-    std::vector<char> bytes(static_cast<size_t>(size.QuadPart) + 1);
-    unsigned long length = 0;
-    if (size.QuadPart > 0)
-        length = file.read(bytes.data(), static_cast<unsigned long>(size.QuadPart));
-    // Lines as the line reader gives them: up to a line feed, without a
-    // carriage return at the end.
-    char* begin = bytes.data();
-    char* end = begin + length;
-    while (begin < end) {
-        char* feed = static_cast<char*>(std::memchr(begin, '\n', end - begin));
-        char* lineEnd = feed != nullptr ? feed : end;
-        char* textEnd = lineEnd;
-        if (textEnd > begin && textEnd[-1] == '\r')
-            --textEnd;
-        if (textEnd > begin) {
-            std::replace(begin, textEnd, ',', '.');
-            *textEnd = 0;
-            kept.push_back(readCoastlinePoint(begin));
-        }
-        begin = lineEnd + 1;
-    }
-    keptSize = size;
-    keptTime = time;
-    valid = true;
-    ++version;
-    return kept;
 }

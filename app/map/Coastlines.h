@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <string>
 
 #include "MapGeometry.h"
 
@@ -15,9 +15,40 @@ struct CoastlinePoint {
     float y;
 };
 
+// The longest token a coordinate is written with: a float needs 9
+// significant digits, and 128 characters hold any coordinate written out in
+// full with room to spare. The number reader takes time in the square of a
+// token's length, so longer tokens are not read at all.
+constexpr unsigned int longestCoastlineNumber = 128;
+
 // Reads one point line whose decimal commas are already points; a number
-// that cannot be read stays 0.
+// that cannot be read stays 0. A line whose first or second token (the ones
+// "%f %f" reads from) is longer than longestCoastlineNumber is not a point:
+// it reads as the pen-up line "2 0".
 CoastlinePoint readCoastlinePoint(const char* line);
+
+// What readCoastlinePoint reads of one line, gathered while the line passes
+// by in pieces: the line as a C string (up to a NUL) with commas as points,
+// cut to its first two tokens, each kept to one character more than a
+// number may have so that an overlong one still reads as overlong.
+class CoastlineLine {
+public:
+    // A piece of the line, without the line feed.
+    void add(const char* begin, const char* end);
+    // False for an empty line (nothing but a carriage return at its end,
+    // which the line reader strips); otherwise the point. Starts the next
+    // line.
+    bool finish(CoastlinePoint& point);
+
+private:
+    std::string text;
+    unsigned long long length = 0;
+    bool firstIsReturn = false;
+    int tokens = 0; // tokens completed
+    bool inToken = false;
+    unsigned int tokenLength = 0;
+    bool complete = false; // nothing more of the line matters
+};
 
 // One pen move on the picture: a line from the current point, or a move.
 struct CoastlineStep {
@@ -32,7 +63,10 @@ class CoastlineTracer {
 public:
     explicit CoastlineTracer(const OrvexMap& map);
 
-    // False when the point only lifts the pen.
+    // False when the point only lifts the pen: a first number above 1, or a
+    // point farther than one map width or height from the map (NaN,
+    // infinities and numbers like 1e30 among them, whose pixels would
+    // overflow).
     bool trace(CoastlinePoint point, CoastlineStep& step);
     // 1 pixel on the flat map, 2 on the globe.
     int penWidth() const { return globe ? 2 : 1; }
@@ -43,22 +77,4 @@ private:
     int border;
     OrthographicView view;
     bool penUp;
-};
-
-// The points of a coastline file, kept between renderings while the file
-// keeps its size and time of last change.
-class CoastlineFile {
-public:
-    // Opens the file every time, so that a missing file throws the file
-    // layer's exception as reading it line by line does.
-    const std::vector<CoastlinePoint>& points(const char* name);
-    // Changes whenever the points are read anew.
-    unsigned long getVersion() const { return version; }
-
-private:
-    std::vector<CoastlinePoint> kept;
-    LARGE_INTEGER keptSize = {};
-    FILETIME keptTime = {};
-    bool valid = false;
-    unsigned long version = 0;
 };

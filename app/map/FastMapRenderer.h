@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Coastlines.h"
+#include "CoastlineFile.h"
 #include "MapGeometry.h"
 #include "WString.h"
 
