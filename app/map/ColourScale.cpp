@@ -7,11 +7,16 @@ const AnomalyColour anomalyColours[anomalyColourCount] = {
     {5.0, RGB(255, 85, 85)},    {10.0, RGB(254, 19, 18)},
 };
 
+int colourIndexForValue(double value)
+{
+    for (int i = 0; i < anomalyColourCount; ++i) {
+        if (anomalyColours[i].upperBound > value)
+            return i;
+    }
+    return anomalyColourCount - 1;
+}
+
 COLORREF colourForValue(double value)
 {
-    for (const AnomalyColour& entry : anomalyColours) {
-        if (entry.upperBound > value)
-            return entry.colour;
-    }
-    return anomalyColours[anomalyColourCount - 1].colour;
+    return anomalyColours[colourIndexForValue(value)].colour;
 }

@@ -13,4 +13,9 @@ struct AnomalyColour {
 constexpr int anomalyColourCount = 11;
 extern const AnomalyColour anomalyColours[anomalyColourCount];
 
+// Index into anomalyColours of a value's band.
+int colourIndexForValue(double value);
 COLORREF colourForValue(double value);
+
+// The cells' alpha over a background picture.
+constexpr unsigned int cellAlpha = 128;

@@ -13,21 +13,6 @@
 namespace {
 const std::uint32_t whitePixel = 0x00FFFFFF;
 
-// A GDI+ fill with alpha 128 as Wine's GDI+ does it (measured on every
-// channel value): each channel t of the surface, the alpha byte included,
-// keeps (t * 127 + 127) / 255 and gets the fill colour c premultiplied,
-// (c * 128 + 127) / 255 on a DIB section and c * 128 / 255 on a bitmap
-// compatible with the screen; the alpha byte gets 128.
-struct BlendTable {
-    unsigned char kept[256];
-    BlendTable()
-    {
-        for (int t = 0; t < 256; ++t)
-            kept[t] = static_cast<unsigned char>((t * 127 + 127) / 255);
-    }
-};
-const BlendTable blendTable;
-
 // A DIB-section pixel (0x00RRGGBB) of a GDI colour.
 std::uint32_t pixelOf(COLORREF colour)
 {
@@ -36,7 +21,18 @@ std::uint32_t pixelOf(COLORREF colour)
 }
 }
 
-FastMapRenderer::FastMapRenderer(OrvexMap& map) : map(map) {}
+FastMapRenderer::FastMapRenderer(OrvexMap& map, const PlatformBlend& platform)
+    : map(map), platform(platform)
+{
+}
+
+bool FastMapRenderer::reproducesPlatform()
+{
+    bool outline = map.mapType == 1;
+    if (map.orthographic)
+        return platform.screenIs32Bit() && (outline || platform.screenBitmapHolds());
+    return outline || platform.dibSectionHolds();
+}
 
 bool FastMapRenderer::canRenderInto(HDC dc, int width, int height)
 {
@@ -163,7 +159,7 @@ const std::vector<std::uint32_t>& FastMapRenderer::globeBackground(const MapLayo
 }
 
 void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool reportProgress,
-                                 Surface surface)
+                                 const BlendTable& blend)
 {
     const OrvexDatabase& database = map.database;
     unsigned int rows = database.getRows();
@@ -173,7 +169,6 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
     long long counted = 0;
     int lastPercent = -1;
     bool outline = map.mapType == 1;
-    const unsigned char* kept = blendTable.kept;
 
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned int column = 0; column < columns; ++column) {
@@ -192,25 +187,17 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
             top = std::max(top, 0);
             right = std::min(right, target.width);
             bottom = std::min(bottom, target.height);
-            COLORREF colour = colourForValue(value);
+            int colour = colourIndexForValue(value);
             if (outline) {
-                std::uint32_t pixel = pixelOf(colour);
+                std::uint32_t pixel = pixelOf(anomalyColours[colour].colour);
                 for (int y = top; y < bottom; ++y)
                     std::fill(target.row(y) + left, target.row(y) + right, pixel);
                 continue;
             }
-            int rounding = surface == Surface::DibSection ? 127 : 0;
-            std::uint32_t red = (GetRValue(colour) * 128 + rounding) / 255;
-            std::uint32_t green = (GetGValue(colour) * 128 + rounding) / 255;
-            std::uint32_t blue = (GetBValue(colour) * 128 + rounding) / 255;
             for (int y = top; y < bottom; ++y) {
                 std::uint32_t* pixel = target.row(y) + left;
-                for (int x = left; x < right; ++x, ++pixel) {
-                    std::uint32_t p = *pixel;
-                    *pixel = (static_cast<std::uint32_t>(128 + kept[p >> 24]) << 24) |
-                             ((red + kept[(p >> 16) & 0xFF]) << 16) |
-                             ((green + kept[(p >> 8) & 0xFF]) << 8) | (blue + kept[p & 0xFF]);
-                }
+                for (int x = left; x < right; ++x, ++pixel)
+                    *pixel = blend.blend(colour, *pixel);
             }
         }
     }
@@ -278,7 +265,7 @@ void FastMapRenderer::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
         for (int y = 0; y < layout.pictureHeight; ++y)
             std::fill(target.row(y), target.row(y) + layout.pictureWidth, whitePixel);
     }
-    paintCells(target, true, true, Surface::DibSection);
+    paintCells(target, true, true, platform.dibSection());
     if (map.mapType == 1)
         drawCoastlines(dc);
     map.finishPicture(dc, withLabels, withMarkers);
@@ -307,7 +294,8 @@ void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
         dataLayer = globeBackground(layout);
     else
         dataLayer.assign(static_cast<size_t>(width) * height, whitePixel);
-    paintCells(Pixels{dataLayer.data(), width, width, height}, false, false, Surface::ScreenBitmap);
+    paintCells(Pixels{dataLayer.data(), width, width, height}, false, false,
+               platform.screenBitmap());
 
     // Two columns at a time, mirrored about the centre column: the inverse
     // of every pixel from one above the square to one below it, so that each

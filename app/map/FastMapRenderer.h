@@ -7,6 +7,7 @@
 
 #include "CoastlineFile.h"
 #include "MapGeometry.h"
+#include "PlatformBlend.h"
 #include "WString.h"
 
 class OrvexMap;
@@ -14,7 +15,9 @@ class OrvexMap;
 // Paints exactly the pixels of OrvexMap's straightforward renderers, in a
 // fraction of the time, when the target holds a 32-bit DIB section:
 //   - the half-transparent cells are blended in the pixels themselves, by
-//     the rounding Wine's GDI+ uses for that kind of surface;
+//     the tables measured on this platform's GDI+ for that kind of surface
+//     (PlatformBlend); where the platform blends otherwise than a table can
+//     say, the map takes the straightforward path;
 //   - the scaled background picture is drawn once per picture and size and
 //     then copied;
 //   - the coastline file is read once while it stays unchanged, its pen
@@ -27,12 +30,18 @@ class OrvexMap;
 // as on the straightforward path.
 class FastMapRenderer {
 public:
-    explicit FastMapRenderer(OrvexMap& map);
+    explicit FastMapRenderer(OrvexMap& map, const PlatformBlend& platform = PlatformBlend());
     FastMapRenderer(const FastMapRenderer&) = delete;
     FastMapRenderer& operator=(const FastMapRenderer&) = delete;
 
     // True when dc holds a 32-bit DIB section of at least width x height.
     static bool canRenderInto(HDC dc, int width, int height);
+    // True when the platform blends as this renderer does for the map's
+    // current view and type: the flat picture types need the DIB section's
+    // table, the globe a 32-bit screen and, with a picture, the screen
+    // bitmap's table. Measures the platform on first use. The renderers
+    // below blend by the tables whether they hold or not.
+    bool reproducesPlatform();
     void renderFlatMap(HDC dc, bool withLabels, bool withMarkers);
     void renderGlobe(HDC dc, bool withLabels, bool withMarkers);
     // The background picture has changed: the kept copies are stale.
@@ -47,9 +56,6 @@ private:
         int height;
         std::uint32_t* row(int y) const { return first + y * stride; }
     };
-    // How a GDI+ fill with alpha 128 comes out on a kind of surface.
-    enum class Surface { DibSection, ScreenBitmap };
-
     // A background picture drawn over white at one size, kept as pixels.
     struct KeptBackground {
         const void* picture = nullptr;
@@ -66,10 +72,14 @@ private:
     void remember(KeptBackground& kept, int width, int height);
     const std::vector<std::uint32_t>& flatBackground(const MapLayout& layout);
     const std::vector<std::uint32_t>& globeBackground(const MapLayout& layout);
-    void paintCells(const Pixels& target, bool withBorder, bool reportProgress, Surface surface);
+    // blend: how the target's kind of surface takes the half-transparent
+    // cells.
+    void paintCells(const Pixels& target, bool withBorder, bool reportProgress,
+                    const BlendTable& blend);
     void drawCoastlines(HDC dc);
 
     OrvexMap& map;
+    PlatformBlend platform;
     KeptBackground flat;
     KeptBackground globe;
     CoastlineFile coastlines;

@@ -39,6 +39,12 @@ const std::uint32_t* MapCanvas::getPixels() const
     return bits;
 }
 
+std::uint32_t* MapCanvas::getPixels()
+{
+    GdiFlush();
+    return bits;
+}
+
 COLORREF MapCanvas::getPixel(int x, int y) const
 {
     std::uint32_t pixel = getPixels()[static_cast<long>(y) * width + x];

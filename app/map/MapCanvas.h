@@ -21,6 +21,7 @@ public:
     int getHeight() const { return height; }
     // Flushes GDI's pending drawing first.
     const std::uint32_t* getPixels() const;
+    std::uint32_t* getPixels();
     // COLORREF 0x00BBGGRR of a pixel inside the canvas.
     COLORREF getPixel(int x, int y) const;
 

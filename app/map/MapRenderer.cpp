@@ -15,7 +15,6 @@ namespace {
 const COLORREF white = RGB(255, 255, 255);
 const COLORREF gridLineBlue = RGB(0, 0, 255);
 const ARGB rimBlue = 0xFF0000FF;
-const unsigned int cellAlpha = 128;
 // The globe's pixels in a metafile: sharp enough on paper, a few megabytes.
 const double globePictureScale = 2.0;
 }
@@ -24,7 +23,8 @@ void OrvexMap::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
 {
     MapLayout picture = layout();
     if (renderPath == RenderPath::Fast &&
-        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight))
+        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight) &&
+        fast->reproducesPlatform())
         fast->renderFlatMap(dc, withLabels, withMarkers);
     else
         renderFlatMapReference(dc, withLabels, withMarkers);
@@ -34,7 +34,8 @@ void OrvexMap::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
 {
     MapLayout picture = layout();
     if (renderPath == RenderPath::Fast &&
-        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight))
+        FastMapRenderer::canRenderInto(dc, picture.pictureWidth, picture.pictureHeight) &&
+        fast->reproducesPlatform())
         fast->renderGlobe(dc, withLabels, withMarkers);
     else
         renderGlobeReference(dc, withLabels, withMarkers);

@@ -1,13 +1,18 @@
 // The fast renderers paint exactly the pixels of the straightforward ones:
 // whole pictures compared bit for bit over map types, views, scales, months
-// and centres of view.
+// and centres of view; and they give way where the platform blends or keeps
+// its screen otherwise than they assume.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "ColourScale.h"
 #include "FastMapRenderer.h"
 #include "MapTestSupport.h"
+#include "PlatformBlend.h"
 #include "WBitmap.h"
 
 namespace {
@@ -271,5 +276,100 @@ TEST(MapFastPathTest, RealCoastlinesAndPicturesGiveTheSamePictures)
         Case again = {1, true, 75, month, 0, 0, false};
         prepare(map, again);
         EXPECT_EQ("", compareOnce(map, again)) << describe(again);
+    }
+}
+
+TEST(MapFastPathTest, AnotherPlatformsBlendOrScreenDepthIsCaught)
+{
+    ScratchDir scratch;
+    writeTestGrid(varyingValue);
+    writeCoastlines();
+    writeBackground("weltkarte1.jpg", 5);
+    OrvexMap map;
+    loadTestMonth(map, 1);
+
+    PlatformBlend measured;
+    ASSERT_TRUE(measured.dibSectionHolds());
+    ASSERT_TRUE(measured.screenBitmapHolds());
+    ASSERT_TRUE(measured.screenIs32Bit());
+    const BlendTable& dib = measured.dibSection();
+    const BlendTable& screen = measured.screenBitmap();
+    // Stand-ins for other platforms: the textbook blend rounded once with
+    // an opaque top byte, and this one's with a single entry one off.
+    BlendTable textbook;
+    for (int colour = 0; colour < anomalyColourCount; ++colour) {
+        COLORREF c = anomalyColours[colour].colour;
+        const int channels[4] = {GetBValue(c), GetGValue(c), GetRValue(c), 255};
+        for (int byte = 0; byte < 4; ++byte)
+            for (int v = 0; v < 256; ++v)
+                textbook.set(
+                    colour, byte, v,
+                    static_cast<unsigned char>((v * 127 + channels[byte] * 128 + 127) / 255));
+    }
+    BlendTable oneOff = dib;
+    oneOff.set(5, 1, 77, static_cast<unsigned char>(dib.get(5, 1, 77) + 1));
+
+    struct Stranger {
+        const char* what;
+        const BlendTable& dib;
+        const BlendTable& screen;
+        int depth;
+        // Whether the fast path may draw: flat with a picture, globe with a
+        // picture, globe in outlines.
+        bool flat, globe, globeOutlines;
+        // Whether drawing with the stand-in's tables would show in the
+        // pictures (a 16-bit screen is only assumed here).
+        bool shows;
+    };
+    const Stranger strangers[] = {
+        {"this platform", dib, screen, 32, true, true, true, false},
+        {"the screen bitmap's rounding on DIB sections", screen, screen, 32, false, true, true,
+         true},
+        {"the DIB section's rounding on screen bitmaps", dib, dib, 32, true, false, true, true},
+        {"the textbook blend", textbook, textbook, 32, false, false, true, true},
+        {"one entry one off", oneOff, screen, 32, false, true, true, false},
+        {"a 16-bit screen", dib, screen, 16, true, false, false, false},
+        {"a 24-bit screen", dib, screen, 24, true, false, false, false},
+    };
+    struct Picture {
+        int mapType;
+        bool globe;
+    };
+    const Picture pictures[] = {{2, false}, {2, true}, {1, true}};
+    auto show = [&](const Picture& picture) {
+        map.mapType = picture.mapType;
+        map.loadBackgroundPicture();
+        map.orthographic = picture.globe;
+    };
+    MapLayout layout = map.layout();
+    std::vector<std::unique_ptr<MapCanvas>> references;
+    for (const Picture& picture : pictures) {
+        show(picture);
+        references.push_back(
+            std::make_unique<MapCanvas>(layout.pictureWidth, layout.pictureHeight));
+        map.renderPath = OrvexMap::RenderPath::Reference;
+        map.renderMap(references.back()->getDC(), false, false);
+    }
+    for (const Stranger& s : strangers) {
+        FastMapRenderer renderer(map, PlatformBlend(s.dib, s.screen, s.depth));
+        const bool allowed[] = {s.flat, s.globe, s.globeOutlines};
+        for (int i = 0; i < 3; ++i) {
+            show(pictures[i]);
+            std::string what = std::string(s.what) + ", picture " + std::to_string(i);
+            EXPECT_EQ(allowed[i], renderer.reproducesPlatform()) << what;
+
+            const MapCanvas& reference = *references[i];
+            MapCanvas fast(layout.pictureWidth, layout.pictureHeight);
+            if (map.orthographic)
+                renderer.renderGlobe(fast.getDC(), false, false);
+            else
+                renderer.renderFlatMap(fast.getDC(), false, false);
+            std::string differences = pixelDifferences(fast, reference);
+            if (allowed[i]) {
+                EXPECT_EQ("", differences) << what;
+            } else if (s.shows) {
+                EXPECT_NE("", differences) << what;
+            }
+        }
     }
 }
