@@ -27,8 +27,8 @@ std::uint32_t bytes(int top, int red, int green, int blue)
 
 // Row 0 is grey, every byte the same value, and gives the table. In rows 1
 // and 2 each byte runs through all values in its own order (an odd factor
-// modulo 256 leaves none out), so that no byte's result can hide a
-// dependence on another byte.
+// modulo 256 leaves none out), so that a byte whose result depends on
+// another byte shows.
 std::uint32_t probePixel(int row, int v)
 {
     switch (row) {
