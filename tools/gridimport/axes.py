@@ -4,20 +4,21 @@ vertical level, or none of these; and the coordinate variable that says so.
 A dimension's coordinates are, in this order: the variable named as the
 dimension, the variables named in the data variable's CF `coordinates`
 attribute, and every other variable of the file, each only if it is 1-D on
-that dimension. The first of them whose attributes name a kind decides:
+that dimension. The first of them whose attributes, or failing those whose
+name, say what it is decides:
 
   latitude   units degrees_north (and spellings) or standard_name latitude
   longitude  units degrees_east (and spellings) or standard_name longitude
   time       units "<unit> since <date>", axis T or standard_name time
   level      axis Z, an attribute `positive`, units of length or pressure,
              or a vertical standard_name
+  names      lat, latitude; lon, longitude; time, date, month, months,
+             month_number; z, lev, level, plev, depth, height, ...
 
-Only when no attribute names a kind do the names of the coordinates (then of
-the dimension itself) decide: lat, latitude; lon, longitude; time, date,
-month, months, month_number; z, lev, level, plev, depth, height, ... A level
-axis needs a coordinate variable (its values are what --level chooses); a
-time axis does not (a climatology's months may be just numbered). All
-comparisons ignore case.
+A dimension without such a coordinate is a time axis if its own name is a
+time name (a climatology's months may be just numbered). A level axis needs
+a coordinate: its values are what --level chooses. All comparisons ignore
+case.
 """
 
 import re
@@ -76,6 +77,10 @@ def kind_by_name(name):
     return next((kind for kind, names in NAMES.items() if name.lower() in names), None)
 
 
+def kind_of(coordinate):
+    return kind_by_attributes(coordinate) or kind_by_name(coordinate.name)
+
+
 class Axis:
     """One dimension of the data variable: its name, length, kind (None if
     unknown) and coordinate variable (None if it has none)."""
@@ -119,16 +124,10 @@ def axes_of(dataset, variable):
     """An Axis for each dimension of the variable, in its order."""
     axes = []
     for dimension, size in zip(variable.dimensions, variable.shape):
-        candidates = coordinates_of(dataset, variable, dimension)
-        found = next(((kind_by_attributes(c), c) for c in candidates if kind_by_attributes(c)), None)
-        if found is None:
-            found = next(((kind_by_name(c.name), c) for c in candidates if kind_by_name(c.name)), None)
-        if found is None and kind_by_name(dimension) is not None:
-            found = (kind_by_name(dimension), None)
-        kind, coordinate = found or (None, None)
-        if kind == LEVEL and coordinate is None:
-            kind = None
-        axes.append(Axis(dimension, size, kind, coordinate))
+        found = next(((kind_of(c), c) for c in coordinates_of(dataset, variable, dimension) if kind_of(c)), None)
+        if found is None and kind_by_name(dimension) == TIME:
+            found = (TIME, None)
+        axes.append(Axis(dimension, size, *(found or (None, None))))
     return axes
 
 

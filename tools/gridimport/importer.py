@@ -129,7 +129,8 @@ class Source:
         them, else in the order of the axis."""
         if self.steps != 12:
             raise ImportFailure(f"a climatology has 12 months; '{self.variable.name}' has {self.steps} time steps "
-                                f"on the axis '{self.time.dimension}'")
+                                f"on the axis '{self.time.dimension}' (a series of months goes to hadcrut4, "
+                                "hadcrut3, hadcrut3v or hadsst2)")
         units = self.time.units()
         if not SINCE.search(f" {units.lower()} "):
             return np.arange(1, 13)
