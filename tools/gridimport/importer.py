@@ -39,7 +39,7 @@ class Source:
 
     def __init__(self, dataset, name, climatology, level):
         self.dataset = dataset
-        self.variable, self.found = choose_variable(dataset, name, climatology)
+        self.variable, self.how_found = choose_variable(dataset, name, climatology)
         self.find_axes()
         self.level_index = self.choose_level(level)
         if self.level is not None:
@@ -266,7 +266,7 @@ def report(echo, source, layout, path, summary, early, climatology):
     v = source.variable
     details = [f'"{v.text("long_name")}"'] if v.text("long_name") else []
     details.append(f"units {v.text('units') or 'none'}" + (", converted to degrees C" if source.offset else ""))
-    echo(f"  variable:         '{v.name}' ({', '.join(details)}), {source.found}")
+    echo(f"  variable:         '{v.name}' ({', '.join(details)}), {source.how_found}")
     if source.level is not None:
         echo(f"  level:            {level_text(source.level_value)} on the axis {source.level.describe()}, "
              f"level {source.level_index + 1} of {source.level.size}")
