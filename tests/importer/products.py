@@ -206,3 +206,23 @@ LONGITUDES = {
     "5": centres(-177.5, 5, 72), "5-east": centres(2.5, 5, 72),
     "1": centres(-179.5, 1, 360), "2": centres(-179, 2, 180),
 }
+
+
+def any_layout(path, dimensions, coordinates, variables):
+    """A file as files come from elsewhere: dimensions {name: size} (the
+    first one unlimited when its size is None), coordinates [(name,
+    dimension, values, attributes)], variables [(name, dimensions, values,
+    attributes)] of 32-bit floats, NaN stored as -1e34 and marked by
+    missing_value as older tools write it."""
+    fill = np.float32(-1e34)
+    with netCDF4.Dataset(path, "w") as nc:
+        for name, size in dimensions.items():
+            nc.createDimension(name, size)
+        for name, dimension, values, attributes in coordinates:
+            v = nc.createVariable(name, "f8" if np.asarray(values).dtype == np.float64 else "f4", (dimension,))
+            v.setncatts(attributes)
+            v[:] = values
+        for name, dims, values, attributes in variables:
+            v = nc.createVariable(name, "f4", dims, zlib=True)
+            v.setncatts({"missing_value": fill, **attributes})
+            v[:] = masked(np.asarray(values, dtype=np.float32), fill)

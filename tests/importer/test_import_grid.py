@@ -13,6 +13,7 @@ IMPORT_GRID_TEST_DIR names the work folder (default: a temporary one); it is
 emptied first.
 """
 
+import datetime
 import math
 import os
 import shutil
@@ -193,8 +194,10 @@ def cells_of_5_degrees(values, north_first=False, from_greenwich=False):
 
 
 def averaged_cells(values, latitudes, longitudes, step):
-    """Area-weighted means over the parts of fine input cells (south first,
-    longitudes from 180W) inside each 5-degree cell, straightforwardly."""
+    """Area-weighted means over the parts of fine input cells (in any order,
+    longitudes from -180 or from 0) inside each 5-degree cell,
+    straightforwardly: a cell whose parts all hold one value takes it, any
+    other mean is rounded to nine decimals."""
     months = values.shape[0]
     cells = np.full((months, 36, 72), math.nan)
     for r in range(36):
@@ -208,17 +211,22 @@ def averaged_cells(values, latitudes, longitudes, step):
             west, east = -180 + 5 * c, -175 + 5 * c
             parts = []
             for j, lon in enumerate(longitudes):
-                overlap = min(lon + step / 2, east) - max(lon - step / 2, west)
-                if overlap > 0:
-                    parts.extend((i, j, a * overlap) for i, a in rows)
+                for centre in (lon - 360, lon, lon + 360):
+                    overlap = min(centre + step / 2, east) - max(centre - step / 2, west)
+                    if overlap > 1e-9:
+                        parts.extend((i, j, a * overlap) for i, a in rows)
             for t in range(months):
                 total = weight = 0.0
+                found = set()
                 for i, j, w in parts:
                     if not math.isnan(values[t, i, j]):
                         total += w * values[t, i, j]
                         weight += w
-                if weight > 0:
-                    cells[t, r, c] = total / weight
+                        found.add(float(values[t, i, j]))
+                if len(found) == 1:
+                    cells[t, r, c] = found.pop()
+                elif weight > 0:
+                    cells[t, r, c] = float(Decimal(total / weight).quantize(Decimal("1e-9")))
     return cells
 
 
@@ -236,6 +244,153 @@ def quantised(values, scale):
     return np.where(np.isnan(values), math.nan, packed.astype(np.float32) * np.float32(scale))
 
 
+# --- Files as they come from elsewhere ------------------------------------------
+# Each writes its file and returns the values in the file's order (NaN where
+# missing) and the latitudes and longitudes of the cell centres.
+
+def axis(name, values, **attributes):
+    return (name, name, values, attributes)
+
+
+def field(rng, shape, mean=0.3, spread=1.2):
+    values = rng.normal(mean, spread, shape).astype(np.float32)
+    values[rng.random(shape) < 0.2] = math.nan
+    return values
+
+
+def ocean_atlas(path, rng, depths, step, units="DEG C", offset=0.0):
+    """An ocean atlas' climatology as Ferret writes it: upper-case names,
+    depths in METERS positive down and nothing else saying what they are,
+    longitudes from 0, a 360-day calendar; TEMP beside SALT."""
+    lats, lons = p.centres(-90 + step / 2, step, round(180 / step)), p.centres(step / 2, step, round(360 / step))
+    values = field(rng, (12, len(depths), len(lats), len(lons)), 12 + offset, 8)
+    dims = ("TIME", "DEPTH", "LAT", "LON")
+    p.any_layout(path, dict(zip(dims, (None, len(depths), len(lats), len(lons)))),
+                 [axis("TIME", 15.0 + 30 * np.arange(12), units="days since 2000-01-01", calendar="360_day"),
+                  axis("DEPTH", np.asarray(depths, dtype=np.float32), units="METERS", positive="down"),
+                  axis("LAT", lats, units="degrees_north"), axis("LON", lons, units="degrees_east")],
+                 [("TEMP", dims, values, {"units": units, "long_name": "TEMPERATURE"}),
+                  ("SALT", dims, values + 20, {"units": "PSU", "long_name": "SALINITY"})])
+    return values, lats, lons
+
+
+def depth_only(path, rng, depths):
+    """The same atlas without its time axis: twelve depths are not twelve months."""
+    values = field(rng, (len(depths), 36, 72))
+    p.any_layout(path, {"DEPTH": len(depths), "LAT": 36, "LON": 72},
+                 [axis("DEPTH", np.asarray(depths, dtype=np.float32), units="METERS", positive="down"),
+                  axis("LAT", p.LATITUDES["5"], units="degrees_north"),
+                  axis("LON", p.LONGITUDES["5"], units="degrees_east")],
+                 [("TEMP", ("DEPTH", "LAT", "LON"), values, {"units": "DEG C"})])
+    return values, p.LATITUDES["5"], p.LONGITUDES["5"]
+
+
+def pressure_levels(path, rng):
+    """A reanalysis' monthly means on pressure levels, known as such only by
+    their units: 2.5 degrees, poles included, north first, longitudes from 0,
+    in degK."""
+    lats, lons = p.centres(90, -2.5, 73), p.centres(0, 2.5, 144)
+    values = field(rng, (12, 5, 73, 144), 260, 20)
+    dims = ("time", "isobaric", "lat", "lon")
+    hours = 24 * np.array([(p.month_start(p.month_number(1991, m)) - p.month_start(p.month_number(1800, 1))).days
+                           for m in range(1, 13)], dtype=np.float64)
+    p.any_layout(path, dict(zip(dims, (None, 5, 73, 144))),
+                 [axis("time", hours, units="hours since 1800-01-01 00:00:0.0"),
+                  axis("isobaric", np.float32([1000, 925, 850, 700, 500]), units="hPa"),
+                  axis("lat", lats, units="degrees_north"), axis("lon", lons, units="degrees_east")],
+                 [("air", dims, values, {"units": "degK", "long_name": "Monthly Mean Air Temperature"})])
+    return values, lats, lons
+
+
+def prepared_for_plotting(path, rng, differing=0):
+    """2.5-degree anomalies whose longitudes run from 0 to 360 inclusive; the
+    last column repeats the first, in `differing` cells with another value."""
+    lats, lons = p.centres(-90, 2.5, 73), p.centres(0, 2.5, 145)
+    values = field(rng, (4, 73, 145))
+    values[:, :, -1] = values[:, :, 0]
+    values[1, 10:10 + differing, -1] = 5.0
+    p.any_layout(path, {"time": None, "lat": 73, "lon": 145},
+                 [axis("time", p.days_since(datetime.date(1850, 1, 1), p.month_number(1850, 1) + np.arange(4)),
+                       units="days since 1850-01-01"),
+                  axis("lat", lats, units="degrees_north"), axis("lon", lons, units="degrees_east")],
+                 [("anomaly", ("time", "lat", "lon"), values, {"units": "deg_C"})])
+    return values[:, :, :-1], lats, lons[:-1]
+
+
+def renamed_coordinates(path, rng, through_attribute=True):
+    """Dimensions t, y, x whose coordinates have other names: found through
+    the `coordinates` attribute (x itself only counts), or by their units
+    alone. The temperature is AIRT in Deg C beside a count."""
+    values = field(rng, (3, 36, 72))
+    names = ("TIME", "LATITUDE", "LONGITUDE") if through_attribute else ("TIME1", "nav_lat", "nav_lon")
+    p.any_layout(path, {"t": None, "y": 36, "x": 72},
+                 [(names[0], "t", p.days_since(datetime.date(1850, 1, 1), p.month_number(1850, 1) + np.arange(3)),
+                   {"units": "days since 1850-01-01"}),
+                  (names[1], "y", p.LATITUDES["5"], {"units": "degrees_north"}),
+                  (names[2], "x", p.LONGITUDES["5"], {"units": "degree_east"}),
+                  ("x", "x", np.arange(1.0, 73.0), {"long_name": "column"})],
+                 [("AIRT", ("t", "y", "x"), values,
+                   {"units": "Deg C", "long_name": "AIR TEMPERATURE", "coordinates": " ".join(names)}
+                   if through_attribute else {"units": "Deg C", "long_name": "AIR TEMPERATURE"}),
+                  ("COUNT", ("t", "y", "x"), np.ones((3, 36, 72)), {"units": "count"})])
+    return values, p.LATITUDES["5"], p.LONGITUDES["5"]
+
+
+def sea_and_air(path, rng, air=True, standard_name_only=False):
+    """A 12-month climatology of SST in K (CF standard_name, upper-case
+    name) with an ice fraction, and optionally AIRT in DEG C besides; or
+    just a CF standard_name without units on a lower-case name."""
+    values = field(rng, (12, 36, 72), 285, 10)
+    dims = ("time", "lat", "lon")
+    variables = [("ICE", dims, np.zeros((12, 36, 72)), {"units": "1", "long_name": "SEA ICE FRACTION"})]
+    if standard_name_only:
+        values -= 285
+        variables.append(("t_anomaly", dims, values, {"standard_name": "air_temperature_anomaly"}))
+    else:
+        variables.append(("SST", dims, values, {"units": "K", "long_name": "SEA SURFACE TEMPERATURE",
+                                                 "standard_name": "sea_surface_temperature"}))
+    if air:
+        variables.append(("AIRT", dims, values - 273.15, {"units": "DEG C", "long_name": "AIR TEMPERATURE"}))
+    p.any_layout(path, {"time": None, "lat": 36, "lon": 72},
+                 [axis("time", p.days_since(datetime.date(1961, 1, 1), p.month_number(1961, 1) + np.arange(12)),
+                       units="days since 1961-01-01", calendar="standard"),
+                  axis("lat", p.LATITUDES["5-north"], units="degrees_north"),
+                  axis("lon", p.LONGITUDES["5"], units="degrees_east")], variables)
+    return values, p.LATITUDES["5-north"], p.LONGITUDES["5"]
+
+
+# (5-degree row, column, input cells given the value, value): cells whose only
+# input cells with data hold an exact half; the rest of each cell is missing.
+HALVES = ((5, 10, 1, -3.5625), (5, 13, 25, 7.4375), (20, 30, 1, 7.4375), (20, 33, 6, -3.5625),
+          (27, 40, 1, -3.5625), (27, 43, 1, 7.4375), (33, 50, 1, -3.5625), (8, 60, 1, 7.4375))
+# 5-degree cells (row, column) whose 1-degree inputs with data are one row of
+# different values averaging to 7.4375, where the plain mean falls just below.
+MIXED = ((32, 12), (25, 12), (19, 12))
+ROUNDED_HALVES = {-3.5625: "-3.563", 7.4375: "7.438"}
+
+
+def halves(path, rng, step):
+    """Anomalies on a 1- or 2-degree grid (south first, from 180W) with the
+    cells of HALVES, and on 1 degree the cells of MIXED."""
+    lats, lons = p.LATITUDES[str(step)], p.LONGITUDES[str(step)]
+    values = field(rng, (2, len(lats), len(lons)))
+    for row, column, count, half in HALVES:
+        top, west = 90 - 5 * row, -180 + 5 * column
+        inside = [(i, j) for i in range(len(lats)) for j in range(len(lons))
+                  if abs(lats[i] - (top - 2.5)) < 2.5 + step / 2 and abs(lons[j] - (west + 2.5)) < 2.5 + step / 2]
+        for n, (i, j) in enumerate(inside):
+            values[:, i, j] = half if n < count else math.nan
+    for row, column in MIXED * (step == 1):
+        south = 175 - 5 * row
+        values[:, south:south + 5, 5 * column:5 * column + 5] = math.nan
+        values[:, south + 2, 5 * column:5 * column + 5] = [7.375, 7.5, 7.4375, 7.375, 7.5]
+    p.any_layout(path, {"time": None, "lat": len(lats), "lon": len(lons)},
+                 [axis("time", [15.5, 45.0], units="days since 1850-01-01"),
+                  axis("lat", lats, units="degrees_north"), axis("lon", lons, units="degrees_east")],
+                 [("ta", ("time", "lat", "lon"), values, {"units": "K", "standard_name": "air_temperature_anomaly"})])
+    return values, lats, lons
+
+
 class ImportedProductsTest(unittest.TestCase):
     """Each data set's layout through the importer: the whole file byte for
     byte, the values as the program reads them, and the report."""
@@ -247,16 +402,23 @@ class ImportedProductsTest(unittest.TestCase):
         cls.expectations.save()
 
     def imported(self, name, target, writer, months, values, arguments=()):
+        folder, path, report, _ = self.imported_file(name, target, lambda f: writer(f, months, values), arguments)
+        return folder, path, report
+
+    def imported_file(self, name, target, write, arguments=()):
+        """(folder, written file, report, what write returned) of importing
+        the file that write(path) makes."""
         folder = fresh_folder("products", name)
         source = os.path.join(folder, name + ".nc")
-        writer(source, months, values)
+        made = write(source)
         code, out, err = run_importer(source, "--as", target, "--out", folder, *arguments)
         self.assertEqual(0, code, err)
         self.assertEqual("", err)
-        return folder, os.path.join(folder, "data", "cru", target + ".dat"), out
+        return folder, os.path.join(folder, "data", "cru", target + ".dat"), out, made
 
     def check_file(self, path, target, variable, input_name, expected):
-        headers = [header(k, variable, input_name) for k in range(1, len(expected) + 1)]
+        headers = [f"month {k:02d}" if target == "abstem3" else header(k, variable, input_name)
+                   for k in range(1, len(expected) + 1)]
         written = read_bytes(path)
         reference = reference_file(target, headers, expected)
         self.assertEqual(len(reference), len(written))
@@ -385,30 +547,94 @@ class ImportedProductsTest(unittest.TestCase):
         expected = averaged_cells(climatology, p.LATITUDES["1"], p.LONGITUDES["1"], 1.0)
         np.testing.assert_allclose(cells, expected, atol=0.0005 + 1e-6)
 
+    def test_files_as_they_come(self):
+        """Files from elsewhere: levels chosen with --level, a repeated 360-degree
+        column, coordinates under other names, upper-case and CF-named
+        variables in K and degrees C, and exact halves after averaging."""
+        rng = np.random.default_rng(41)
+        depths12 = [0, 10, 20, 30, 50, 75, 100, 125, 150, 200, 250, 300]
+        depths20 = depths12 + [400, 500, 600, 700, 800, 900, 1000, 1100]
+        kelvin = -273.15
+        # name, writer, arguments, target, variable, level taken, offset, report lines
+        cases = (
+            ("depth12", lambda f: ocean_atlas(f, rng, depths12, 1.0), ("--level", "10"), "abstem3", "TEMP", 1, 0.0,
+             ["level:            10 on the axis 'DEPTH' (METERS, positive down), level 2 of 12",
+              "variable:         'TEMP' (\"TEMPERATURE\", units DEG C), the file's only temperature variable"]),
+            ("depth20", lambda f: ocean_atlas(f, rng, depths20, 5.0, "K", 273.15), ("--level", "0"), "abstem3",
+             "TEMP", 0, kelvin, ["level:            0 on the axis 'DEPTH' (METERS, positive down), level 1 of 20",
+                                 "units K, converted to degrees C"]),
+            ("pressure", lambda f: pressure_levels(f, rng), ("--level", "850"), "abstem3", "air", 2, kelvin,
+             ["level:            850 on the axis 'isobaric' (hPa), level 3 of 5", "(2.5 x 2.5 degrees, averaged"]),
+            ("cyclic-equal", lambda f: prepared_for_plotting(f, rng), (), "hadcrut4", "anomaly", None, 0.0,
+             ["note: the last longitude (360) repeats the first (0) and was left out\n"]),
+            ("cyclic-unequal", lambda f: prepared_for_plotting(f, rng, differing=7), (), "hadcrut4", "anomaly",
+             None, 0.0, ["note: the last longitude (360) repeats the first (0) and was left out; 7 of its values "
+                         "differ from the first column's, the first column's were used"]),
+            ("coordinates", lambda f: renamed_coordinates(f, rng), (), "hadcrut3", "AIRT", None, 0.0,
+             ["variable:         'AIRT' (\"AIR TEMPERATURE\", units Deg C), the file's only temperature variable"]),
+            ("by-units", lambda f: renamed_coordinates(f, rng, through_attribute=False), (), "hadcrut3v", "AIRT",
+             None, 0.0, ["'AIRT' (5 x 5 degrees)"]),
+            ("sst-kelvin", lambda f: sea_and_air(f, rng, air=False), (), "abstem3", "SST", None, kelvin,
+             ["variable:         'SST' (\"SEA SURFACE TEMPERATURE\", units K, converted to degrees C), "
+              "the file's only temperature variable"]),
+            ("chosen", lambda f: sea_and_air(f, rng), ("--variable", "sst"), "abstem3", "SST", None, kelvin,
+             ["given with --variable"]),
+            ("standard-name", lambda f: sea_and_air(f, rng, air=False, standard_name_only=True), (), "abstem3",
+             "t_anomaly", None, 0.0, ["variable:         't_anomaly' (units none), the file's only temperature"]),
+            ("halves-1", lambda f: halves(f, rng, 1), (), "hadcrut4", "ta", None, 0.0, ["(1 x 1 degrees, averaged"]),
+            ("halves-2", lambda f: halves(f, rng, 2), (), "hadcrut4", "ta", None, 0.0, ["(2 x 2 degrees, averaged"]),
+        )
+        for name, writer, arguments, target, variable, level, offset, lines in cases:
+            with self.subTest(name):
+                folder, path, report, (values, lats, lons) = self.imported_file(name, target, writer, arguments)
+                values = values[:, level] if level is not None else values
+                expected = averaged_cells(values.astype(np.float64) + offset, lats, lons, abs(lats[1] - lats[0]))
+                cells = self.check_file(path, target, variable, name + ".nc", expected)
+                for line in lines:
+                    self.assertIn(line, report)
+                if name.startswith("halves"):
+                    checked = [(r, c, half) for r, c, _, half in HALVES] + [(r, c, 7.4375) for r, c in MIXED] * (
+                        name == "halves-1")
+                    for row, column, half in checked:
+                        self.assertEqual([ROUNDED_HALVES[half]] * 2, [f"{v:.3f}" for v in cells[:, row, column]],
+                                         (row, column))
+                self.expectations.add(folder, target, cells, [1, 2], [(5, 10), (5, 13), (20, 30), (30, 0), (2, 71)])
+
     def test_same_file_through_xarray(self):
         """Without netCDF4 the importer reads through xarray and writes the same bytes."""
         rng = np.random.default_rng(17)
+
+        def product(writer, months, shape, scale=None):
+            values = anomalies(rng, len(months), *shape)
+            return lambda source: writer(source, months, values if scale is None else quantised(values, scale))
+
         cases = (
-            ("hadcrut5", "hadcrut4", p.hadcrut5, [p.month_number(1850, 1) + i for i in range(5)], (36, 72)),
-            ("noaaglobaltemp", "hadsst2", p.noaaglobaltemp, [p.month_number(1850, 3) + i for i in range(5)], (36, 72)),
-            ("gistemp", "hadcrut3", p.gistemp, [p.month_number(1850, 2) + 2 * i for i in range(4)], (90, 180)),
-            ("berkeley", "hadcrut4", p.berkeley, [p.month_number(1849, 11) + i for i in range(4)], (180, 360)),
+            ("hadcrut5", "hadcrut4", product(p.hadcrut5, [p.month_number(1850, 1) + i for i in range(5)], (36, 72))),
+            ("noaaglobaltemp", "hadsst2",
+             product(p.noaaglobaltemp, [p.month_number(1850, 3) + i for i in range(5)], (36, 72))),
+            ("gistemp", "hadcrut3",
+             product(p.gistemp, [p.month_number(1850, 2) + 2 * i for i in range(4)], (90, 180), scale=0.01)),
+            ("berkeley", "hadcrut4", product(p.berkeley, [p.month_number(1849, 11) + i for i in range(4)], (180, 360))),
+            ("depth", "abstem3", lambda source: ocean_atlas(source, rng, [0, 10, 20], 2.0), "--level", "20"),
+            ("cyclic", "hadcrut4", lambda source: prepared_for_plotting(source, rng, differing=3)),
+            ("coordinates", "hadcrut4", lambda source: renamed_coordinates(source, rng)),
+            ("by-units", "hadcrut4", lambda source: renamed_coordinates(source, rng, through_attribute=False)),
+            ("halves", "hadcrut4", lambda source: halves(source, rng, 1)),
         )
-        for name, target, writer, months, shape in cases:
+        for name, target, write, *arguments in cases:
             with self.subTest(name):
-                values = anomalies(rng, len(months), *shape)
-                if name == "gistemp":
-                    values = quantised(values, 0.01)
                 folder = fresh_folder("xarray", name)
                 source = os.path.join(folder, name + ".nc")
-                writer(source, months, values)
+                write(source)
                 outputs = []
                 for without in (False, True):
                     out = fresh_folder("xarray", name, "out")
-                    code, report, err = run_importer(source, "--as", target, "--out", out, without_netcdf4=without)
+                    code, report, err = run_importer(source, "--as", target, "--out", out, *arguments,
+                                                     without_netcdf4=without)
                     self.assertEqual(0, code, err)
                     self.assertIn("read with xarray" if without else "read with netCDF4", report)
-                    outputs.append(read_bytes(os.path.join(out, "data", "cru", target + ".dat")))
+                    outputs.append((read_bytes(os.path.join(out, "data", "cru", target + ".dat")),
+                                    report.replace("xarray", "netCDF4")))
                 self.assertEqual(outputs[0], outputs[1])
 
 
@@ -550,6 +776,19 @@ class BadInputTest(unittest.TestCase):
         p.berkeley(berkeley, [p.month_number(1850, 1)], np.zeros((1, 180, 360)))
         uneven = np.array(lat5)
         uneven[10] += 1.0
+        depths = [0, 10, 20, 30, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 600, 700, 800, 900, 1000, 1100]
+
+        def made(name, write):
+            write(os.path.join(self.inputs, name))
+            return os.path.join(self.inputs, name)
+
+        def winds(path):
+            p.any_layout(path, {"time": None, "lat": 36, "lon": 72},
+                         [axis("time", [15.5], units="days since 1850-01-01"),
+                          axis("lat", lat5, units="degrees_north"), axis("lon", lon5, units="degrees_east")],
+                         [("U", ("time", "lat", "lon"), np.zeros((1, 36, 72)),
+                           {"units": "m/s", "long_name": "ZONAL WIND"}),
+                          ("V", ("time", "lat", "lon"), np.zeros((1, 36, 72)), {})])
         cases = [
             ("not netCDF", text, "cannot be read as netCDF", {}),
             ("damaged netCDF", damaged, "cannot be read as netCDF", {}),
@@ -558,7 +797,7 @@ class BadInputTest(unittest.TestCase):
              {"arguments": ("--as", "hadcrut4", "--variable", "tas_median")}),
             ("variable without a grid", hadcrut5, "has no latitude and longitude",
              {"arguments": ("--as", "hadcrut4", "--variable", "latitude_bnds")}),
-            ("variable without time", berkeley, "'land_mask' (latitude, longitude) has no single time dimension",
+            ("variable without time", berkeley, "'land_mask' (latitude, longitude) has no time axis",
              {"arguments": ("--as", "hadcrut4", "--variable", "land_mask")}),
             ("irregular latitudes", self.grid_file("uneven.nc", uneven, lon5), "latitude axis is not regular", {}),
             ("7.5 degrees", self.grid_file("coarse.nc", p.centres(-86.25, 7.5, 24), lon5),
@@ -577,6 +816,32 @@ class BadInputTest(unittest.TestCase):
              "no value of 'tas' lies strictly inside -99..99", {}),
             ("not a climatology", hadcrut5, "a climatology has 12 months; 'tas_mean' has 3 time steps",
              {"arguments": ("--as", "abstem3")}),
+            ("12 depths, no --level", made("depth12.nc", lambda f: ocean_atlas(f, self.rng, depths[:12], 5.0)),
+             "'TEMP' has 12 levels on the axis 'DEPTH' (METERS, positive down): 0, 10, 20, 30, 50, 75, 100, 125, "
+             "...; choose one with --level VALUE (for example --level 0)", {"arguments": ("--as", "abstem3")}),
+            ("20 depths, no --level", made("depth20.nc", lambda f: ocean_atlas(f, self.rng, depths, 5.0)),
+             "'TEMP' has 20 levels on the axis 'DEPTH' (METERS, positive down): 0, 10, 20, 30, 50, 75, 100, 125, "
+             "...; choose one with", {"arguments": ("--as", "abstem3")}),
+            ("no such depth", os.path.join(self.inputs, "depth20.nc"), "the level axis 'DEPTH' (METERS, positive "
+             "down) has no level 15; its levels: 0, 10, 20, 30, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, "
+             "600, 700, 800, 900, 1000, 1100", {"arguments": ("--as", "abstem3", "--level", "15")}),
+            ("pressure, no --level", made("pressure.nc", lambda f: pressure_levels(f, self.rng)),
+             "'air' has 5 levels on the axis 'isobaric' (hPa): 1000, 925, 850, 700, 500; choose one with --level "
+             "VALUE (for example --level 1000)", {"arguments": ("--as", "abstem3")}),
+            ("12 depths, no time", made("depths.nc", lambda f: depth_only(f, self.rng, depths[:12])),
+             "'TEMP' (DEPTH, LAT, LON) has no time axis (a coordinate with units '<unit> since <date>', axis T or "
+             "standard_name time); 'DEPTH' (METERS, positive down) is a vertical axis, not months",
+             {"arguments": ("--as", "abstem3")}),
+            ("20 depths, no time", made("depths20.nc", lambda f: depth_only(f, self.rng, depths)),
+             "'TEMP' (DEPTH, LAT, LON) has no time axis", {"arguments": ("--as", "hadcrut4", "--level", "0")}),
+            ("--level without levels", hadcrut5, "--level 850 was given, but 'tas_mean' (time, latitude, longitude) "
+             "has no level axis; leave --level out", {"arguments": ("--as", "hadcrut4", "--level", "850")}),
+            ("several temperatures", made("sea-and-air.nc", lambda f: sea_and_air(f, self.rng)),
+             "found 2 temperature variables: 'SST' (\"SEA SURFACE TEMPERATURE\", K), 'AIRT' (\"AIR TEMPERATURE\", "
+             "DEG C); choose one with --variable NAME", {"arguments": ("--as", "abstem3")}),
+            ("no temperature", made("winds.nc", winds), "found no temperature variable (units K or degC, or a "
+             "standard_name with 'temperature'); choose one with --variable NAME; candidates: 'U' (\"ZONAL WIND\", "
+             "m/s), 'V' (no units)", {}),
             ("target folder not writable", hadcrut5, "cannot create the folder",
              {"prepare": lambda out: (shutil.rmtree(os.path.join(out, "data")),
                                       open(os.path.join(out, "data"), "w").close())}),

@@ -25,6 +25,9 @@ def parse(arguments):
                         help="the grid file to write (abstem3 takes a 12-month climatology of absolute temperatures)")
     parser.add_argument("--variable", metavar="NAME",
                         help="the variable to import (default: the data set's temperature variable)")
+    parser.add_argument("--level", metavar="VALUE", type=float,
+                        help="the level to import from a variable with depth, height or pressure levels: the "
+                             "value of its level coordinate, in the coordinate's units")
     parser.add_argument("--out", metavar="DIR", default=DEFAULT_OUT,
                         help="the program's working folder (default: %(default)s)")
     return parser.parse_args(arguments)
@@ -33,7 +36,7 @@ def parse(arguments):
 def main(arguments=None):
     options = parse(sys.argv[1:] if arguments is None else arguments)
     try:
-        run(options.input, options.target, options.variable, options.out)
+        run(options.input, options.target, options.variable, options.level, options.out)
     except ImportFailure as failure:
         print(f"{PROGRAM}: error: {failure}", file=sys.stderr)
         return 1

@@ -8,21 +8,14 @@ import sys
 import numpy as np
 
 from . import gridfile
+from .axes import LATITUDE, LEVEL, LONGITUDE, SINCE, TIME, axes_of, level_index, level_text
 from .errors import ImportFailure
 from .gridfile import FIRST_YEAR, AtomicFile, format_blocks, latitude_weights
 from .netcdf import Dataset
-from .regrid import CellMapping
+from .regrid import CellMapping, repeats_first_longitude
 from .timeaxis import month_numbers
+from .variables import choose_variable, is_kelvin
 
-# Looked for in this order when no --variable is given: HadCRUT5, HadCRUT4,
-# CRUTEM5, HadSST, NOAAGlobalTemp, Berkeley Earth, GISTEMP; for a
-# climatology CRU's absolute.nc and Berkeley Earth's climatology.
-ANOMALY_VARIABLES = ("tas_mean", "temperature_anomaly", "tas", "tos", "anom", "temperature", "tempanomaly")
-CLIMATOLOGY_VARIABLES = ("tem", "climatology")
-
-LATITUDE_UNITS = {"degrees_north", "degree_north", "degrees_n", "degree_n", "degreesn", "degreen"}
-LONGITUDE_UNITS = {"degrees_east", "degree_east", "degrees_e", "degree_e", "degreese", "degreee"}
-KELVIN_UNITS = {"k", "kelvin", "degk", "deg_k", "degree_k", "degrees_k"}
 ZERO_CELSIUS = 273.15
 
 # Input values handled at once: bounds the memory a 1-degree input needs;
@@ -31,6 +24,8 @@ CHUNK_VALUES = 4_000_000
 CHUNK_MONTHS = 120
 # Inputs with more months than this show their progress on a terminal.
 LONG_INPUT = 240
+# Levels named when --level is missing.
+FIRST_LEVELS_SHOWN = 8
 
 
 def month_text(block):
@@ -39,71 +34,87 @@ def month_text(block):
 
 
 class Source:
-    """The chosen variable of an open file, its axes, and the block (month
-    from January 1850, 1-based) of each of its time steps."""
+    """The chosen variable of an open file, its axes, the level taken, and
+    the block (month from January 1850, 1-based) of each of its time steps."""
 
-    def __init__(self, dataset, name, climatology):
+    def __init__(self, dataset, name, climatology, level):
         self.dataset = dataset
-        self.variable = self.choose(dataset, name, climatology)
+        self.variable, self.how_found = choose_variable(dataset, name, climatology)
         self.find_axes()
-        latitudes = self.coordinate(self.latitude).read()
-        longitudes = self.coordinate(self.longitude).read()
-        self.mapping = CellMapping(latitudes, longitudes)
-        self.steps = self.variable.shape[self.variable.dimensions.index(self.time)]
+        self.level_index = self.choose_level(level)
+        if self.level is not None:
+            self.level_value = self.level.values()[self.level_index]
+        longitudes = self.longitude.values()
+        self.repeats_first_column = repeats_first_longitude(longitudes)
+        if self.repeats_first_column:
+            self.repeated = (longitudes[0], longitudes[-1])
+            longitudes = longitudes[:-1]
+        self.differing_values = 0
+        self.mapping = CellMapping(self.latitude.values(), longitudes)
+        self.steps = self.time.size
         if self.steps == 0:
             raise ImportFailure(f"'{self.variable.name}' has no time steps")
         self.blocks = self.climatology_blocks() if climatology else self.anomaly_blocks()
-        units = self.variable.text("units").lower()
-        self.offset = -ZERO_CELSIUS if climatology and units in KELVIN_UNITS else 0.0
-
-    @staticmethod
-    def choose(dataset, name, climatology):
-        candidates = [v.name for v in dataset.variables.values() if is_gridded(dataset, v)]
-        if name is not None:
-            if name not in dataset.variables:
-                raise ImportFailure(f"there is no variable '{name}'; candidates: {', '.join(candidates) or 'none'}")
-            return dataset.variables[name]
-        for known in CLIMATOLOGY_VARIABLES if climatology else ANOMALY_VARIABLES:
-            if known in candidates:
-                return dataset.variables[known]
-        if len(candidates) == 1:
-            return dataset.variables[candidates[0]]
-        raise ImportFailure("found no temperature variable; choose one with --variable; candidates: "
-                            + (", ".join(candidates) or "none"))
-
-    def coordinate(self, dimension):
-        return coordinate(self.dataset, dimension)
+        self.offset = -ZERO_CELSIUS if climatology and is_kelvin(self.variable) else 0.0
 
     def find_axes(self):
         v = self.variable
-        dims = v.dimensions
-        self.latitude = next((d for d in dims if is_latitude(self.dataset, d)), None)
-        self.longitude = next((d for d in dims if is_longitude(self.dataset, d)), None)
-        if self.latitude is None or self.longitude is None:
-            raise ImportFailure(f"'{v.name}' {describe(v)} has no latitude and longitude coordinates")
-        rest = [d for d in dims if d not in (self.latitude, self.longitude)]
-        size = dict(zip(dims, v.shape))
-        timelike = [d for d in rest if is_time(self.dataset, d)]
-        longer = [d for d in rest if size[d] > 1]
-        if len(timelike) == 1:
-            self.time = timelike[0]
-        elif len(longer) == 1:
-            self.time = longer[0]
-        else:
-            raise ImportFailure(f"'{v.name}' {describe(v)} has no single time dimension")
-        extra = [d for d in rest if d != self.time and size[d] > 1]
-        if extra:
-            raise ImportFailure(f"'{v.name}' {describe(v)} has the dimension '{extra[0]}' of length "
-                                f"{size[extra[0]]} besides time, latitude and longitude")
+        axes = axes_of(self.dataset, v)
+        by_kind = {kind: [a for a in axes if a.kind == kind] for kind in (LATITUDE, LONGITUDE, TIME, LEVEL)}
+        if not by_kind[LATITUDE] or not by_kind[LONGITUDE]:
+            raise ImportFailure(f"'{v.name}' {describe(v)} has no latitude and longitude coordinates "
+                                "(1-D variables with units degrees_north and degrees_east)")
+        for kind in (LATITUDE, LONGITUDE, TIME):
+            if len(by_kind[kind]) > 1:
+                names = " and ".join(f"'{a.dimension}'" for a in by_kind[kind])
+                raise ImportFailure(f"'{v.name}' {describe(v)} has two {kind} axes, {names}")
+        if not by_kind[TIME]:
+            levels = "".join(f"; {a.describe()} is a vertical axis, not months" for a in by_kind[LEVEL])
+            raise ImportFailure(f"'{v.name}' {describe(v)} has no time axis (a coordinate with units "
+                                f"'<unit> since <date>', axis T or standard_name time){levels}")
+        unknown = [a for a in axes if a.kind is None and a.size > 1]
+        if unknown:
+            raise ImportFailure(f"'{v.name}' {describe(v)} has the dimension '{unknown[0].dimension}' of length "
+                                f"{unknown[0].size}, which is neither time, a level, latitude nor longitude")
+        chosen = [a for a in by_kind[LEVEL] if a.size > 1]
+        if len(chosen) > 1:
+            raise ImportFailure(f"'{v.name}' {describe(v)} has two level axes with more than one level, "
+                                f"{chosen[0].describe()} and {chosen[1].describe()}")
+        self.axes = axes
+        self.latitude, self.longitude, self.time = (by_kind[k][0] for k in (LATITUDE, LONGITUDE, TIME))
+        self.level = (chosen or by_kind[LEVEL] or [None])[0]
+
+    def choose_level(self, wanted):
+        """The index on the level axis: the level equal to wanted; without
+        it the only level."""
+        v, axis = self.variable, self.level
+        if axis is None:
+            if wanted is not None:
+                raise ImportFailure(f"--level {level_text(wanted)} was given, but '{v.name}' {describe(v)} "
+                                    "has no level axis; leave --level out")
+            return None
+        levels = ", ".join(level_text(value) for value in axis.values())
+        if wanted is not None:
+            index = level_index(axis, wanted)
+            if index is None:
+                raise ImportFailure(f"the level axis {axis.describe()} has no level {level_text(wanted)}; "
+                                    f"its levels: {levels}")
+            return index
+        if axis.size == 1:
+            return 0
+        first = ", ".join(level_text(value) for value in axis.values()[:FIRST_LEVELS_SHOWN])
+        more = ", ..." if axis.size > FIRST_LEVELS_SHOWN else ""
+        raise ImportFailure(f"'{v.name}' has {axis.size} levels on the axis {axis.describe()}: {first}{more}; "
+                            f"choose one with --level VALUE (for example --level {level_text(axis.values()[0])})")
 
     def anomaly_blocks(self):
-        axis = self.coordinate(self.time)
-        if axis is None:
-            raise ImportFailure(f"the time dimension '{self.time}' has no coordinate variable")
-        units = axis.text("units")
+        axis = self.time
+        if axis.coordinate is None:
+            raise ImportFailure(f"the time dimension '{axis.dimension}' has no coordinate variable")
+        units = axis.units()
         if not units:
-            raise ImportFailure(f"the time axis '{self.time}' has no units")
-        months = month_numbers(axis.read(), units, axis.text("calendar"))
+            raise ImportFailure(f"the time axis '{axis.dimension}' has no units")
+        months = month_numbers(axis.values(), units, axis.coordinate.text("calendar"))
         blocks = months - FIRST_YEAR * 12 + 1
         order = np.argsort(blocks, kind="stable")
         same = np.flatnonzero(blocks[order][1:] == blocks[order][:-1])
@@ -117,28 +128,34 @@ class Source:
         """January to December: by the dates of the time axis where it has
         them, else in the order of the axis."""
         if self.steps != 12:
-            raise ImportFailure(f"a climatology has 12 months; '{self.variable.name}' has {self.steps} time steps")
-        axis = self.coordinate(self.time)
-        units = axis.text("units") if axis is not None else ""
-        if " since " not in f" {units.lower()} ":
+            raise ImportFailure(f"a climatology has 12 months; '{self.variable.name}' has {self.steps} time steps "
+                                f"on the axis '{self.time.dimension}' (a series of months goes to hadcrut4, "
+                                "hadcrut3, hadcrut3v or hadsst2)")
+        units = self.time.units()
+        if not SINCE.search(f" {units.lower()} "):
             return np.arange(1, 13)
-        blocks = month_numbers(axis.read(), units, axis.text("calendar")) % 12 + 1
+        blocks = month_numbers(self.time.values(), units, self.time.coordinate.text("calendar")) % 12 + 1
         if np.unique(blocks).size != 12:
             raise ImportFailure("the 12 time steps of the climatology do not fall in 12 different months")
         return blocks
 
     def read(self, steps):
-        """(len(steps), latitudes, longitudes) values of the time steps."""
-        v = self.variable
+        """(len(steps), latitudes, longitudes) values of the time steps at
+        the level taken, without a repeated last longitude."""
         parts = []
         for start, stop in consecutive_runs(steps):
-            index = tuple(slice(start, stop) if d == self.time else
-                          slice(None) if d in (self.latitude, self.longitude) else 0
-                          for d in v.dimensions)
-            parts.append(v.read(index))
-        kept = [d for d in v.dimensions if d in (self.time, self.latitude, self.longitude)]
+            index = tuple(slice(start, stop) if a is self.time else
+                          slice(None) if a in (self.latitude, self.longitude) else
+                          self.level_index if a is self.level else 0
+                          for a in self.axes)
+            parts.append(self.variable.read(index))
+        kept = [a for a in self.axes if a in (self.time, self.latitude, self.longitude)]
         data = np.concatenate(parts, axis=kept.index(self.time))
-        data = np.transpose(data, [kept.index(d) for d in (self.time, self.latitude, self.longitude)])
+        data = np.transpose(data, [kept.index(a) for a in (self.time, self.latitude, self.longitude)])
+        if self.repeats_first_column:
+            first, last = data[:, :, 0], data[:, :, -1]
+            self.differing_values += int(np.count_nonzero((first != last) & ~(np.isnan(first) & np.isnan(last))))
+            data = data[:, :, :-1]
         return data + self.offset if self.offset else data
 
 
@@ -158,11 +175,11 @@ class Summary:
         self.coverage[first_block - 1:end] = 100.0 * (valid * self.weights[None, :, None]).sum(axis=(1, 2))
 
 
-def run(input_path, target, variable, out_dir, echo=print):
+def run(input_path, target, variable, level, out_dir, echo=print):
     layout = gridfile.TARGETS[target]
     climatology = target == "abstem3"
     with Dataset(input_path) as dataset:
-        source = Source(dataset, variable, climatology)
+        source = Source(dataset, variable, climatology, level)
         early = source.blocks < 1
         steps = np.flatnonzero(~early)
         if steps.size == 0:
@@ -206,8 +223,7 @@ def remove_folders(folders):
 def write(source, steps, layout, path, input_name):
     blocks = source.blocks[steps]
     total = int(blocks.max())
-    size = dict(zip(source.variable.dimensions, source.variable.shape))
-    chunk = max(1, min(CHUNK_MONTHS, CHUNK_VALUES // (size[source.latitude] * size[source.longitude])))
+    chunk = max(1, min(CHUNK_MONTHS, CHUNK_VALUES // (source.latitude.size * source.longitude.size)))
     summary = Summary(total)
     progress = Progress(steps.size)
     with AtomicFile(path) as out:
@@ -247,6 +263,18 @@ def report(echo, source, layout, path, summary, early, climatology):
     lat, lon = source.mapping.latitude_step, source.mapping.longitude_step
     grid = f"{lat:g} x {lon:g} degrees" + ("" if (lat, lon) == (5.0, 5.0) else ", averaged onto 5 x 5")
     echo(f"{path}: '{source.variable.name}' ({grid}), read with {source.dataset.backend}")
+    v = source.variable
+    details = [f'"{v.text("long_name")}"'] if v.text("long_name") else []
+    details.append(f"units {v.text('units') or 'none'}" + (", converted to degrees C" if source.offset else ""))
+    echo(f"  variable:         '{v.name}' ({', '.join(details)}), {source.how_found}")
+    if source.level is not None:
+        echo(f"  level:            {level_text(source.level_value)} on the axis {source.level.describe()}, "
+             f"level {source.level_index + 1} of {source.level.size}")
+    if source.repeats_first_column:
+        west, east = (level_text(x) for x in source.repeated)
+        differing = (f"; {source.differing_values} of its values differ from the first column's, "
+                     "the first column's were used") if source.differing_values else ""
+        echo(f"  note: the last longitude ({east}) repeats the first ({west}) and was left out{differing}")
     if climatology:
         echo(f"  months written:   12 (climatology, block 1 = January), {layout.block_size} bytes each")
         echo(f"  mean coverage:    {summary.coverage.mean():.1f} % of the earth's surface")
@@ -295,38 +323,6 @@ def consecutive_runs(indices):
     breaks = np.flatnonzero(np.diff(indices) != 1) + 1
     for run in np.split(indices, breaks):
         yield int(run[0]), int(run[-1]) + 1
-
-
-def coordinate(dataset, dimension):
-    """The coordinate variable of a dimension, or None."""
-    v = dataset.variables.get(dimension)
-    return v if v is not None and v.dimensions == (dimension,) else None
-
-
-def is_latitude(dataset, dimension):
-    c = coordinate(dataset, dimension)
-    return c is not None and (c.text("units").lower() in LATITUDE_UNITS or c.text("standard_name") == "latitude"
-                              or dimension.lower() in ("lat", "latitude"))
-
-
-def is_longitude(dataset, dimension):
-    c = coordinate(dataset, dimension)
-    return c is not None and (c.text("units").lower() in LONGITUDE_UNITS or c.text("standard_name") == "longitude"
-                              or dimension.lower() in ("lon", "longitude"))
-
-
-def is_time(dataset, dimension):
-    c = coordinate(dataset, dimension)
-    if dimension.lower() == "time":
-        return True
-    return c is not None and (c.text("standard_name") == "time" or c.text("axis").upper() == "T"
-                              or " since " in f" {c.text('units').lower()} ")
-
-
-def is_gridded(dataset, variable):
-    dims = variable.dimensions
-    return (len(dims) >= 3 and any(is_latitude(dataset, d) for d in dims)
-            and any(is_longitude(dataset, d) for d in dims))
 
 
 def describe(variable):

@@ -74,9 +74,11 @@ class Dataset:
         return handle
 
     def open_xarray(self, path):
+        # decode_coords=False keeps each variable's `coordinates` attribute
+        # among its attributes, as netCDF4 shows it.
         try:
             handle = xarray.open_dataset(path, decode_times=False, decode_timedelta=False,
-                                         mask_and_scale=True, cache=False)
+                                         decode_coords=False, mask_and_scale=True, cache=False)
         except Exception as error:  # each xarray engine fails in its own way
             raise ImportFailure(f"{path} cannot be read as netCDF ({one_line(error)})") from None
         self.variables = {}

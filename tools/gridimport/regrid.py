@@ -7,6 +7,13 @@ no input cell with data overlaps has no data. A 5-degree input in the
 program's own cells maps one to one and keeps its values exactly; finer
 grids (1, 2, 2.5 degrees ...) are averaged; a grid of whole multiples of 5
 degrees gives each 5-degree cell the value of the cell it lies in.
+
+Halves survive averaging: a cell whose input cells with data all hold one
+value takes that value itself, and any other mean m is rounded to nine
+decimals, rint(m * 1e9) / 1e9: far below the precision of any temperature
+data, far above the noise of the arithmetic (about 1e-12 or less). So the
+mean of 7.375 and 7.5 is 7.4375 exactly, whatever the weights' rounding,
+and is written as a cell of a 5-degree file holding 7.4375 would be.
 """
 
 import numpy as np
@@ -19,6 +26,8 @@ CELL = 5.0
 STEP_TOLERANCE = 1e-3
 # Overlaps below this share of a cell are rounding noise, not overlaps.
 NOISE = 1e-9
+# Means are rounded to this many decimals before they are written.
+MEAN_DECIMALS = 9
 
 
 def regular_step(values, axis):
@@ -31,6 +40,14 @@ def regular_step(values, axis):
     if step == 0 or np.any(np.abs(np.diff(values) - step) > STEP_TOLERANCE * abs(step)):
         raise ImportFailure(f"the {axis} axis is not regular (its values are not evenly spaced)")
     return abs(step)
+
+
+def repeats_first_longitude(longitudes):
+    """Whether the last longitude lies 360 degrees from the first (within a
+    thousandth of the first step), as in files prepared for plotting: its
+    column describes the same cells as the first."""
+    return longitudes.size > 2 and bool(abs(abs(longitudes[-1] - longitudes[0]) - 360.0)
+                                        <= STEP_TOLERANCE * abs(longitudes[1] - longitudes[0]))
 
 
 def check_step(step, lower_edges, origin, axis):
@@ -68,6 +85,19 @@ class Pieces:
         shape[axis] = self.weight.size
         taken = np.take(data, self.source, axis=axis) * self.weight.reshape(shape)
         return np.add.reduceat(taken, self.starts, axis=axis)
+
+    def extremes(self, low, high, axis):
+        """The least of `low` and the greatest of `high` per output index,
+        along axis, NaN ignored (NaN where all are). Folds the k-th piece of
+        every output index in turn; one with fewer pieces repeats its last."""
+        counts = np.diff(np.r_[self.starts, self.source.size])
+        first = self.source[self.starts]
+        lowest, highest = np.take(low, first, axis=axis), np.take(high, first, axis=axis)
+        for k in range(1, counts.max()):
+            pick = self.source[self.starts + np.minimum(k, counts - 1)]
+            lowest = np.fmin(lowest, np.take(low, pick, axis=axis))
+            highest = np.fmax(highest, np.take(high, pick, axis=axis))
+        return lowest, highest
 
 
 class CellMapping:
@@ -129,9 +159,11 @@ class CellMapping:
         values = np.where(valid, data, 0.0)
         sums = self.rows.reduce(self.columns.reduce(values, 2), 1)
         weights = self.rows.reduce(self.columns.reduce(valid.astype(np.float64), 2), 1)
+        lowest, highest = self.rows.extremes(*self.columns.extremes(data, data, 2), 1)
         with np.errstate(invalid="ignore", divide="ignore"):
-            means = np.where(weights > 0, sums / weights, np.nan)
-        return self.placed(means)
+            means = np.rint(sums / weights * 10.0 ** MEAN_DECIMALS) / 10.0 ** MEAN_DECIMALS
+        means = np.where(lowest == highest, lowest, means)
+        return self.placed(np.where(weights > 0, means, np.nan))
 
     def copied(self, data):
         """What `averaged` gives when every cell takes one whole input cell
