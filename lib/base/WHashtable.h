@@ -97,9 +97,10 @@ private:
 //
 // An entry's chain is its short hash modulo the chain count while the table
 // holds up to MAX_LOAD entries per chain, the sizes it is made for. Past
-// that, the chain count doubles and entries are placed by their spread()
-// hash, so that a table of any size, even of keys that share one short hash,
-// is filled and searched in time linear in its size.
+// that, the table grows to one chain per entry, and on whenever it holds two
+// per chain, and entries are placed by their spread() hash: a table of any
+// size, even of keys that share one short hash, is filled and searched in
+// time linear in its size.
 //
 // Iteration in insertion order:
 //     while (table.hasMoreElements()) { VA v = table.nextValue(); KA k = table.getCurrentKey(); }
@@ -132,7 +133,8 @@ public:
         }
         if (buckets == nullptr)
             buckets = newBuckets(chainCount);
-        else if (order.size() >= static_cast<unsigned long>(MAX_LOAD) * chainCount)
+        else if (order.size() >=
+                 static_cast<unsigned long>(grown ? GROWN_LOAD : MAX_LOAD) * chainCount)
             grow();
         void* block = WMemory::allocMemory(static_cast<unsigned long>(sizeof(Entry)));
         try {
@@ -235,7 +237,9 @@ public:
     }
 
 private:
-    // Beyond this the bucket array stops doubling (128 MB of chain heads).
+    // Entries per chain of a grown table before it grows again.
+    static const unsigned int GROWN_LOAD = 2;
+    // Beyond this the bucket array stops growing (128 MB of chain heads).
     static const unsigned int MAX_CHAINS = 1u << 24;
 
     struct Hashes {
@@ -296,17 +300,19 @@ private:
         head = entry;
     }
 
-    // Twice the chains, the entries placed by their spread hash. The chains
-    // are walked rather than the insertion list, whose cursor may be inside
-    // an iteration.
+    // More chains, the entries placed by their spread hash: one chain per
+    // entry at first, then twice the chains whenever there are two entries
+    // per chain. The chains are walked rather than the insertion list, whose
+    // cursor may be inside an iteration.
     void grow()
     {
-        if (chainCount >= MAX_CHAINS)
-            return;
         unsigned int oldCount = chainCount;
+        unsigned int factor = grown ? 2 : MAX_LOAD;
+        if (oldCount > MAX_CHAINS / factor)
+            return;
         Entry** oldBuckets = buckets;
-        buckets = newBuckets(oldCount * 2);
-        chainCount = oldCount * 2;
+        buckets = newBuckets(oldCount * factor);
+        chainCount = oldCount * factor;
         grown = true;
         for (unsigned int chain = 0; chain < oldCount; ++chain) {
             Entry* entry = oldBuckets[chain];
