@@ -1,6 +1,7 @@
 #include "PositionDialog.h"
 
 #include "DialogIds.h"
+#include "SettingsFiles.h"
 #include "WException.h"
 #include "WSystem.h"
 
@@ -79,7 +80,10 @@ void PositionDialog::confirm()
     if (!fields.validate())
         return;
     fields.updateVariables();
-    if (!inRange(coordinates.latDegrees, coordinates.latMinutes, 90))
+    // A name positions.txt cannot hold would be lost at the next start.
+    if (const char* problem = SettingsFiles::positionNameProblem(name))
+        WSystem::showMessage(this, problem, "Information", false);
+    else if (!inRange(coordinates.latDegrees, coordinates.latMinutes, 90))
         WSystem::showMessage(this,
                              "Ungültige Breitenangabe (0..90 Bogengrad, 0..59 Minuten möglich)!",
                              "Information", false);

@@ -14,9 +14,9 @@
 //     if (dialog.show(true) == 1) { position.name = dialog.getName();
 //                                   position.coordinates = dialog.getCoordinates(); }
 //
-// show(true) returns 1 for "OK" with a name and coordinates in range
-// (0..90° 0..59' latitude, 0..180° 0..59' longitude, no minutes at 90° or
-// 180°), 0 for "Abbrechen", Escape or the close box. The seconds and the
+// show(true) returns 1 for "OK" with a name that positions.txt can hold and
+// coordinates in range (0..90° 0..59' latitude, 0..180° 0..59' longitude, no
+// minutes at 90° or 180°), 0 for "Abbrechen", Escape or the close box. The seconds and the
 // label of the coordinates handed in come back unchanged.
 class PositionDialog : public WDialog {
 public:

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "PositionCollection.h"
 #include "WException.h"
@@ -17,6 +18,7 @@ namespace {
 
 const char* const separator = "=";
 const int positionFields = 9;
+const size_t writeBlockSize = 65536;
 
 // Writes a file by writing a temporary file beside it and moving that over
 // the old one once it is complete. The temporary file is removed when the
@@ -98,8 +100,6 @@ void SettingsFiles::readPositions(const char* fileName, PositionCollection& posi
     WString line;
     WStringTokenizer fields;
     while (file.readln(line)) {
-        if (positions.size() >= MAX_POSITIONS)
-            continue;
         line.trim();
         if (line.length() == 0 || line.startsWith('#'))
             continue;
@@ -145,18 +145,59 @@ void SettingsFiles::writePositions(const char* fileName, PositionCollection& pos
     {
         WFile file;
         file.create(write.getTemporaryName(), false);
+        // The lines go out in blocks: a system call or two per position
+        // would cost more than all the rest.
+        std::string block;
         positions.reset();
         while (positions.hasMoreElements()) {
             const Position& p = positions.nextPosition();
             const GmsCoordinates& c = p.coordinates;
             // The name on its own: formatted texts are cut at 1024 characters.
-            file.write(p.name, p.name.length());
-            file.writeln(WFormattedString("\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i", c.latDegrees,
+            block.append(p.name, p.name.length());
+            block.append(WFormattedString("\t%i\t%i\t%i\t%i\t%i\t%i\t%i\t%i\r\n", c.latDegrees,
                                           c.latMinutes, c.latSeconds, c.latSouth, c.lonDegrees,
                                           c.lonMinutes, c.lonSeconds, c.lonWest));
+            if (block.size() >= writeBlockSize) {
+                file.write(block.data(), static_cast<unsigned long>(block.size()));
+                block.clear();
+            }
         }
         positions.reset();
+        file.write(block.data(), static_cast<unsigned long>(block.size()));
         file.flush();
     }
     write.commit();
+}
+
+const char* SettingsFiles::positionNameProblem(const WString& name)
+{
+    const char* text = name;
+    const unsigned long length = name.length();
+    if (length == 0)
+        return "Bitte geben Sie einen Namen ein.";
+    for (unsigned long i = 0; i < length; ++i) {
+        switch (text[i]) {
+        case '\t':
+            return "Der Name darf keinen Tabulator enthalten: er trennt in »positions.txt« die "
+                   "Angaben einer Position.";
+        case '\n':
+            return "Der Name darf keinen Zeilenumbruch enthalten: in »positions.txt« steht jede "
+                   "Position auf einer Zeile.";
+        case '\0':
+            return "Der Name darf kein Nullzeichen enthalten: beim Lesen von »positions.txt« "
+                   "endet die Zeile dort.";
+        }
+    }
+    switch (text[0]) {
+    case ' ':
+        return "Der Name darf nicht mit einem Leerzeichen beginnen: Leerzeichen am Zeilenanfang "
+               "entfallen in »positions.txt«.";
+    case '\r':
+        return "Der Name darf nicht mit einem Wagenrücklauf beginnen: er entfällt am "
+               "Zeilenanfang in »positions.txt«.";
+    case '#':
+        return "Der Name darf nicht mit »#« beginnen: solche Zeilen gelten in »positions.txt« "
+               "als Kommentar.";
+    }
+    return nullptr;
 }

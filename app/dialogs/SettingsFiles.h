@@ -29,8 +29,7 @@ public:
     // are absent keep the defaults.
     static void readSettings(const char* fileName, ProgramSettings& settings);
     // Adds the positions of the file under the numbers 1, 2, 3 ...; comment
-    // lines (#) and lines of fewer than nine fields are skipped, and so is
-    // every position after the first MAX_POSITIONS. Throws
+    // lines (#) and lines of fewer than nine fields are skipped. Throws
     // WFileNotFoundException when the file does not exist.
     static void readPositions(const char* fileName, PositionCollection& positions);
 
@@ -38,9 +37,11 @@ public:
     // In insertion order; the collection's iteration is rewound afterwards.
     static void writePositions(const char* fileName, PositionCollection& positions);
 
-    // More positions than anybody places by hand; the collection's fixed
-    // number of hash chains makes every further one slower to add.
-    static constexpr unsigned long MAX_POSITIONS = 10000;
+    // Why a position of this name would not come back from positions.txt,
+    // as a German sentence for the user that names the character; null when
+    // it would. Lines are trimmed, split at tabs and skipped as comments when
+    // they begin with "#", and a line feed or a zero byte ends what is read.
+    static const char* positionNameProblem(const WString& name);
 
     // The scale percentages a window can be made at; others count as absent.
     static constexpr int MIN_SCALE_PERCENT = 10;

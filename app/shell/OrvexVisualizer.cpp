@@ -5,7 +5,6 @@
 #include "MapCanvas.h"
 #include "MapSaver.h"
 #include "ProgramIds.h"
-#include "SettingsFiles.h"
 #include "WException.h"
 #include "WMutex.h"
 #include "WSystem.h"
@@ -91,13 +90,7 @@ void OrvexVisualizer::onWindowCreate()
 void OrvexVisualizer::loadSettings()
 {
     ProgramSettings settings;
-    try {
-        SettingsFiles::readSettings(SettingsFiles::INIT_FILE, settings);
-    } catch (const WFileNotFoundException&) {
-        // No init.txt: the defaults.
-    } catch (const WException& e) {
-        WSystem::showException(this, e);
-    }
+    settingsFiles.load(this, settings, map.positions);
     startDataFile = settings.dataFile;
     startYear = settings.year;
     startMonth = settings.month;
@@ -105,15 +98,6 @@ void OrvexVisualizer::loadSettings()
     startScalePercent = settings.scalePercent;
     startYearAverage = settings.yearAverage;
     map.orthographic = settings.orthographic;
-    // Read also without init.txt: positions.txt is rewritten at the end,
-    // and positions not read would then be lost.
-    try {
-        SettingsFiles::readPositions(SettingsFiles::POSITIONS_FILE, map.positions);
-    } catch (const WFileNotFoundException&) {
-        // No positions yet.
-    } catch (const WException& e) {
-        WSystem::showException(this, e);
-    }
 }
 
 void OrvexVisualizer::saveSettings()
@@ -129,8 +113,7 @@ void OrvexVisualizer::saveSettings()
     settings.scalePercent = map.scalePercent;
     settings.mapType = map.mapType;
     settings.orthographic = map.orthographic;
-    SettingsFiles::writeSettings(SettingsFiles::INIT_FILE, settings);
-    SettingsFiles::writePositions(SettingsFiles::POSITIONS_FILE, map.positions);
+    settingsFiles.save(this, settings, map.positions);
 }
 
 void OrvexVisualizer::createMenus()

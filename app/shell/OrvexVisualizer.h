@@ -4,6 +4,7 @@
 
 #include "MapPage.h"
 #include "OrvexMap.h"
+#include "SettingsSession.h"
 #include "WControlStatusbar.h"
 #include "WControlTab.h"
 #include "WHashtable.h"
@@ -103,6 +104,8 @@ private:
 
     OrvexMap map;
 
+    // init.txt and positions.txt; a file it could not read is not written.
+    SettingsSession settingsFiles;
     // The settings as read at start.
     int startMapType;
     int startYear;

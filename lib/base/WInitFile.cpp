@@ -1,12 +1,14 @@
 #include "WInitFile.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "WFile.h"
 
 namespace {
 const unsigned int chainCount = 10;
 const int maxDigits = 99;
+const size_t writeBlockSize = 65536;
 }
 
 WInitFile::WInitFile() : store(chainCount) {}
@@ -38,16 +40,22 @@ void WInitFile::save(const char* fileName, const char* separator)
     // Rewind first: a save that failed half-way may have left the cursor
     // inside the list.
     store.reset();
-    WString line;
+    // The lines go out in blocks: a system call per line would cost more
+    // than all the rest for a large store.
+    std::string block;
     while (store.hasMoreElements()) {
         const WString& value = store.nextValue();
-        line.assign(store.getCurrentKey());
-        line.append(separator);
-        line.append(value);
-        line.append("\r\n");
-        file.write(static_cast<const char*>(line), line.length());
+        block.append(store.getCurrentKey());
+        block.append(separator);
+        block.append(value, value.length());
+        block.append("\r\n");
+        if (block.size() >= writeBlockSize) {
+            file.write(block.data(), static_cast<unsigned long>(block.size()));
+            block.clear();
+        }
     }
     store.reset();
+    file.write(block.data(), static_cast<unsigned long>(block.size()));
     file.flush();
     file.close();
 }

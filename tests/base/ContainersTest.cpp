@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WHashtable.h"
@@ -311,3 +316,168 @@ TEST(WHashtableTest, FreesEveryValue)
     }
     EXPECT_EQ(before, Counted::live) << "destructor frees the entries";
 }
+
+namespace {
+
+// The straightforward table the hash table must agree with: pairs in
+// first-insertion order, found by walking them all.
+class ReferenceTable {
+public:
+    void put(const std::string& key, int value)
+    {
+        auto found = at(key);
+        if (found != pairs.end())
+            found->second = value;
+        else
+            pairs.emplace_back(key, value);
+    }
+    bool remove(const std::string& key)
+    {
+        auto found = at(key);
+        if (found == pairs.end())
+            return false;
+        pairs.erase(found);
+        return true;
+    }
+    const int* find(const std::string& key) const
+    {
+        for (const auto& pair : pairs) {
+            if (pair.first == key)
+                return &pair.second;
+        }
+        return nullptr;
+    }
+    std::vector<std::pair<std::string, int>> pairs;
+
+private:
+    std::vector<std::pair<std::string, int>>::iterator at(const std::string& key)
+    {
+        return std::find_if(pairs.begin(), pairs.end(),
+                            [&](const std::pair<std::string, int>& p) { return p.first == key; });
+    }
+};
+
+// Six digits and a letter that gives every key the same byte sum.
+std::string sameSumKey(unsigned int number)
+{
+    std::string key = "000000";
+    int digitSum = 0;
+    for (int i = 5; i >= 0; --i, number /= 10) {
+        key[i] = static_cast<char>('0' + number % 10);
+        digitSum += static_cast<int>(number % 10);
+    }
+    return key + static_cast<char>('A' + 54 - digitSum);
+}
+
+unsigned long longestChain(unsigned int chains,
+                           const std::function<unsigned long(unsigned)>& length)
+{
+    unsigned long longest = 0;
+    for (unsigned int chain = 0; chain < chains; ++chain)
+        longest = std::max(longest, length(chain));
+    return longest;
+}
+
+} // namespace
+
+// Text and number keys that share one short hash: a long run of mixed puts,
+// replacements, removals and look-ups gives what the straightforward table
+// gives, while the table grows past its chains; its chains stay short.
+TEST(WHashtableTest, GrowsPastItsChainsAndAgreesWithTheStraightforwardTable)
+{
+    const struct {
+        const char* name;
+        unsigned int chains;
+        std::function<std::string(unsigned int)> text; // the key as text
+    } families[] = {
+        {"texts of one byte sum", 10, sameSumKey},
+        {"texts of many sums", 10, [](unsigned int n) { return "KEY" + std::to_string(n); }},
+        {"numbers of one short hash", 100,
+         [](unsigned int n) { return std::to_string(1u + n * 0x10000u); }},
+        {"sequential numbers", 100, [](unsigned int n) { return std::to_string(n + 1); }},
+    };
+    for (const auto& family : families) {
+        SCOPED_TRACE(family.name);
+        const bool numbers = std::string(family.name).find("numbers") != std::string::npos;
+        TextTable texts(family.chains);
+        WHashtable<unsigned long, int, unsigned long, int> integers(family.chains);
+        ReferenceTable reference;
+        unsigned int seed = 2024;
+        for (int step = 0; step < 12000; ++step) {
+            seed = seed * 1103515245u + 12345u;
+            unsigned int pick = (seed >> 8) % 4000;
+            std::string key = family.text(pick);
+            unsigned long number = std::stoul(numbers ? key : "0");
+            int value = static_cast<int>(seed >> 20);
+            switch ((seed >> 4) % 6) {
+            case 0:
+                ASSERT_EQ(reference.remove(key), numbers ? integers.remove(number)
+                                                         : texts.remove(key.c_str()));
+                break;
+            case 1: {
+                const int* expected = reference.find(key);
+                if (numbers) {
+                    const int* found = integers.find(number);
+                    ASSERT_EQ(expected != nullptr, found != nullptr) << key;
+                    if (found != nullptr) {
+                        ASSERT_EQ(*expected, *found);
+                    }
+                } else {
+                    const WString* found = texts.find(key.c_str());
+                    ASSERT_EQ(expected != nullptr, found != nullptr) << key;
+                    if (found != nullptr) {
+                        ASSERT_EQ(std::to_string(*expected), static_cast<const char*>(*found));
+                    }
+                }
+                break;
+            }
+            default:
+                reference.put(key, value);
+                if (numbers)
+                    integers.put(number, value);
+                else
+                    texts.put(key.c_str(), WString(std::to_string(value).c_str()));
+            }
+        }
+        std::vector<std::pair<std::string, int>> walked;
+        if (numbers) {
+            while (integers.hasMoreElements()) {
+                int value = integers.nextValue();
+                walked.emplace_back(std::to_string(integers.getCurrentKey()), value);
+            }
+        } else {
+            while (texts.hasMoreElements()) {
+                const WString& value = texts.nextValue();
+                walked.emplace_back(texts.getCurrentKey(), std::atoi(value));
+            }
+        }
+        EXPECT_EQ(reference.pairs, walked) << "the same pairs in first-insertion order";
+        EXPECT_GT(numbers ? integers.getChainCount() : texts.getChainCount(), family.chains)
+            << "grown past the chains it was made with";
+        unsigned long longest =
+            numbers ? longestChain(integers.getChainCount(),
+                                   [&](unsigned c) { return integers.getChainLength(c); })
+                    : longestChain(texts.getChainCount(),
+                                   [&](unsigned c) { return texts.getChainLength(c); });
+        EXPECT_LE(longest, 3UL * TextTable::MAX_LOAD);
+    }
+
+    // A hundred thousand keys of one byte sum, as a hostile settings file
+    // brings them: all found, no chain long.
+    TextTable sameSum(10);
+    for (unsigned int i = 0; i < 100000; ++i)
+        sameSum.put(sameSumKey(i).c_str(), "v");
+    EXPECT_EQ(100000UL, sameSum.size());
+    for (unsigned int i = 0; i < 100000; i += 997)
+        ASSERT_TRUE(sameSum.containsKey(sameSumKey(i).c_str())) << i;
+    EXPECT_LE(longestChain(sameSum.getChainCount(),
+                           [&](unsigned c) { return sameSum.getChainLength(c); }),
+              3UL * TextTable::MAX_LOAD);
+
+    // Cleared, the table is as made: the short hashes place the entries again.
+    sameSum.removeAll();
+    EXPECT_EQ(10U, sameSum.getChainCount());
+    sameSum.put("A", "x");
+    EXPECT_EQ(1UL, sameSum.getChainLength(5)) << "65 mod 10";
+}
+

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TempDir.h"
 #include "WException.h"
@@ -216,3 +220,98 @@ TEST(WInitFileTest, FileFailuresLeaveTheStoreAlone)
     settings.save(dir.file("init.txt").c_str(), "=");
     EXPECT_EQ("KEEP=1\r\n", readBytes(dir.file("init.txt"))) << "store intact after failures";
 }
+
+namespace {
+
+// What saving after reading must give, found the straightforward way:
+// trimmed lines, "#" comments and lines without "=" skipped, the first "="
+// splits, a later value replaces an earlier one in its first place.
+std::string expectedSave(const std::string& file)
+{
+    auto trim = [](const std::string& text) {
+        size_t first = text.find_first_not_of(" \t\r");
+        size_t last = text.find_last_not_of(" \t\r");
+        return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    };
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::map<std::string, size_t> place;
+    size_t start = 0;
+    while (start < file.size()) {
+        size_t end = file.find('\n', start);
+        if (end == std::string::npos)
+            end = file.size();
+        std::string line = trim(file.substr(start, end - start));
+        start = end + 1;
+        size_t separator = line.find('=');
+        if (line.empty() || line[0] == '#' || separator == std::string::npos)
+            continue;
+        std::string key = trim(line.substr(0, separator));
+        std::string value = trim(line.substr(separator + 1));
+        auto known = place.find(key);
+        if (known != place.end()) {
+            pairs[known->second].second = value;
+        } else {
+            place[key] = pairs.size();
+            pairs.emplace_back(key, value);
+        }
+    }
+    std::string out;
+    for (const auto& pair : pairs)
+        out += pair.first + "=" + pair.second + "\r\n";
+    return out;
+}
+
+// Six digits and a letter that gives every key the same byte sum.
+std::string sameSumKey(int number)
+{
+    std::string key = "000000";
+    int digitSum = 0;
+    for (int i = 5; i >= 0; --i, number /= 10) {
+        key[i] = static_cast<char>('0' + number % 10);
+        digitSum += number % 10;
+    }
+    return key + static_cast<char>('A' + 54 - digitSum);
+}
+
+} // namespace
+
+// Settings files far beyond any the program writes: every pair is kept with
+// the file's meaning, as the straightforward reading gives it.
+TEST(WInitFileTest, HugeFilesKeepEveryPairWithTheFilesMeaning)
+{
+    std::string distinct, sameSum, repeated, mixed;
+    for (int i = 0; i < 100000; ++i) {
+        distinct += "KEY_" + std::to_string(i) + " = " + std::to_string(i * 7) + "\r\n";
+        sameSum += sameSumKey(i) + "=" + std::to_string(i) + "\n";
+        repeated += "YEAR=" + std::to_string(1850 + i % 200) + "\r\n";
+        // Unknown keys, comments, keys read again later and lines without "=".
+        mixed += (i % 5 == 0   ? "# comment " + std::to_string(i)
+                  : i % 7 == 0 ? "no separator " + std::to_string(i)
+                               : sameSumKey(i % 3001) + "=" + std::to_string(i)) +
+                 "\r\n";
+    }
+    const struct {
+        const char* name;
+        std::string content;
+        size_t pairs;
+    } cases[] = {
+        {"100 000 different keys", distinct, 100000},
+        {"100 000 keys of one byte sum", sameSum, 100000},
+        {"100 000 lines of one key", repeated, 1},
+        {"keys read again, comments, unknown lines", mixed, 3001},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(dir.file("init.txt"), c.content);
+        WInitFile settings;
+        settings.open(dir.file("init.txt").c_str(), "=");
+        settings.save(dir.file("out.txt").c_str(), "=");
+        std::string expected = expectedSave(c.content);
+        std::string saved = readBytes(dir.file("out.txt"));
+        EXPECT_EQ(c.pairs, static_cast<size_t>(std::count(saved.begin(), saved.end(), '\n')));
+        EXPECT_TRUE(expected == saved) << "saved " << saved.size() << " bytes, expected "
+                                       << expected.size();
+    }
+}
+

@@ -137,3 +137,44 @@ TEST(PositionDialogTest, MinutesWithLeadingZerosKeepTheirValue)
     EXPECT_EQ(0, cancelling.run([&] { return dialog.show(true); }));
     EXPECT_TRUE(cancelling.getMessages().empty());
 }
+
+// Names positions.txt could not hold are refused with a message that names
+// the character, and the dialog stays open; others are taken as they are.
+TEST(PositionDialogTest, NamesTheFileCannotHoldAreRefused)
+{
+    const struct {
+        const char* typed; // set as the text of the field, as pasting does
+        const char* named; // in the message; null: accepted
+    } cases[] = {
+        {" ", "Leerzeichen"},
+        {"  Berlin", "Leerzeichen"},
+        {"#1", "»#«"},
+        {"# Kommentar", "»#«"},
+        {"Berg\tTal", "Tabulator"},
+        {"Neue Position", nullptr},
+        {"Berlin ", nullptr},
+        {"Ort #2", nullptr},
+        {"Zürich", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        PositionDialog dialog(nullptr);
+        DialogDriver driver;
+        driver.act([&](HWND d) { SetDlgItemTextA(d, IDC_POSITION_NAME, c.typed); })
+            .press(IDOK)
+            .press(IDCANCEL);
+        int result = driver.run([&] { return dialog.show(true); });
+        if (c.named == nullptr) {
+            EXPECT_EQ(1, result);
+            EXPECT_TRUE(driver.getMessages().empty());
+            EXPECT_STREQ(c.typed, dialog.getName());
+        } else {
+            EXPECT_EQ(0, result) << "refused: only Abbrechen closed it";
+            ASSERT_EQ(1U, driver.getMessages().size());
+            EXPECT_EQ("Information", driver.getMessages()[0].caption);
+            EXPECT_NE(std::string::npos, driver.getMessages()[0].text.find(c.named))
+                << driver.getMessages()[0].text;
+        }
+    }
+}
+

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "DialogDriver.h"
 #include "PositionCollection.h"
 #include "SettingsFiles.h"
+#include "SettingsSession.h"
 #include "TempDir.h"
 #include "WException.h"
 
@@ -247,8 +251,8 @@ TEST(SettingsFilesTest, PositionsFileLinesAndRoundTrip)
     EXPECT_EQ(huge, std::string(static_cast<const char*>(longBack.find(1)->name)));
 }
 
-// Hostile positions files: many lines, one enormous line; both read in
-// time linear in the file's size.
+// Hostile positions files: many lines, one enormous line; every position is
+// kept and written back as it was read.
 TEST(SettingsFilesTest, LargePositionsFilesAreReadWhole)
 {
     TempDir dir;
@@ -259,12 +263,213 @@ TEST(SettingsFilesTest, LargePositionsFilesAreReadWhole)
     writeBytes(name, many);
     PositionCollection positions;
     SettingsFiles::readPositions(name.c_str(), positions);
-    EXPECT_EQ(SettingsFiles::MAX_POSITIONS, positions.size()) << "the first ones are kept";
-    EXPECT_STREQ("P9999", positions.find(10000)->name);
+    EXPECT_EQ(100000UL, positions.size()) << "no position is dropped";
+    EXPECT_EQ(100000U, positions.getLastNumber());
+    EXPECT_STREQ("P99999", positions.find(100000)->name);
+    SettingsFiles::writePositions(name.c_str(), positions);
+    EXPECT_TRUE(many == readBytes(name)) << "written back byte for byte";
 
     writeBytes(name, std::string(10 * 1024 * 1024, 'x') + "\nOk\t1\t2\t3\t0\t4\t5\t6\t0\n");
     PositionCollection afterLongLine;
     SettingsFiles::readPositions(name.c_str(), afterLongLine);
     ASSERT_EQ(1UL, afterLongLine.size()) << "a 10 MB line without tabs is skipped";
     EXPECT_STREQ("Ok", afterLongLine.find(1)->name);
+}
+
+// Names that positions.txt cannot hold are exactly those the rule names:
+// every byte alone, at the start, inside and at the end of a name.
+TEST(SettingsFilesTest, ANameComesBackFromTheFileExactlyWhenTheRuleAllowsIt)
+{
+    TempDir dir;
+    std::string file = dir.file("positions.txt");
+    std::vector<std::string> names = {"", "Neue Position", "Berlin ", "a#b", "x\r", "a\rb"};
+    for (int code = 0; code < 256; ++code) {
+        std::string c(1, static_cast<char>(code));
+        for (const std::string& name : {c, c + "Ort", "Ort" + c, "O" + c + "rt"})
+            names.push_back(name);
+    }
+    // Each name is followed by a marker, so that what a name turned into
+    // (nothing, itself, or a piece of it) is what comes back before its marker.
+    PositionCollection positions;
+    for (size_t i = 0; i < names.size(); ++i) {
+        Position p = position("", 10, 20);
+        p.name.assign(names[i].data(), static_cast<unsigned long>(names[i].size()));
+        positions.add(p, false);
+        positions.add(position(("Marke " + std::to_string(i)).c_str(), 10, 20), false);
+    }
+    SettingsFiles::writePositions(file.c_str(), positions);
+    PositionCollection back;
+    SettingsFiles::readPositions(file.c_str(), back);
+
+    std::vector<std::vector<std::string>> cameBack(1);
+    back.reset();
+    while (back.hasMoreElements()) {
+        const WString& name = back.nextPosition().name;
+        std::string text(static_cast<const char*>(name), name.length());
+        if (text == "Marke " + std::to_string(cameBack.size() - 1))
+            cameBack.emplace_back();
+        else
+            cameBack.back().push_back(text);
+    }
+    ASSERT_EQ(names.size() + 1, cameBack.size()) << "every marker came back";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const char* problem = SettingsFiles::positionNameProblem(
+            WString(names[i].data(), static_cast<unsigned long>(names[i].size())));
+        EXPECT_EQ(problem == nullptr, cameBack[i] == std::vector<std::string>{names[i]})
+            << "name of bytes " << ::testing::PrintToString(names[i]) << ": "
+            << (problem != nullptr ? problem : "allowed");
+    }
+
+    // Each refused character is named in the message.
+    const struct {
+        const char* name;
+        const char* named;
+    } refused[] = {{" ", "Leerzeichen"},  {" Berlin", "Leerzeichen"}, {"#1", "»#«"},
+                   {"Berg\tTal", "Tabulator"}, {"Zeile\nZwei", "Zeilenumbruch"},
+                   {"\rOrt", "Wagenrücklauf"}};
+    for (const auto& r : refused) {
+        const char* problem = SettingsFiles::positionNameProblem(WString(r.name));
+        ASSERT_NE(nullptr, problem) << r.name;
+        EXPECT_NE(nullptr, std::strstr(problem, r.named)) << problem;
+    }
+    EXPECT_NE(nullptr, std::strstr(SettingsFiles::positionNameProblem(WString("a\0b", 3)),
+                                   "Nullzeichen"));
+}
+
+namespace {
+
+const char* const initRead = "YEAR=1977\r\n";
+const char* const positionsRead = "Berlin\t52\t31\t0\t0\t13\t24\t0\t0\r\n";
+const char* const initWritten = "DB_FILE=data/cru/hadcrut3v.dat\r\nYEAR=2001\r\nMONTH=6\r\n"
+                                "YEAR_AVERAGE=false\r\nSCALE_PERCENT=75\r\nMAP_TYPE=2\r\n"
+                                "ORTH_VIEW=false\r\n";
+const char* const addedPosition = "Neu\t1\t31\t7\t0\t2\t24\t0\t1\r\n";
+
+// Holds a file open without sharing, as another program may.
+class Lock {
+public:
+    explicit Lock(const std::string& name)
+        : handle(CreateFileW(TempDir::toWide(name).c_str(), GENERIC_READ, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    ~Lock() { release(); }
+    bool held() const { return handle != INVALID_HANDLE_VALUE; }
+    void release()
+    {
+        if (held())
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle;
+};
+
+} // namespace
+
+// One run with settings files another program holds, that are folders or
+// that cannot be replaced at the end: a file the run could not read is never
+// written, a file it cannot write is left as it was, and the user is told
+// in German what happened and what to do, above the failure's own line.
+TEST(SettingsFilesTest, ARunNeverWritesAFileItCouldNotRead)
+{
+    const std::string unreadable = "ist vorhanden, konnte aber nicht";
+    const std::string unwritable = "Konfiguration konnte nicht gespeichert werden: ";
+    enum Hostile { NONE, LOCKED_AT_START, FOLDER, LOCKED_AT_END, FOLDER_AT_END };
+    const struct {
+        const char* name;
+        Hostile init;
+        Hostile positions;
+        std::vector<std::string> messages; // "file: sentence start"
+        std::string initAfter;             // "<folder>" for a folder
+        std::string positionsAfter;
+    } cases[] = {
+        {"both readable", NONE, NONE, {}, initWritten,
+         std::string(positionsRead) + addedPosition},
+        {"init.txt locked at start", LOCKED_AT_START, NONE, {"init.txt: " + unreadable},
+         initRead, std::string(positionsRead) + addedPosition},
+        {"positions.txt locked at start", NONE, LOCKED_AT_START,
+         {"positions.txt: " + unreadable}, initWritten, positionsRead},
+        {"both folders", FOLDER, FOLDER,
+         {"init.txt: " + unreadable, "positions.txt: " + unreadable}, "<folder>", "<folder>"},
+        {"init.txt cannot be replaced at the end", FOLDER_AT_END, NONE,
+         {"init.txt: " + unwritable}, "<folder>", std::string(positionsRead) + addedPosition},
+        {"positions.txt locked at the end", NONE, LOCKED_AT_END,
+         {"positions.txt: " + unwritable}, initWritten, positionsRead},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string files[2] = {dir.file("init.txt"), dir.file("positions.txt")};
+        const Hostile hostile[2] = {c.init, c.positions};
+        writeBytes(files[0], initRead);
+        writeBytes(files[1], positionsRead);
+        std::unique_ptr<Lock> locks[2];
+        for (int i = 0; i < 2; ++i) {
+            if (hostile[i] == LOCKED_AT_START) {
+                locks[i].reset(new Lock(files[i]));
+                ASSERT_TRUE(locks[i]->held());
+            } else if (hostile[i] == FOLDER || hostile[i] == FOLDER_AT_END) {
+                DeleteFileW(TempDir::toWide(files[i]).c_str());
+            }
+            if (hostile[i] == FOLDER) {
+                ASSERT_TRUE(CreateDirectoryW(TempDir::toWide(files[i]).c_str(), nullptr));
+            }
+        }
+
+        DialogDriver driver; // records and answers the message boxes
+        SettingsSession session(files[0].c_str(), files[1].c_str());
+        ProgramSettings settings;
+        PositionCollection positions;
+        session.load(nullptr, settings, positions);
+
+        // The other program lets go, the run goes on and the user changes things.
+        for (int i = 0; i < 2; ++i) {
+            if (locks[i])
+                locks[i]->release();
+            if (hostile[i] == LOCKED_AT_END) {
+                locks[i].reset(new Lock(files[i]));
+            } else if (hostile[i] == FOLDER_AT_END) {
+                ASSERT_TRUE(CreateDirectoryW(TempDir::toWide(files[i]).c_str(), nullptr));
+            }
+        }
+        settings.year = 2001;
+        positions.add(position("Neu", 1, 2), false);
+        session.save(nullptr, settings, positions);
+        for (std::unique_ptr<Lock>& lock : locks)
+            lock.reset();
+
+        std::vector<std::string> shown;
+        for (const DialogDriver::Message& m : driver.getMessages()) {
+            EXPECT_EQ("Error", m.caption);
+            // The sentence, an empty line, the failure's own line.
+            size_t gap = m.text.find("\r\n\r\n");
+            ASSERT_NE(std::string::npos, gap) << m.text;
+            std::string sentence = m.text.substr(0, gap);
+            std::string failure = m.text.substr(gap + 4);
+            std::string file = sentence.find("»init.txt«") != std::string::npos ? "init.txt"
+                                                                                 : "positions.txt";
+            EXPECT_EQ(0U, failure.find("WFileException: Cannot ")) << failure;
+            bool told = sentence.find(unreadable) != std::string::npos;
+            bool toldUnwritable = sentence.find(unwritable) == 0;
+            shown.push_back(file + ": " +
+                            (told ? unreadable : toldUnwritable ? unwritable : sentence));
+            EXPECT_NE(std::string::npos, sentence.find("rüfen Sie")) << "what to do";
+            if (told) {
+                EXPECT_NE(std::string::npos, sentence.find("nicht gespeichert")) << sentence;
+            }
+        }
+        EXPECT_EQ(c.messages, shown);
+        for (int i = 0; i < 2; ++i) {
+            bool folder = (GetFileAttributesW(TempDir::toWide(files[i]).c_str()) &
+                           FILE_ATTRIBUTE_DIRECTORY) != 0;
+            EXPECT_EQ(i == 0 ? c.initAfter : c.positionsAfter,
+                      folder ? "<folder>" : readBytes(files[i]))
+                << files[i];
+            EXPECT_FALSE(exists(files[i] + ".new")) << "no temporary file is left";
+        }
+    }
 }

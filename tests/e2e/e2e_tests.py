@@ -292,7 +292,8 @@ class BadInput(unittest.TestCase):
         started = time.monotonic()
         program = self.start_and_close("many_positions", {"positions.txt": many})
         self.assertLess(time.monotonic() - started, 60)
-        self.assertEqual(10000, program.read("positions.txt").count(b"\r\n"))
+        self.assertEqual(many.encode(), program.read("positions.txt"),
+                         "every position is kept and written back as it was")
         huge = "x" * (10 << 20) + "\nOk\t1\t2\t3\t0\t4\t5\t6\t0\n" + "Weit\t999\t99\t0\t0\t999\t0\t0\t1\n"
         program = self.start_and_close("huge_position_line", {"positions.txt": huge})
         self.assertEqual(b"Ok\t1\t2\t3\t0\t4\t5\t6\t0\r\nWeit\t999\t99\t0\t0\t999\t0\t0\t1\r\n",
@@ -376,30 +377,63 @@ class BadInput(unittest.TestCase):
             program.probe("gone 5000 Hilfe")
             self.assertEqual(0, program.close_and_wait(30))
 
-    def test_settings_that_cannot_be_written_are_reported_and_kept(self):
-        # Root replaces read-only files anyway, so the settings file is made
-        # unreplaceable another way: a folder of that name.
+    def test_settings_files_that_cannot_be_read_or_written(self):
+        """A file the run could not read is not written by it; one it cannot
+        write is left as it was. Both are explained above the failure's line.
+        Root reads and replaces read-only files anyway, so such a file is
+        made another way: a folder of that name."""
         positions = "Alt\t1\t2\t3\t0\t4\t5\t6\t0\r\n"
-        with Program(ENV, "unwritable", {"positions.txt": positions}) as program:
-            os.makedirs(program.path("init.txt"))
-            os.chmod(program.path("positions.txt"), 0o444)
-            program.main_window(30000)
-            self.assertEqual(["Error"], [caption for caption, _ in program.messages],
-                             "the unreadable init.txt is reported")
-            program.painted()
-            program.probe("close " + program.window)
-            deadline = time.monotonic() + 10
-            while not program.boxes() and time.monotonic() < deadline:
-                time.sleep(0.1)
-            program.dismiss_messages()
-            self.assertEqual(0, program.wait_exit(30))
-            caption, text = program.messages[-1]
-            self.assertTrue(text.startswith("Konfiguration konnte nicht gespeichert werden.\r\n"),
-                            text)
-            self.assertIn(caption, text, "the caption is the failure's text")
-            self.assertTrue(os.path.isdir(program.path("init.txt")))
-            self.assertFalse(program.exists("init.txt.new"), "no temporary file is left")
-            self.assertEqual(positions.encode(), program.read("positions.txt"))
+        cases = [
+            # name, folder at start, folder made while running, message at start, at the end
+            ("init_folder", "init.txt", None,
+             "»init.txt« ist vorhanden, konnte aber nicht gelesen werden.", None),
+            ("positions_folder", "positions.txt", None,
+             "»positions.txt« ist vorhanden, konnte aber nicht vollständig gelesen werden.",
+             None),
+            ("init_unwritable", None, "init.txt", None,
+             "Konfiguration konnte nicht gespeichert werden: »init.txt« ließ sich nicht "
+             "schreiben."),
+        ]
+        for name, folder, later_folder, at_start, at_end in cases:
+            with self.subTest(name), Program(ENV, name, {"positions.txt": positions}) as program:
+                if folder:
+                    if program.exists(folder):
+                        os.unlink(program.path(folder))
+                    os.makedirs(program.path(folder))
+                program.main_window(30000)
+                program.painted()
+                program.dismiss_messages()
+                started = list(program.messages)
+                if later_folder:
+                    os.makedirs(program.path(later_folder))
+                program.probe("close " + program.window)
+                deadline = time.monotonic() + 5
+                while not program.boxes() and time.monotonic() < deadline:
+                    if program.process.poll() is not None:
+                        break
+                    time.sleep(0.1)
+                program.dismiss_messages()
+                self.assertEqual(0, program.wait_exit(30))
+                ended = program.messages[len(started):]
+                for shown, sentence in ((started, at_start), (ended, at_end)):
+                    if sentence is None:
+                        self.assertEqual([], shown)
+                        continue
+                    self.assertEqual(1, len(shown), shown)
+                    caption, text = shown[0]
+                    self.assertEqual("Error", caption)
+                    self.assertTrue(text.startswith(sentence), text)
+                    self.assertRegex(text, r"\r\n\r\nWFileException: Cannot [^\r\n]*\(id=-?\d+, "
+                                           r"syserr=[0-9A-F]{8}h\)$")
+                for kept in (folder, later_folder):
+                    if kept:
+                        self.assertTrue(os.path.isdir(program.path(kept)), kept)
+                        self.assertFalse(program.exists(kept + ".new"), "no temporary file")
+                if folder != "init.txt" and later_folder != "init.txt":
+                    self.assertEqual(init_text(), program.read("init.txt"))
+                if folder != "positions.txt":
+                    self.assertEqual(positions.encode(), program.read("positions.txt"))
+
 
 def main():
     global ENV
