@@ -2,10 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "GmsCoordinates.h"
 #include "WException.h"
@@ -22,53 +18,6 @@ const double halfPi = 1.570796325;
 const double twoPi = 6.2831853;
 const double fourPi = 12.5663706;
 const double earthRadius = 6371.0;
-
-const double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The token [begin, end) converted as sscanf's "%f" converts it: the leading
-// number only, 0.0 when the token does not begin with one. Plain decimals of
-// up to 15 digits are converted here; m / 10^f is then the correctly rounded
-// double, and narrowing it gives the correctly rounded float unless it lies
-// exactly halfway between two floats. Everything else goes to the C library.
-float scanFloat(const char* begin, const char* end)
-{
-    const char* p = begin;
-    bool negative = false;
-    if (p < end && (*p == '-' || *p == '+')) {
-        negative = *p == '-';
-        ++p;
-    }
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fractionDigits = 0;
-    for (; p < end && isDigit(*p); ++p, ++digits)
-        mantissa = mantissa * 10 + static_cast<unsigned int>(*p - '0');
-    if (p < end && *p == '.') {
-        for (++p; p < end && isDigit(*p); ++p, ++digits, ++fractionDigits)
-            mantissa = mantissa * 10 + static_cast<unsigned int>(*p - '0');
-    }
-    bool plain = digits > 0 && digits <= 15 &&
-                 (p == end || (*p != 'e' && *p != 'E' && *p != 'x' && *p != 'X'));
-    if (plain) {
-        double value = static_cast<double>(mantissa) / powersOfTen[fractionDigits];
-        std::uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        if ((bits & 0x1FFFFFFFu) != 0x10000000u) {
-            float narrowed = static_cast<float>(value);
-            return negative ? -narrowed : narrowed;
-        }
-    }
-    std::string token(begin, end);
-    float value = 0.0f;
-    std::sscanf(token.c_str(), "%f", &value);
-    return value;
-}
-
-// Both bounds excluded; false for NaN as well.
-bool isValid(double value) { return value > -99.0 && value < 99.0; }
 
 } // namespace
 
@@ -102,6 +51,13 @@ void OrvexDatabase::open(unsigned int type, const char* fileName)
         resolution = 5;
         name = fileName;
         file.open(fileName, false);
+        try {
+            blockReader.checkFirstHeader(file, blockSizeForName(name));
+        } catch (const WException&) {
+            // Left as a set that could not be opened: no grid.
+            file.close();
+            throw;
+        }
     } else if (type == TYPE_ONE_DEGREE) {
         resolution = 1;
         name = fileName;
@@ -254,21 +210,25 @@ void OrvexDatabase::readField()
     // Signed 64-bit month index: months before January 1850 (and years far
     // out) must land outside the file, never wrap back into it.
     long long firstMonthIndex = (static_cast<long long>(year) - firstYear) * 12;
-    WString line;
-    if (yearAverage) {
-        for (int m = 1; m <= 12; ++m) {
-            if (!readMonthBlock(firstMonthIndex + m, blockSize, line))
-                break;
+    try {
+        if (yearAverage) {
+            for (int m = 1; m <= 12; ++m) {
+                if (!readMonthBlock(firstMonthIndex + m, blockSize))
+                    break;
+            }
+        } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month, blockSize)) {
+            clearField();
+            return;
         }
-    } else if (month < 1 || month > 12 ||
-               !readMonthBlock(firstMonthIndex + month, blockSize, line)) {
+    } catch (const WException&) {
+        // Half-added sums are no field: the map shows none.
         clearField();
-        return;
+        throw;
     }
     averageField();
 }
 
-bool OrvexDatabase::readMonthBlock(long long monthIndex, unsigned int blockSize, WString& line)
+bool OrvexDatabase::readMonthBlock(long long monthIndex, unsigned int blockSize)
 {
     if (monthIndex < 1)
         return false;
@@ -277,12 +237,7 @@ bool OrvexDatabase::readMonthBlock(long long monthIndex, unsigned int blockSize,
     if (end > static_cast<long long>(file.getSize()))
         return false;
     seekTo(start);
-    file.readln(line);
-    for (unsigned int row = 0; row < rows; ++row) {
-        if (!file.readln(line))
-            break;
-        addRow(line, row);
-    }
+    blockReader.read(file, blockSize, GridSums{cellValues, cellCounts, rows, columns});
     return true;
 }
 
@@ -294,31 +249,6 @@ void OrvexDatabase::seekTo(long long offset)
     for (offset -= step; offset > 0; offset -= step) {
         step = static_cast<int>(offset < INT_MAX ? offset : INT_MAX);
         file.skip(step);
-    }
-}
-
-void OrvexDatabase::addRow(const WString& line, unsigned int row)
-{
-    const char* p = line;
-    const char* end = p + line.length();
-    double* values = cellValues + static_cast<unsigned long>(row) * columns;
-    unsigned int* counts = cellCounts + static_cast<unsigned long>(row) * columns;
-    // Every token takes a column, valid or not; tokens past the last column
-    // have no cell and are ignored.
-    for (unsigned int column = 0; column < columns; ++column) {
-        while (p < end && *p == ' ')
-            ++p;
-        if (p == end)
-            break;
-        const char* tokenEnd = p;
-        while (tokenEnd < end && *tokenEnd != ' ')
-            ++tokenEnd;
-        double value = scanFloat(p, tokenEnd);
-        if (isValid(value)) {
-            values[column] += value;
-            ++counts[column];
-        }
-        p = tokenEnd;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GridBlockReader.h"
 #include "WFile.h"
 #include "WString.h"
 
@@ -64,9 +65,8 @@ public:
 
 private:
     void computeLatitudeWeights();
-    bool readMonthBlock(long long monthIndex, unsigned int blockSize, WString& line);
+    bool readMonthBlock(long long monthIndex, unsigned int blockSize);
     void seekTo(long long offset);
-    void addRow(const WString& line, unsigned int row);
     void averageField();
 
     unsigned int dbType;
@@ -84,4 +84,5 @@ private:
     unsigned int cellsWithData;
     double coverage;
     WString name;
+    GridBlockReader blockReader;
 };

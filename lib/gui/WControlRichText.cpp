@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <cstring>
 #include <vector>
 
 #include "WException.h"
@@ -11,31 +12,23 @@
 #include "WSystemInfo.h"
 
 namespace {
-// What the stream callback reads from, and the read failure that ended it.
+// The bytes still to be streamed into the control.
 struct StreamSource {
-    WFile* file;
-    bool failed;
-    WString failure;
-    int failureId;
+    const char* next;
+    unsigned long left;
 };
 
 DWORD CALLBACK readStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read)
 {
     StreamSource* source = reinterpret_cast<StreamSource*>(cookie);
-    *read = 0;
-    try {
-        *read = static_cast<LONG>(source->file->read(buffer, static_cast<unsigned long>(size)));
-        return 0;
-    } catch (const WEOFException&) {
-        // The bytes of a short last read; 0 of them ends the stream.
-        *read = static_cast<LONG>(source->file->getEOFBytes());
-        return 0;
-    } catch (const WException& e) {
-        source->failed = true;
-        source->failure = e.getMessage();
-        source->failureId = e.getId();
-        return 1;
-    }
+    unsigned long n = source->left < static_cast<unsigned long>(size)
+                          ? source->left
+                          : static_cast<unsigned long>(size);
+    std::memcpy(buffer, source->next, n);
+    source->next += n;
+    source->left -= n;
+    *read = static_cast<LONG>(n);
+    return 0;
 }
 }
 
@@ -71,14 +64,49 @@ void WControlRichText::loadFile(const char* fileName, bool rtf)
 {
     WFile file;
     file.open(fileName, static_cast<unsigned long>(WFile::MODE_READ));
-    StreamSource source = {&file, false, WString(), 0};
+    // Read whole first: the nesting is checked before the control sees any of it.
+    std::vector<char> bytes(file.getSize());
+    unsigned long length = 0;
+    try {
+        length = file.read(bytes.data(), static_cast<unsigned long>(bytes.size()));
+    } catch (const WEOFException&) {
+        length = file.getEOFBytes();
+    }
+    loadText(bytes.data(), length, rtf);
+}
+
+void WControlRichText::loadText(const char* bytes, unsigned long length, bool rtf)
+{
+    if (rtf && groupDepth(bytes, length) > maxGroupDepth)
+        throw WControlException(WFormattedString("Rich text nested deeper than %lu groups.",
+                                                 maxGroupDepth),
+                                -1);
+    StreamSource source = {bytes, length};
     EDITSTREAM stream = {};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = readStream;
     SendMessageA(windowHandle, EM_STREAMIN, rtf ? SF_RTF : SF_TEXT,
                  reinterpret_cast<LPARAM>(&stream));
-    if (source.failed)
-        throw WFileException(source.failure, source.failureId);
+}
+
+unsigned long WControlRichText::groupDepth(const char* bytes, unsigned long length)
+{
+    const char* end = bytes + length;
+    unsigned long depth = 0;
+    unsigned long deepest = 0;
+    for (const char* p = bytes; p < end; ++p) {
+        if (*p == '\\') {
+            // The next byte is escaped; when it begins a control word, skipping
+            // one letter of it changes nothing.
+            ++p;
+        } else if (*p == '{') {
+            if (++depth > deepest)
+                deepest = depth;
+        } else if (*p == '}' && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
 }
 
 void WControlRichText::setURLDetection(bool detect)

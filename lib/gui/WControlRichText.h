@@ -27,11 +27,24 @@ public:
     void create(WWindowContext* owner, const char* name, int x, int y, unsigned long width,
                 unsigned long height, Style style, bool clientEdge);
 
+    // The deepest nesting of groups ("{" ... "}") that rich text may have.
+    // The platform's parser keeps a fixed stack of groups and fails on text
+    // nested deeper (Wine's riched20 crashes at 32), so deeper text is
+    // refused before it reaches the control.
+    static constexpr unsigned long maxGroupDepth = 24;
+
     // Replaces the text by the file, streamed in as rich text (rtf) or plain
-    // text. A missing file throws WFileNotFoundException; a read failure ends
-    // the stream and is thrown after it as WFileException. The control
-    // refuses a file without an RTF header as rich text and stays empty.
+    // text (see loadText). A missing file throws WFileNotFoundException, a
+    // read failure WFileException.
     void loadFile(const char* fileName, bool rtf);
+    // Replaces the text by the bytes, as rich text (rtf) or plain text. Rich
+    // text nested deeper than maxGroupDepth throws WControlException (id -1)
+    // and leaves the control as it was. The control refuses a text without
+    // an RTF header as rich text and stays empty.
+    void loadText(const char* bytes, unsigned long length, bool rtf);
+    // The deepest group nesting of the rich text; escaped braces ("\{",
+    // "\}") are text, not groups.
+    static unsigned long groupDepth(const char* bytes, unsigned long length);
     // Link notifications only, and automatic URL detection on or off; an
     // owner panel opens clicked links.
     void setURLDetection(bool detect);

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "GridTestSupport.h"
+#include "GridToken.h"
 #include "OrvexDatabase.h"
 #include "WException.h"
 
@@ -309,12 +312,7 @@ TEST(OrvexDatabaseTest, TokenRules)
         EXPECT_EQ(72u, db.getCellsWithData());
     }
 
-    // A number of thousands of digits, and a row of only blanks.
-    values = rowAfterReading(std::string(20000, '7') + " 3");
-    EXPECT_EQ(MISSING_VALUE, values[0]);
-    EXPECT_EQ(3.0, values[1]);
-    values = rowAfterReading(std::string(20000, '0') + "4.5 3");
-    EXPECT_EQ(4.5, values[0]) << "leading zeros";
+    // A row of only blanks.
     values = rowAfterReading(std::string(3000, ' '));
     EXPECT_EQ(MISSING_VALUE, values[0]);
 }
@@ -465,16 +463,101 @@ TEST(OrvexDatabaseTest, OpenCloseAndBadFiles)
         }
     }
 
-    // No line feed anywhere: the header line swallows the file.
-    writeFile(hadcrut3, std::string(12 * hadcrut3Block, '7'));
-    db.open(1, hadcrut3);
-    db.load(1850, 1, true);
-    expectCleared(db, "a file without line feeds");
-
     db.close();
     EXPECT_EQ(0u, db.getRows());
     EXPECT_EQ(0u, db.getResolution());
     EXPECT_STREQ(hadcrut3, db.getName()) << "close keeps the name";
     EXPECT_EQ(1850u, db.getYear());
     EXPECT_TRUE(db.isYearAverage());
+}
+
+TEST(OrvexDatabaseTest, HostileGridFiles)
+{
+    // Each file is hadcrut3 (28613-byte blocks); its month of 1850 is loaded.
+    // A failure names the file as no grid file: at open, the set is left as
+    // one that could not be opened (no grid); at a later month, the field is
+    // cleared and the next good month reads again. Otherwise the first cells
+    // of row 0 are compared.
+    struct Case {
+        const char* what;
+        std::string bytes;
+        unsigned month;
+        bool failsAtOpen;
+        bool failsAtLoad;
+        std::vector<double> firstCells;
+    };
+    const std::string month1 = monthBlock(hadcrut3Block, uniformRows("1.50"));
+    const std::string month3 = monthBlock(hadcrut3Block, uniformRows("2.50"));
+    const std::string restOfRows = [] {
+        std::string rows;
+        for (int r = 1; r < 36; ++r)
+            rows += "1.50\n";
+        return rows;
+    }();
+    auto firstRow = [&](const std::string& line) {
+        std::string bytes = "Month\n" + line + "\n" + restOfRows;
+        bytes.resize(std::max<size_t>(bytes.size(), hadcrut3Block), ' ');
+        return bytes;
+    };
+    const std::string longest = std::string(GridToken::maxLength - 3, '0') + "4.5";
+    const Case cases[] = {
+        {"a number of two million digits", firstRow("0." + std::string(2000000, '1') + " 3"), 1,
+         false, false, {MISSING_VALUE, 3.0}},
+        {"a token one byte longer than the longest number", firstRow("0" + longest + " 3"), 1,
+         false, false, {MISSING_VALUE, 3.0}},
+        {"the longest number", firstRow(longest + " 3"), 1, false, false, {4.5, 3.0}},
+        {"the longest number before a carriage return", firstRow("3 " + longest + "\r"), 1,
+         false, false, {3.0, 4.5}},
+        {"a row of three million blanks and then a value", firstRow(std::string(3000000, ' ') + "2"),
+         1, false, false, {2.0, MISSING_VALUE}},
+        {"no line feed in twelve blocks", std::string(12 * hadcrut3Block, '7'), 1, true, false, {}},
+        {"a header line as long as the block",
+         std::string(hadcrut3Block, 'H') + "\n" + month1, 1, true, false, {}},
+        {"a header line one byte shorter, its rows after the block",
+         std::string(hadcrut3Block - 1, 'H') + "\n" + month1.substr(month1.find('\n') + 1), 1,
+         false, false, {1.5, 1.5}},
+        {"a second block without a line feed",
+         month1 + std::string(hadcrut3Block, '7') + month3, 2, false, true, {}},
+    };
+    ScratchDir dir;
+    for (const Case& c : cases) {
+        writeFile(hadcrut3, c.bytes);
+        OrvexDatabase db;
+        bool openFailed = false;
+        bool loadFailed = false;
+        try {
+            db.open(1, hadcrut3);
+        } catch (const WException& e) {
+            openFailed = true;
+            EXPECT_EQ(-4, e.getId()) << c.what;
+            EXPECT_STREQ("WException: Not a grid file (its header line does not end within "
+                         "the 28613-byte month block): data/cru/hadcrut3.dat (id=-4, "
+                         "syserr=00000000h)",
+                         e.toString())
+                << c.what;
+        }
+        EXPECT_EQ(c.failsAtOpen, openFailed) << c.what;
+        if (openFailed) {
+            EXPECT_EQ(0u, db.getRows()) << c.what << ": left without a grid";
+            EXPECT_STREQ(hadcrut3, db.getName()) << c.what;
+            db.load(1850, c.month, false);
+            continue;
+        }
+        try {
+            db.load(1850, c.month, false);
+        } catch (const WException& e) {
+            loadFailed = true;
+            EXPECT_NE(nullptr, std::strstr(e.getMessage(), "Not a grid file")) << c.what;
+        }
+        EXPECT_EQ(c.failsAtLoad, loadFailed) << c.what;
+        if (loadFailed) {
+            expectCleared(db, c.what);
+            db.nextMonth();
+            EXPECT_DOUBLE_EQ(2.5, uniformValue(db)) << c.what << ": the next month reads";
+            continue;
+        }
+        for (size_t column = 0; column < c.firstCells.size(); ++column)
+            EXPECT_EQ(c.firstCells[column], db.valueAtCell(static_cast<unsigned>(column), 0))
+                << c.what << ", column " << column;
+    }
 }

@@ -77,6 +77,48 @@ TEST(WControlRichTextTest, LoadFileStreamsRichAndPlainText)
     dialog.close(0);
 }
 
+TEST(WControlRichTextTest, TextNestedTooDeeplyNeverReachesTheControl)
+{
+    ControlsDialog dialog;
+    dialog.show(false);
+    WControlRichText rich(&dialog, "RTFControl", IDC_CTL_RICHTEXT);
+    const unsigned long deepest = WControlRichText::maxGroupDepth;
+    auto nested = [](unsigned long depth) {
+        return "{\\rtf1\\ansi " + std::string(depth - 1, '{') + "innen" +
+               std::string(depth - 1, '}') + "}";
+    };
+    const struct {
+        std::string text;
+        unsigned long depth;
+    } depths[] = {{"", 0},
+                  {"}}}{", 1},
+                  {"{\\{\\}}", 1},
+                  {"{\\\\{}}", 2},
+                  {"{{}{{}}}", 3},
+                  {"{{{", 3},
+                  {nested(deepest), deepest}};
+    for (const auto& d : depths)
+        EXPECT_EQ(d.depth, WControlRichText::groupDepth(d.text.data(),
+                                                        static_cast<unsigned long>(d.text.size())))
+            << d.text;
+
+    std::string accepted = nested(deepest);
+    rich.loadText(accepted.data(), static_cast<unsigned long>(accepted.size()), true);
+    EXPECT_EQ("innen", textOf(rich).substr(0, 5));
+    std::string refused = nested(deepest + 1);
+    try {
+        rich.loadText(refused.data(), static_cast<unsigned long>(refused.size()), true);
+        ADD_FAILURE() << "one group more must be refused";
+    } catch (const WControlException& e) {
+        EXPECT_STREQ("Rich text nested deeper than 24 groups.", e.getMessage());
+        EXPECT_EQ(-1, e.getId());
+    }
+    EXPECT_EQ("innen", textOf(rich).substr(0, 5)) << "the control keeps its text";
+    rich.loadText(refused.data(), static_cast<unsigned long>(refused.size()), false);
+    EXPECT_EQ(refused, textOf(rich)) << "as plain text the braces are only text";
+    dialog.close(0);
+}
+
 TEST(WControlRichTextTest, FontsLinksAndSelection)
 {
     ControlsDialog dialog;
