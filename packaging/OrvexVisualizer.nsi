@@ -8,6 +8,7 @@
 ;   PUBLISHER  who publishes the program
 ;   STAGE      the portable folder, whose files (but the data sets) it installs
 ;   FILES      the generated file lists (packaging/CMakeLists.txt)
+;   DEMO_SIZE  the generated DEMO_DATA_KB, what the data sets will take
 ;   GENERATOR  make_demo_data.exe
 ;   ICON       the program's icon
 ;   OUTFILE    the setup program to write
@@ -28,6 +29,7 @@ RequestExecutionLevel user
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include "${FILES}"
+!include "${DEMO_SIZE}"
 
 !define PRODUCT "Orvex Visualizer"
 !define PROGRAM "orvex_visualizer.exe"
@@ -184,6 +186,7 @@ FunctionEnd
 
 Section "!Programm" SecProgram
     SectionIn RO
+    AddSize ${DEMO_DATA_KB}
     !insertmacro ORVEX_INSTALL_FILES
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     Call WriteDemoData
