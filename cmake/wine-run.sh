@@ -106,8 +106,10 @@ fi
 export WINEPREFIX=$build_dir/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No Mono or Gecko installer dialogs: the programs here need neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer dialogs: the programs here need neither. No
+# winemenubuilder: shortcuts a setup program makes stay inside the prefix
+# instead of becoming menu entries of the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes the ANSI code page and the user locale from the Unix locale;
 # pin them (code page 1252, en-US) so that results do not depend on who runs.
 export LC_ALL=C.UTF-8
@@ -208,13 +210,21 @@ wait_for_server_exit() {
 # - The Liberation fonts under the names of the Windows fonts they stand in for
 #   (the same advance widths). "MS Sans Serif" needs none: Wine's own bitmap
 #   face has the Windows metrics.
-prefix_settings_version="2 desktop=1280x1024 fonts"
+# - The user's Desktop, Documents, Pictures ... as folders of the prefix: Wine
+#   links them to the Linux home folder, where a shortcut a setup program
+#   makes on the desktop would land.
+prefix_settings_version="3 desktop=1280x1024 fonts own-folders"
 apply_prefix_settings() {
-    local fonts=$WINEPREFIX/drive_c/windows/Fonts wine_fonts=/usr/share/wine/fonts
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts wine_fonts=/usr/share/wine/fonts folder
     mkdir -p "$fonts"
     if [[ -d $wine_fonts ]]; then
         cp -f "$wine_fonts"/* "$fonts"/ || return 1
     fi
+    for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+        if [[ -L $folder ]]; then
+            rm "$folder" && mkdir "$folder" || return 1
+        fi
+    done
     local settings=$log_dir/prefix-settings.reg
     cat >"$settings" <<'REG'
 REGEDIT4

@@ -39,6 +39,8 @@ packages=(
     # library that scales them and draws the land/water picture (and, in
     # tests/imageout, decodes the program's GIF files independently)
     xplanet-images python3-pil
+    # the setup program (makensis, with its 64-bit stubs and plugins)
+    nsis
 )
 # npm fetches the Natural Earth outlines (world-atlas). A Node.js that brings
 # its own npm (NodeSource's) needs no Debian npm, which would clash with it.

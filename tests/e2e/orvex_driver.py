@@ -60,11 +60,12 @@ class Probe:
 class Program:
     """A run of the program in a fresh work folder under the build tree."""
 
-    def __init__(self, env, name, files=None, again=False):
-        """again: run once more in the folder of an earlier run, as it was left."""
+    def __init__(self, env, name, files=None, again=False, workdir=None):
+        """again: run once more in the folder of an earlier run, as it was left.
+        workdir: run in that folder as it is (an installed program's folder)."""
         self.env = env
-        self.workdir = os.path.join(env.build_dir, "testwork", "e2e", name)
-        if not again:
+        self.workdir = workdir or os.path.join(env.build_dir, "testwork", "e2e", name)
+        if not again and not workdir:
             shutil.rmtree(self.workdir, ignore_errors=True)
             os.makedirs(self.workdir)
             for entry in env.working_files:
