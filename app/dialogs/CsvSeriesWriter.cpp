@@ -21,11 +21,14 @@ void CsvSeriesWriter::create(const char* fileName)
 
 void CsvSeriesWriter::writeHeading(const char* dataSetFile, const char* positionNames)
 {
-    appendLine(WFormattedString("Datenbank: %s", dataSetFile));
+    // Joined rather than formatted: a formatted string ends at 1024
+    // characters, and many or long names would cut off the last column.
+    appendLine((std::string("Datenbank: ") + dataSetFile).c_str());
     appendLine("-99,9 Keine Daten");
     if (withPositions)
-        appendLine(WFormattedString("Jahr;Monat;Anomalie Gesamt;Anomalie %s;Abdeckung in Prozent",
-                                    positionNames));
+        appendLine((std::string("Jahr;Monat;Anomalie Gesamt;Anomalie ") + positionNames +
+                    ";Abdeckung in Prozent")
+                       .c_str());
     else
         appendLine("Jahr;Monat;Anomalie Gesamt;Abdeckung in Prozent");
 }

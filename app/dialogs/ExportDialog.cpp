@@ -9,13 +9,10 @@
 #include "OrvexDatabase.h"
 #include "PositionCollection.h"
 #include "WSystem.h"
+#include "YearRange.h"
 
 namespace {
 
-const unsigned int firstYear = 1850;
-// Four-digit years: keeps the file (at most about 100 000 lines) and the
-// running time bounded whatever is typed.
-const unsigned int lastYear = 9999;
 const char* const exportFile = "Auswertung.csv";
 
 // Messages from the export thread to the dialog (onWindowUserMessage).
@@ -31,7 +28,7 @@ const unsigned long long progressUpdates = 100;
 
 ExportDialog::ExportDialog(WWindowContext* parent, const OrvexDatabase& database,
                            const PositionCollection& positions)
-    : WDialog(parent, IDD_EXPORT), startYear(firstYear), startMonth(1),
+    : WDialog(parent, IDD_EXPORT), startYear(FIRST_YEAR), startMonth(1),
       stopYear(database.getYear()), stopMonth(database.getMonth()), monthlyAverage(false),
       dataSetName(database.getName()), positions(positions.contains(1) ? &positions : nullptr),
       running(false), completed(false), failed(false), cancel(false), exportTotal(0), reportStep(1),
@@ -93,14 +90,16 @@ bool ExportDialog::checkRange()
 {
     const char* message = nullptr;
     WFormattedString text;
-    if (startYear < firstYear)
-        message = text.format("Jahr ab %u möglich.", firstYear);
+    if (startYear < FIRST_YEAR)
+        message = text.format("Jahr ab %u möglich.", FIRST_YEAR);
     else if (startMonth < 1 || startMonth > 12 || stopMonth < 1 || stopMonth > 12)
         message = "Monatsbereich 1-12.";
     else if (stopYear < startYear)
         message = "Start-Jahr muss vor dem Stop-Jahr liegen.";
-    else if (stopYear > lastYear)
-        message = text.format("Jahr bis %u möglich.", lastYear);
+    // Four-digit years keep the file (at most about 100 000 lines) and the
+    // running time bounded whatever is typed.
+    else if (stopYear > LAST_YEAR)
+        message = text.format("Jahr bis %u möglich.", LAST_YEAR);
     if (message == nullptr)
         return true;
     WSystem::showMessage(this, message, "Information", false);

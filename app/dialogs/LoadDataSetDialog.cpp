@@ -4,13 +4,10 @@
 #include "DialogIds.h"
 #include "WException.h"
 #include "WSystem.h"
-
-namespace {
-const unsigned int firstYear = 1850;
-}
+#include "YearRange.h"
 
 LoadDataSetDialog::LoadDataSetDialog(WWindowContext* parent)
-    : WDialog(parent, IDD_LOAD_DATA_SET), year(firstYear), month(1), yearAverage(false)
+    : WDialog(parent, IDD_LOAD_DATA_SET), year(FIRST_YEAR), month(1), yearAverage(false)
 {
     fields.attach(this);
 }
@@ -49,8 +46,11 @@ void LoadDataSetDialog::confirm()
     if (!fields.validate())
         return;
     fields.updateVariables();
-    if (year < firstYear)
-        WSystem::showMessage(this, WFormattedString("Jahr ab %u möglich.", firstYear),
+    if (year < FIRST_YEAR)
+        WSystem::showMessage(this, WFormattedString("Jahr ab %u möglich.", FIRST_YEAR),
+                             "Information", false);
+    else if (year > LAST_YEAR)
+        WSystem::showMessage(this, WFormattedString("Jahr bis %u möglich.", LAST_YEAR),
                              "Information", false);
     else if (month >= 1 && month <= 12)
         close(1);

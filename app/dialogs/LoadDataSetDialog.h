@@ -12,7 +12,7 @@
 //     dialog.setFileName(db.getName()); dialog.setYearAverage(db.isYearAverage());
 //     if (dialog.show(true) == 1) { ... dialog.getFileName(), getYear() ... }
 //
-// show(true) returns 1 for "OK" with a year from 1850 on and a month 1..12,
+// show(true) returns 1 for "OK" with a year 1850..9999 and a month 1..12,
 // 0 for "Abbrechen", Escape or the close box. A file name that is not one of
 // the catalogue's is shown (and returned) as the first entry, HADCRUT4.
 class LoadDataSetDialog : public WDialog {

@@ -2,53 +2,19 @@
 // edits made with the mouse on the map page.
 #include "OrvexVisualizer.h"
 
+#include <exception>
+
 #include "ExportDialog.h"
 #include "HelpDialog.h"
 #include "LoadDataSetDialog.h"
 #include "MapSaver.h"
 #include "PositionDialog.h"
 #include "ProgramIds.h"
+#include "SaveFormat.h"
 #include "WException.h"
 #include "WFileSelectDialog.h"
 #include "WSystem.h"
-
-namespace {
-
-// What differs between the three ways of saving the map.
-struct SaveFormat {
-    const char* filter; // one description/pattern pair, each text ended by a zero byte
-    const char* defaultExtension;
-    const char* title;
-    const char* accepted[2];
-    const char* wrongExtension;
-};
-
-const SaveFormat gifFormat = {"GIF-Dateien\0*.gif\0",
-                              "gif",
-                              "Als GIF speichern",
-                              {"gif", nullptr},
-                              "Unbekannte Dateiendung.\r\n*.gif erlaubt."};
-const SaveFormat jpegFormat = {"JPG-Dateien\0*.jpg\0",
-                               "jpg",
-                               "Als JPG speichern",
-                               {"jpg", "jpeg"},
-                               "Unbekannte Dateiendung.\r\n*.jpg erlaubt."};
-const SaveFormat emfFormat = {"EMF-Dateien\0*.emf\0",
-                              "emf",
-                              "Als EMF speichern",
-                              {"emf", nullptr},
-                              "Unbekannte Dateiendung.\r\n*.emf erlaubt."};
-
-bool accepts(const SaveFormat& format, const WString& extension)
-{
-    for (const char* accepted : format.accepted) {
-        if (accepted != nullptr && extension.equals(accepted))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
+#include "YearRange.h"
 
 LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM)
 {
@@ -60,6 +26,10 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
         dispatchCommand(LOWORD(wParam));
     } catch (const WException& e) {
         WSystem::showException(this, e);
+    } catch (const std::exception& e) {
+        // Out of memory while saving a metafile, for example: reported as
+        // the worker reports it, and the program goes on.
+        WSystem::showException(this, WException(e.what()));
     }
     return 0;
 }
@@ -94,10 +64,19 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     }
 }
 
+// The keys stop at the first and the last year the load dialog accepts, as
+// the Left arrow stops at January 1850; the map is rebuilt all the same.
 void OrvexVisualizer::stepMonth(bool forward)
 {
-    bool changed = forward ? map.database.nextMonth() : map.database.previousMonth();
-    if (!changed)
+    OrvexDatabase& database = map.database;
+    bool rebuild;
+    if (!forward)
+        rebuild = database.previousMonth();
+    else if (database.getYear() >= LAST_YEAR && database.getMonth() >= 12)
+        rebuild = !database.isYearAverage();
+    else
+        rebuild = database.nextMonth();
+    if (!rebuild)
         return;
     startTask(TASK_RENDER);
     refreshStatusText();
@@ -105,10 +84,11 @@ void OrvexVisualizer::stepMonth(bool forward)
 
 void OrvexVisualizer::stepYear(bool forward)
 {
-    if (forward)
-        map.database.nextYear();
-    else
-        map.database.previousYear();
+    OrvexDatabase& database = map.database;
+    if (forward && database.getYear() < LAST_YEAR)
+        database.nextYear();
+    else if (!forward && database.getYear() > FIRST_YEAR)
+        database.previousYear();
     startTask(TASK_RENDER);
     refreshStatusText();
 }
@@ -123,21 +103,22 @@ void OrvexVisualizer::loadDataSet()
     dialog.setYearAverage(database.isYearAverage());
     if (dialog.show(true) != IDOK)
         return;
-    // Opened anew for another file, and also when no set is open (the one
-    // named at start could not be opened, and may be there now).
-    if (!dialog.getFileName().equals(database.getName()) || database.getRows() == 0) {
-        try {
-            database.open(OrvexDatabase::TYPE_GRID_FILE, dialog.getFileName());
-        } catch (const WException&) {
-            // A set that does not open leaves an empty map, not a broken one.
-            database.close();
-            database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
-            startTask(TASK_RENDER);
-            refreshStatusText();
-            throw;
-        }
+    const WString& chosen = dialog.getFileName();
+    try {
+        // Opened anew for another file, and also when no set is open (the
+        // one named at start could not be opened, and may be there now).
+        if (!chosen.equals(database.getName()) || database.getRows() == 0)
+            database.open(OrvexDatabase::TYPE_GRID_FILE, chosen);
+        database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
+    } catch (const WException& e) {
+        // A set that does not open leaves an empty map, not a broken one.
+        database.close();
+        database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
+        startTask(TASK_RENDER);
+        refreshStatusText();
+        fileProblems.dataSet(chosen, e);
+        return;
     }
-    database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
     startTask(TASK_RENDER);
     refreshStatusText();
 }
@@ -199,23 +180,17 @@ WString OrvexVisualizer::suggestedFileName(const char* extension) const
 
 void OrvexVisualizer::saveMap(int kind)
 {
-    const SaveFormat& format = kind == TASK_SAVE_GIF    ? gifFormat
-                               : kind == TASK_SAVE_JPEG ? jpegFormat
-                                                        : emfFormat;
+    const SaveFormat& format = kind == TASK_SAVE_GIF    ? SaveFormat::gif
+                               : kind == TASK_SAVE_JPEG ? SaveFormat::jpeg
+                                                        : SaveFormat::emf;
+    if (!coastlinesAvailable(true))
+        return;
     WFileSelectDialog dialog(this, format.filter);
     dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
     if (!dialog.showSaveDialog(format.title))
         return;
     WString name(dialog.getFilename());
-    WString extension;
-    WSystem::extractFileExtension(name, extension);
-    extension.toLowerCase();
-    if (extension.length() == 0) {
-        name.append(".");
-        name.append(format.defaultExtension);
-        extension = format.defaultExtension;
-    }
-    if (!accepts(format, extension)) {
+    if (!format.completeFileName(name)) {
         WSystem::showMessage(this, format.wrongExtension, "Information", false);
         return;
     }

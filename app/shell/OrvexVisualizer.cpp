@@ -6,6 +6,7 @@
 #include "MapSaver.h"
 #include "ProgramIds.h"
 #include "WException.h"
+#include "WFile.h"
 #include "WMutex.h"
 #include "WSystem.h"
 #include "WSystemInfo.h"
@@ -26,7 +27,7 @@ OrvexVisualizer::OrvexVisualizer()
       checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
       checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
       scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
-      waitDialog(nullptr), startedUp(false)
+      waitDialog(nullptr), fileProblems(this), startedUp(false)
 {
     InitializeCriticalSection(&pictureLock);
 }
@@ -174,7 +175,7 @@ void OrvexVisualizer::openStartDataSet()
         map.database.close();
         map.database.load(static_cast<unsigned int>(startYear),
                           static_cast<unsigned int>(startMonth), startYearAverage);
-        WSystem::showException(this, e);
+        fileProblems.dataSet(startDataFile, e);
     }
 }
 
@@ -182,18 +183,23 @@ void OrvexVisualizer::setMapType(int type, bool refresh)
 {
     if (checkedMapItem != 0)
         mapMenu.setItemChecked(checkedMapItem, false);
+    // The menu item of each map type, and the picture the map opens for it.
     int item = type == 2   ? CMD_MAP_SATELLITE
                : type == 3 ? CMD_MAP_LAND_WATER
                : type == 4 ? CMD_MAP_PICTURE_2
                            : CMD_MAP_OUTLINES;
+    const char* picture = type == 2   ? "weltkarte1.jpg"
+                          : type == 3 ? "weltkarte3.jpg"
+                                      : "weltkarte2.jpg";
     map.mapType = type;
+    checkedMapItem = 0;
     try {
         map.loadBackgroundPicture();
         mapMenu.setItemChecked(item, true);
         checkedMapItem = item;
-    } catch (const WException& e) {
-        checkedMapItem = 0;
-        WSystem::showException(this, e);
+    } catch (const WBitmapException& e) {
+        // Only the picture types open a file.
+        fileProblems.backgroundPicture(picture, e);
     }
     if (refresh) {
         startTask(TASK_RENDER);
@@ -274,6 +280,23 @@ void OrvexVisualizer::repaintMap()
     InvalidateRect(mapPage, nullptr, FALSE);
 }
 
+bool OrvexVisualizer::coastlinesAvailable(bool saving)
+{
+    if (map.mapType != 1)
+        return true;
+    try {
+        WFile file;
+        file.open(FileProblemMessages::COASTLINE_FILE, static_cast<unsigned long>(WFile::MODE_READ));
+    } catch (const WException& e) {
+        if (saving)
+            fileProblems.coastlinesForSaving(e);
+        else
+            fileProblems.coastlinesForMap(e);
+        return false;
+    }
+    return true;
+}
+
 // --- Worker -------------------------------------------------------------
 
 void OrvexVisualizer::startTask(int task)
@@ -312,6 +335,9 @@ void OrvexVisualizer::run()
         case TASK_RENDER: {
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Erstelle Karte ...");
+            // The picture stays as it was.
+            if (!coastlinesAvailable(false))
+                break;
             MapLayout layout = map.layout();
             MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
             map.renderMap(canvas.getDC(), false, false);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "FileProblemMessages.h"
 #include "MapPage.h"
 #include "OrvexMap.h"
 #include "SettingsSession.h"
@@ -81,6 +82,9 @@ private:
     void saveSettings();
     void createMenus();
     void openStartDataSet();
+    // Outline maps need the coastline file: false when it cannot be opened,
+    // after telling the user (once per session when only the map is rebuilt).
+    bool coastlinesAvailable(bool saving);
     void refreshStatusText();
     void repaintMap();
     // Waits for a run whose wait the user ended early (Alt+F4); everything
@@ -130,6 +134,7 @@ private:
     WControlTab tab;
     MapPage mapPage;
     WaitDialog* waitDialog;
+    FileProblemMessages fileProblems;
     WString outputFile;
     WThread worker;
     // Makes replacing mapPicture on the worker atomic to the page's paint.

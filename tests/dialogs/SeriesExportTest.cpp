@@ -283,6 +283,39 @@ TEST(SeriesExportTest, WorksOnTheCopyOfThePositionsTakenWhenMade)
     EXPECT_EQ(2u, positions.size());
 }
 
+// The heading names every position however many there are and however long
+// their names: its last column is the coverage, as in every data line.
+TEST(SeriesExportTest, TheHeadingHoldsEveryNameAndTheLastColumn)
+{
+    writeFile("synthetic.dat", syntheticGrid(24, syntheticValue));
+    struct Case {
+        const char* label;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"ninety positions", {}},
+        {"one long name", {std::string(3000, 'L')}},
+        {"a long name among short ones", {"Berlin", std::string(1100, 'M') + "ünchen", "Wien"}},
+    };
+    for (int i = 1; i <= 90; ++i)
+        cases[0].names.push_back("Messstation " + std::to_string(i));
+    for (const Case& c : cases) {
+        PositionCollection positions;
+        std::string joined;
+        for (const std::string& name : c.names) {
+            positions.add(makePosition(name.c_str(), 54, 41, false, 13, 26, false), false);
+            joined += (joined.empty() ? "" : ", ") + name;
+        }
+        Recorder recorder;
+        std::vector<std::string> lines = splitLines(
+            exportToFile("synthetic.dat", {1850, 1, 1850, 2, false}, &positions, recorder));
+        ASSERT_EQ(5u, lines.size()) << c.label;
+        EXPECT_EQ("Jahr;Monat;Anomalie Gesamt;Anomalie " + joined + ";Abdeckung in Prozent",
+                  lines[2])
+            << c.label;
+        EXPECT_EQ(splitFields(lines[3]).size(), splitFields(lines[2]).size()) << c.label;
+    }
+}
+
 TEST(SeriesExportTest, LineFormatAndFailuresOfTheFile)
 {
     CsvSeriesWriter writer(true);

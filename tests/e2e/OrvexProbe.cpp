@@ -67,12 +67,18 @@ HWND parseWindow(const std::string& text)
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(text.c_str(), nullptr, 16)));
 }
 
+// The whole text, however long: the tests check that no window shows
+// megabytes of it.
 std::string windowText(HWND window)
 {
-    char text[4096] = {};
     // WM_GETTEXT is marshalled between processes, GetWindowText is not.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(copied);
     return text;
 }
 

@@ -195,6 +195,12 @@ class Saving(unittest.TestCase):
             program.settle()
             self.assertEqual("GIF 810 485", identify(program.path("hadcrut3v_1990_06.gif")))
 
+            # A name ending in "." has no extension: the format's own is added.
+            program.key(ord("S"), ctrl=True)
+            self.save_through_dialog(program, "Als GIF speichern", "karte.")
+            program.settle()
+            self.assertEqual("GIF 810 485", identify(program.path("karte.gif")))
+
             program.command(11101)
             self.save_through_dialog(program, "Als JPG speichern", "karte.jpg",
                                      "hadcrut3v_1990_06.jpg")
@@ -433,6 +439,110 @@ class BadInput(unittest.TestCase):
                     self.assertEqual(init_text(), program.read("init.txt"))
                 if folder != "positions.txt":
                     self.assertEqual(positions.encode(), program.read("positions.txt"))
+
+
+class FileProblems(unittest.TestCase):
+    """A missing or damaged file of the program's own is explained in German
+    above the failure's line, says what to do, and is told once per session
+    when it comes back at every rebuild."""
+
+    DATA_SET_HINT = "\r\nWählen Sie mit »Datensatz laden« einen anderen Datensatz.\r\n\r\n"
+    PICTURE_HINT = ("Die Karte wird ohne Bild gezeichnet.\r\nWählen Sie im Menü »Ansicht« unter "
+                    "»Karte« eine andere Karte, oder ")
+    COASTLINE_HINT = ("\r\nWählen Sie im Menü »Ansicht« unter »Karte« das »Satellitenfoto« oder "
+                      "»Land/Wasser«, oder legen Sie eine lesbare Datei »worldmap.txt« in den "
+                      "Ordner des Programms.\r\n\r\n")
+
+    def quiet_rebuilds(self, program, keys):
+        """Keys that rebuild the map; no message may come of them."""
+        for vk in keys:
+            program.key(vk)
+            time.sleep(1.0)
+            self.assertEqual([], program.boxes(), "a message at a rebuild")
+            program.probe("gone 20000 Bitte waren ...")
+
+    def load_data_set(self, program, name):
+        program.key(ord("D"), ctrl=True)
+        dialog = program.probe("wait 10000 Datensatz laden")
+        program.probe("choose %s %s" % (program.probe("item %s 1014" % dialog), name))
+        program.probe("command %s 1" % dialog)
+        program.probe("gone 10000 Datensatz laden")
+
+    def test_each_problem_is_explained_and_told_once(self):
+        huge = "data/cru/" + "x" * (10 << 20) + ".dat"
+        garbage = bytes((i * 131) % 256 for i in range(50000))
+
+        def start_only(program):
+            pass
+
+        def load_missing_hadcrut4(program):
+            self.load_data_set(program, "HADCRUT4")
+            program.message("Error")
+
+        def rebuild_outlines_and_save(program):
+            self.quiet_rebuilds(program, [VK_RIGHT, VK_UP])
+            program.key(ord("S"), ctrl=True)
+            program.message("Error")
+            self.assertEqual([], program.boxes(), "no save dialog for a map that cannot be drawn")
+            program.key(ord("S"), ctrl=True)
+            program.message("Error")
+
+        def rebuild_without_pictures(program):
+            self.quiet_rebuilds(program, [VK_RIGHT])
+            program.command(12102)
+            program.message("Error")
+            program.run(12101)
+            program.run(12102)
+            self.quiet_rebuilds(program, [VK_LEFT])
+
+        cases = [
+            ("missing data set", {"init.txt": "DB_FILE=data/cru/fehlt.dat\n"}, [], start_only,
+             [r"Der Datensatz »data/cru/fehlt\.dat« wurde nicht gefunden\. Die Karte bleibt leer\."
+              + re.escape(self.DATA_SET_HINT) + r"WFileNotFoundException: [^\r\n]*fehlt\.dat"
+              r" \(id=-?\d+, syserr=[0-9A-F]{8}h\)$"]),
+            ("unreadable data set", {"init.txt": "DB_FILE=data/cru/ordner.dat\n",
+                                     "data/cru/ordner.dat/darin.txt": "x"}, [], start_only,
+             [r"Der Datensatz »data/cru/ordner\.dat« kann nicht gelesen werden\. Die Karte bleibt "
+              r"leer\." + re.escape(self.DATA_SET_HINT) + r"WFileException: .*ordner\.dat"]),
+            ("missing data set chosen", {}, ["data/cru/hadcrut4.dat"], load_missing_hadcrut4,
+             [r"Der Datensatz »data/cru/hadcrut4\.dat« wurde nicht gefunden\. Die Karte bleibt "
+              r"leer\." + re.escape(self.DATA_SET_HINT) + r"WFileNotFoundException: "]),
+            ("name of ten megabytes", {"init.txt": "DB_FILE=%s\n" % huge}, [], start_only,
+             [r"^Der Datensatz »data/cru/x{100}.{0,420}x{100}\.dat« wurde nicht gefunden\. Die "
+              r"Karte bleibt leer\." + re.escape(self.DATA_SET_HINT)
+              + r"WFileNotFoundException: File not found: data/cru/x{100}[^\r\n]{0,400}$"]),
+            ("missing coastlines", {"init.txt": "MAP_TYPE=1\n"}, ["worldmap.txt"],
+             rebuild_outlines_and_save,
+             [r"^Die Karte mit Umrissen kann nicht gezeichnet werden, weil die Datei "
+              r"»worldmap\.txt« fehlt\." + re.escape(self.COASTLINE_HINT)
+              + r"WFileNotFoundException: File not found: worldmap\.txt"]
+             + 2 * [r"^Die Karte mit Umrissen kann nicht gespeichert werden, weil die Datei "
+                    r"»worldmap\.txt« fehlt\." + re.escape(self.COASTLINE_HINT)]),
+            ("missing and damaged pictures", {"weltkarte3.jpg": garbage}, ["weltkarte1.jpg"],
+             rebuild_without_pictures,
+             [r"^Das Hintergrundbild »weltkarte1\.jpg« fehlt\. " + re.escape(self.PICTURE_HINT)
+              + r"legen Sie das Bild in den Ordner des Programms\.\r\n\r\nWBitmapException: "
+              r"Cannot load bitmap: weltkarte1\.jpg",
+              r"^Das Hintergrundbild »weltkarte3\.jpg« ist beschädigt oder kein Bild\. "
+              + re.escape(self.PICTURE_HINT) + r"ersetzen Sie das Bild im Ordner des Programms\."]),
+        ]
+        for name, files, removed, act, expected in cases:
+            with self.subTest(name):
+                program = Program(ENV, "problem_" + name.replace(" ", "_"), files)
+                for relative in removed:
+                    os.unlink(program.path(relative))
+                with program:
+                    program.main_window(60000)
+                    program.probe("gone 20000 Bitte waren ...")
+                    program.dismiss_messages()
+                    act(program)
+                    texts = [text for _, text in program.messages]
+                    self.assertEqual(["Error"] * len(expected),
+                                     [caption for caption, _ in program.messages], texts)
+                    for pattern, text in zip(expected, texts):
+                        self.assertLess(len(text), 4000, "a message of %d characters" % len(text))
+                        self.assertRegex(text, re.compile(pattern, re.S))
+                    self.assertEqual(0, program.close_and_wait(60))
 
 
 def main():

@@ -38,8 +38,8 @@ std::string windowClassOf(HWND window)
 namespace {
 std::string windowText(HWND window)
 {
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof(text));
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
     return text;
 }
 

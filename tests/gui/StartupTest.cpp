@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "GuiTestMain.h"
@@ -122,6 +123,71 @@ TEST(WSystemMessageBoxTest, TextsCaptionsIconsAndAnswers)
     {
         DialogAnswerer no(IDNO);
         EXPECT_FALSE(WSystem::showQuestion(nullptr, "Überschreiben?", "Frage"));
+    }
+}
+
+// A text too long for the screen (a file name of megabytes read from a
+// damaged settings file) is shortened in every message box: each line keeps
+// its start and its end, and so does a text of very many lines; texts that
+// fit are shown as they are.
+TEST(WSystemMessageBoxTest, LongTextsKeepTheirStartAndEnd)
+{
+    const std::string name = "Anfang" + std::string(1 << 20, 'x') + "Ende";
+    const std::string fitting = "Zeile\r\n" + std::string(400, 'y') + "\r\nSchluss";
+    std::string manyLines;
+    for (int i = 0; i < 20000; ++i)
+        manyLines += "Zeile " + std::to_string(i) + "\r\n";
+    const WFileNotFoundException missing(("File not found: " + name).c_str());
+    const std::string line = missing.toString().operator const char*();
+    const std::string lineEnd = line.substr(line.size() - 20);
+    struct Case {
+        const char* label;
+        std::function<void()> show;
+        std::string start, end; // of the text shown
+        std::string captionStart, captionEnd;
+    } cases[] = {
+        {"message", [&] { WSystem::showMessage(nullptr, name.c_str(), "Information", false); },
+         "Anfang", "Ende", "Information", "Information"},
+        {"caption", [&] { WSystem::showMessage(nullptr, "Text", name.c_str(), false); }, "Text",
+         "Text", "Anfang", "Ende"},
+        {"question", [&] { WSystem::showQuestion(nullptr, name.c_str(), "Frage"); }, "Anfang",
+         "Ende", "Frage", "Frage"},
+        {"exception", [&] { WSystem::showException(nullptr, missing); },
+         "WFileNotFoundException: File not found: Anfang", lineEnd, "Error", "Error"},
+        {"explained exception",
+         [&] {
+             WSystem::showException(nullptr, missing,
+                                    ("Die Datei »" + name + "« fehlt.\r\nBitte wählen.").c_str());
+         },
+         "Die Datei »Anfang", lineEnd, "Error", "Error"},
+        {"many lines", [&] { WSystem::showMessage(nullptr, manyLines.c_str(), "Viele", false); },
+         "Zeile 0\r\nZeile 1\r\n", "Zeile 19999\r\n", "Viele", "Viele"},
+        {"fitting", [&] { WSystem::showMessage(nullptr, fitting.c_str(), "Passt", false); },
+         fitting, fitting, "Passt", "Passt"},
+    };
+    auto startsWith = [](const std::string& text, const std::string& start) {
+        return text.compare(0, start.size(), start) == 0;
+    };
+    auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    for (const Case& c : cases) {
+        DialogAnswerer ok(IDOK);
+        c.show();
+        ASSERT_TRUE(ok.answered()) << c.label;
+        std::string text = ok.text();
+        EXPECT_LE(text.size(), 4000u) << c.label;
+        EXPECT_TRUE(startsWith(text, c.start)) << c.label << ": " << text.substr(0, 80);
+        EXPECT_TRUE(endsWith(text, c.end)) << c.label << ": " << text.substr(text.size() - 80);
+        EXPECT_TRUE(startsWith(ok.caption(), c.captionStart)) << c.label;
+        EXPECT_TRUE(endsWith(ok.caption(), c.captionEnd)) << c.label;
+        EXPECT_LE(ok.caption().size(), 500u) << c.label;
+    }
+    // The explanation keeps its second line whole; the long lines are cut.
+    {
+        DialogAnswerer ok(IDOK);
+        WSystem::showException(nullptr, missing, ("Die Datei »" + name + "« fehlt.\r\nBitte wählen.").c_str());
+        EXPECT_NE(std::string::npos, ok.text().find("Ende« fehlt.\r\nBitte wählen.\r\n\r\n"));
     }
 }
 

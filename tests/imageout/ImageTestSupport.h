@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,26 @@ inline std::vector<unsigned char> indicesTopDown(const DibImage& image)
     return indices;
 }
 
+// Empties a referee folder the first time this process writes into it, so
+// that the decoders judge only this run's files and manifest: what an
+// earlier run left there would otherwise pass for this run's work.
+inline void startRefereeFolder(const std::string& folder)
+{
+    static std::set<std::string> started;
+    if (!started.insert(folder).second)
+        return;
+    CreateDirectoryW(TempDir::toWide(folder).c_str(), nullptr);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(TempDir::toWide(folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            DeleteFileW((TempDir::toWide(folder) + L"\\" + entry.cFileName).c_str());
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
 // Leaves name.gif (saved with the program's writer) and name.expect in
 // folder for tests/imageout/gif_referees.py, which decodes the GIF with
 // Pillow and ImageMagick and compares it with the expectation: a line
@@ -80,7 +101,7 @@ inline std::vector<unsigned char> indicesTopDown(const DibImage& image)
 // manifest.txt, so that a missing file is noticed. False if saving fails.
 inline bool saveForReferees(DibImage& image, const std::string& folder, const std::string& name)
 {
-    CreateDirectoryW(TempDir::toWide(folder).c_str(), nullptr);
+    startRefereeFolder(folder);
     if (!image.save((folder + "\\" + name + ".gif").c_str(), DibImage::FORMAT_GIF))
         return false;
     std::string header = "ORVEX-EXPECT " + std::to_string(image.getWidth()) + " " +

@@ -119,6 +119,15 @@ def main(folders):
         if not names:
             print(f"FAIL {folder}: empty manifest")
             failed += 1
+        # Every run starts with an empty folder: a name listed twice or a
+        # picture nobody listed was left by an earlier run.
+        twice = sorted({name for name in names if names.count(name) > 1})
+        unlisted = sorted(set(entry[:-4] for entry in os.listdir(folder)
+                              if entry.endswith(".gif")) - set(names))
+        if twice or unlisted:
+            print(f"FAIL {folder}: left from an earlier run: listed twice {twice}, "
+                  f"not listed {unlisted}")
+            failed += 1
         for name in names:
             gif = os.path.join(folder, name + ".gif")
             try:

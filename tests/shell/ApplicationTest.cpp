@@ -12,30 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "ApplicationTestSupport.h"
 #include "DialogIds.h"
 #include "OrvexVisualizer.h"
 #include "ProgramIds.h"
 
 namespace {
-
-void writeFile(const char* name, const std::string& content)
-{
-    HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-// The program's working folder: the test's own, with the pictures and the
-// coastlines copied and the data set named by its full path.
-void prepareFolder(const std::string& init, const std::string& positions)
-{
-    for (const char* name : {"weltkarte1.jpg", "weltkarte2.jpg", "weltkarte3.jpg", "worldmap.txt"})
-        CopyFileA((std::string(ORVEX_RUN_DIR) + "/" + name).c_str(), name, FALSE);
-    writeFile("init.txt",
-              "DB_FILE=" + std::string(ORVEX_RUN_DIR) + "/data/cru/hadcrut3v.dat\r\n" + init);
-    writeFile("positions.txt", positions);
-}
 
 bool checked(HWND window, UINT id)
 {
@@ -271,40 +253,6 @@ TEST(ApplicationTest, PositionNumbersStayUnique)
     EXPECT_EQ(4U, map.positions.size());
     EXPECT_STREQ("Mitte", map.positions.find(1)->name) << "the new centre of view";
 }
-
-namespace {
-
-// The first visible top-level window of the class and title, waited for up
-// to ten seconds; null when none appears.
-HWND waitForWindow(const char* className, const char* title)
-{
-    for (int waited = 0; waited < 10000; waited += 10) {
-        HWND found = FindWindowA(className, title);
-        if (found != nullptr && IsWindowVisible(found))
-            return found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-HWND firstEdit(HWND dialog)
-{
-    HWND edit = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(child, name, sizeof(name));
-            if (lstrcmpiA(name, "Edit") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(data) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&edit));
-    return edit;
-}
-
-} // namespace
 
 // When the user closes the wait dialog early (Alt+F4) the run goes on; a
 // command given then waits for it before it changes what the worker reads.
