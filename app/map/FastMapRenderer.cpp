@@ -302,11 +302,15 @@ void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
 
     int width = layout.mapWidth;
     int height = layout.mapHeight;
-    std::vector<std::uint32_t> dataLayer;
-    if (map.mapType != 1)
-        dataLayer = globeBackground(layout);
-    else
+    // Kept between pictures: a fresh layer of a megabyte costs more in page
+    // faults than painting it.
+    std::vector<std::uint32_t>& dataLayer = globeLayer;
+    if (map.mapType != 1) {
+        const std::vector<std::uint32_t>& background = globeBackground(layout);
+        dataLayer.assign(background.begin(), background.end());
+    } else {
         dataLayer.assign(static_cast<size_t>(width) * height, whitePixel);
+    }
     paintCells(Pixels{dataLayer.data(), width, width, height}, false, false, Surface::ScreenBitmap);
 
     GlobeTable::View view;

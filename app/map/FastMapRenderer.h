@@ -73,6 +73,7 @@ private:
     KeptBackground flat;
     KeptBackground globe;
     GlobeTable globeTable;
+    std::vector<std::uint32_t> globeLayer;
     CoastlineFile coastlines;
     // The pen moves of the coastlines for the view they were made for.
     struct KeptCoastline {
