@@ -194,6 +194,27 @@ void OrvexDatabase::clearField()
     coverage = 0.0;
 }
 
+void OrvexDatabase::fillField(double value)
+{
+    if (cellValues == nullptr)
+        return;
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        cellValues[i] = value;
+        cellCounts[i] = 1;
+    }
+    cellsWithData = static_cast<unsigned int>(cells);
+    globalMean = value;
+    coverage = 100.0;
+}
+
+unsigned int OrvexDatabase::getMonthCount()
+{
+    if (dbType != TYPE_GRID_FILE || !file.isOpen())
+        return 0;
+    return static_cast<unsigned int>(file.getSize() / blockSizeForName(name));
+}
+
 void OrvexDatabase::readField()
 {
     // Without a grid (the file failed to open) there is nothing to read.

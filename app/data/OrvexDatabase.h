@@ -38,6 +38,11 @@ public:
 
     void readField();
     void clearField();
+    // Every cell holds value: the colours an animation's palette must hold
+    // are those of such fields.
+    void fillField(double value);
+    // Whole month blocks in the open grid file; 0 when none is open.
+    unsigned int getMonthCount();
 
     // No range check: the renderer calls this for every cell of the grid.
     double valueAtCell(unsigned int column, unsigned int row) const

@@ -76,6 +76,27 @@ void OctreeQuantizer::addColour(BYTE red, BYTE green, BYTE blue, BYTE alpha)
     insert(red, green, blue, alpha);
 }
 
+void OctreeQuantizer::addPixels(const uint32_t* pixels, size_t count)
+{
+    Node* lastLeaf = nullptr;
+    uint32_t last = 0;
+    for (size_t i = 0; i < count; i++) {
+        uint32_t p = pixels[i] & 0x00FFFFFF;
+        BYTE red = static_cast<BYTE>(p >> 16), green = static_cast<BYTE>(p >> 8),
+             blue = static_cast<BYTE>(p);
+        if (lastLeaf != nullptr && p == last) {
+            addToLeaf(lastLeaf, red, green, blue, 0);
+            continue;
+        }
+        lastLeaf = insert(red, green, blue, 0);
+        last = p;
+        while (leafCount > maxColours) {
+            reduceTree();
+            lastLeaf = nullptr;
+        }
+    }
+}
+
 void OctreeQuantizer::addToLeaf(Node* leaf, BYTE red, BYTE green, BYTE blue, BYTE alpha)
 {
     leaf->pixelCount++;

@@ -23,6 +23,9 @@ public:
     // False, with the tree unchanged, for other depths than 1, 4, 8 and 24.
     bool processImage(const BITMAPINFOHEADER* dib);
     void addColour(BYTE red, BYTE green, BYTE blue, BYTE alpha);
+    // 0x00RRGGBB words (alpha 0), each sorted in and the tree folded back to
+    // its limit as processImage does for every pixel.
+    void addPixels(const uint32_t* pixels, size_t count);
     // Writes getLeafCount() entries (at most the requested colour count)
     // as blue, green, red, reserved = mean alpha.
     void setColourTable(RGBQUAD* table) const;

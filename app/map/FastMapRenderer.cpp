@@ -289,56 +289,43 @@ void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
 
     int width = layout.mapWidth;
     int height = layout.mapHeight;
-    std::vector<std::uint32_t> dataLayer;
-    if (map.mapType != 1)
-        dataLayer = globeBackground(layout);
-    else
+    // Kept between pictures: a fresh layer of a megabyte costs more in page
+    // faults than painting it.
+    std::vector<std::uint32_t>& dataLayer = globeLayer;
+    if (map.mapType != 1) {
+        const std::vector<std::uint32_t>& background = globeBackground(layout);
+        dataLayer.assign(background.begin(), background.end());
+    } else {
         dataLayer.assign(static_cast<size_t>(width) * height, whitePixel);
+    }
     paintCells(Pixels{dataLayer.data(), width, width, height}, false, false,
                platform.screenBitmap());
 
-    // Two columns at a time, mirrored about the centre column: the inverse
-    // of every pixel from one above the square to one below it, so that each
-    // pixel's repair finds its neighbours' inverses ready (0.0 for a
-    // neighbour off the globe).
-    OrthographicView view(centreLon, centreLat, map.mapCentreX, map.mapCentreY, map.scaleX);
-    int radius = layout.globePixelRadius;
-    int top = map.mapCentreY - radius;
-    int count = 2 * radius + 1;
-    std::vector<double> westLons(count + 2);
-    std::vector<double> eastLons(count + 2);
-    std::vector<double> lats(count + 2);
-    std::vector<char> onGlobe(count + 2);
+    GlobeTable::View view;
+    view.centreLon = centreLon;
+    view.centreLat = centreLat;
+    view.centreX = map.mapCentreX;
+    view.centreY = map.mapCentreY;
+    view.scale = map.scaleX;
+    view.pixelRadius = layout.globePixelRadius;
+    view.layerWidth = width;
+    view.layerHeight = height;
+    view.pictureWidth = layout.pictureWidth;
+    view.pictureHeight = layout.pictureHeight;
+    globeTable.prepare(view);
+    const std::vector<GlobeTable::Pixel>& globePixels = globeTable.getPixels();
     long long pixelsInSquare = static_cast<long long>(height) * height;
     long long counted = 0;
     int lastPercent = -1;
-    auto paintColumn = [&](int x, const std::vector<double>& lons) {
-        for (int i = 1; i <= count; ++i) {
-            if (onGlobe[i]) {
-                double lon = repairLongitude(lons[i], lats[i], lons[i - 1], lats[i - 1],
-                                             lons[i + 1], lats[i + 1], onGlobe[i + 1] != 0);
-                long long column;
-                long long row;
-                equirectangularPixel(lon, lats[i], width, height, column, row);
-                std::uint32_t colour = 0;
-                if (column >= 0 && column < width && row >= 0 && row < height)
-                    colour = dataLayer[row * width + column] & 0x00FFFFFF;
-                int y = top - 1 + i;
-                if (x >= 0 && x < target.width && y >= 0 && y < target.height)
-                    target.row(y)[x] = colour;
-            }
-            ++counted;
-            map.sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
+    size_t next = 0;
+    for (std::uint32_t end : globeTable.getColumnEnds()) {
+        for (; next < end; ++next) {
+            const GlobeTable::Pixel& pixel = globePixels[next];
+            target.row(pixel.y)[pixel.x] =
+                pixel.source == GlobeTable::black ? 0 : dataLayer[pixel.source] & 0x00FFFFFF;
         }
-    };
-    for (int d = 0; d <= radius; ++d) {
-        for (int i = 0; i < count + 2; ++i) {
-            westLons[i] = eastLons[i] = lats[i] = 0.0;
-            onGlobe[i] = view.unprojectMirrored(d, top - 1 + i, westLons[i], eastLons[i], lats[i]);
-        }
-        paintColumn(map.mapCentreX - d, westLons);
-        if (d > 0)
-            paintColumn(map.mapCentreX + d, eastLons);
+        counted += globeTable.getSquareSize();
+        map.sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
     }
 
     if (map.mapType == 1)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CoastlineFile.h"
+#include "GlobeTable.h"
 #include "MapGeometry.h"
 #include "PlatformBlend.h"
 #include "WString.h"
@@ -23,9 +24,8 @@ class OrvexMap;
 //   - the coastline file is read once while it stays unchanged, its pen
 //     moves are worked out once per view, and moves that draw nothing (a
 //     line to the pixel the pen stands on) are left out;
-//   - the globe computes each pixel's inverse projection once and reuses it
-//     for the quadrant repair of its neighbours in the column, and reads
-//     and writes pixels directly.
+//   - the globe's inverse projections are made once per view (GlobeTable),
+//     and each frame reads and writes pixels directly.
 // Lines, texts, markers and the rim are drawn by the same GDI and GDI+ calls
 // as on the straightforward path.
 class FastMapRenderer {
@@ -82,6 +82,8 @@ private:
     PlatformBlend platform;
     KeptBackground flat;
     KeptBackground globe;
+    GlobeTable globeTable;
+    std::vector<std::uint32_t> globeLayer;
     CoastlineFile coastlines;
     // The pen moves of the coastlines for the view they were made for.
     struct KeptCoastline {

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "AnimationDialog.h"
 #include "ExportDialog.h"
 #include "HelpDialog.h"
 #include "LoadDataSetDialog.h"
@@ -47,6 +48,7 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
     case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
     case CMD_SAVE_EMF: saveMap(0); break;
+    case CMD_SAVE_ANIMATION: AnimationDialog(this, map).show(true); break;
     case CMD_SCALE_100: setScale(1.0, -1, -1); break;
     case CMD_SCALE_75: setScale(0.75, -1, -1); break;
     case CMD_SCALE_50: setScale(0.5, -1, -1); break;

@@ -122,6 +122,7 @@ void OrvexVisualizer::createMenus()
     saveMenu.create();
     saveMenu.addItem(CMD_SAVE_GIF, "GIF");
     saveMenu.addItem(CMD_SAVE_JPEG, "JPEG");
+    saveMenu.addItem(CMD_SAVE_ANIMATION, "Animation (GIF) ...");
 
     programMenu.create();
     programMenu.addItem(CMD_NEW_POSITION, "Position\tSTRG+P");

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "AnimatedGifWriter.h"
 #include "DibImage.h"
 #include "ImageTestSupport.h"
 #include "MapSaveTestSupport.h"
@@ -61,6 +62,29 @@ TEST(FullDisk, WriteFailuresAreReportedAndTheFileRemoved)
 
 // The map saver reports a GIF that did not fit and leaves no file; a map
 // that fits is saved.
+TEST(FullDisk, FailedAnimationIsReportedAndRemoved)
+{
+    const unsigned long limit = fileLimit();
+    ASSERT_GT(limit, 0u) << "run through run_with_file_limit.sh";
+    TempDir dir;
+    std::vector<RGBQUAD> colours(200, quad(1, 2, 3));
+    std::mt19937 random(5);
+    std::vector<unsigned char> frame(400 * 300);
+    std::string name = dir.file("animation.gif");
+    AnimatedGifWriter writer;
+    ASSERT_TRUE(writer.open(name.c_str(), 400, 300, colours.data(), 200, 0));
+    bool failed = false;
+    // Frames of noise until the file passes the limit.
+    for (unsigned long written = 0; !failed && written < 4 * limit; written += frame.size()) {
+        for (unsigned char& index : frame)
+            index = static_cast<unsigned char>(random() % 200);
+        failed = !writer.addFrame(frame.data(), 5);
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_STREQ("Write Error in GIF file", writer.getLastError());
+    EXPECT_FALSE(fileExists(name)) << "no partial animation is left";
+}
+
 TEST(FullDisk, MapSaverReportsTheFailedGif)
 {
     ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";

@@ -1,0 +1,271 @@
+// orvex_render: the map of Orvex Visualizer rendered without a window, as
+// one picture or as an animated GIF of a range of months. A console program
+// on the map and image-output libraries; --help tells the options.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FileNames.h"
+#include "MapAnimation.h"
+#include "MapSaver.h"
+#include "OrvexMap.h"
+#include "RenderOptions.h"
+#include "SettingsFiles.h"
+#include "WException.h"
+#include "WSystem.h"
+
+namespace {
+
+const int exitWriteFailed = 1;
+const int exitBadInput = 2;
+
+std::string utf8(const wchar_t* text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// A message of the library (Windows-1252) as UTF-8.
+std::string messageText(const WException& e)
+{
+    const char* text = e.getMessage();
+    int n = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    MultiByteToWideChar(1252, 0, text, -1, &wide[0], n);
+    return utf8(wide.c_str());
+}
+
+// The arguments as UTF-8, whatever the ANSI code page.
+std::vector<std::string> commandLineArguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; i++)
+        arguments.push_back(utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+// A name relative to the folder the user called from, made absolute before
+// the program moves to its own folder.
+std::string absolute(const std::string& name)
+{
+    std::wstring wide = wideFileName(name.c_str());
+    wchar_t full[MAX_PATH * 4];
+    DWORD n = wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
+    return n > 0 && n < MAX_PATH * 4 ? utf8(full) : name;
+}
+
+// The data sets, background pictures and coastlines lie beside the program.
+void moveToProgramFolder()
+{
+    wchar_t path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    std::wstring folder(path, n);
+    folder = folder.substr(0, folder.find_last_of(L"\\/"));
+    SetCurrentDirectoryW(folder.c_str());
+}
+
+bool fileExists(const std::string& name)
+{
+    DWORD attributes = GetFileAttributesW(wideFileName(name.c_str()).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether the output can be created, without touching a file already there.
+bool canWrite(const std::string& name)
+{
+    std::wstring wide = wideFileName(name.c_str());
+    if (wide.empty())
+        return false;
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(file);
+    if (!existed)
+        DeleteFileW(wide.c_str());
+    return true;
+}
+
+void print(FILE* stream, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+std::string monthText(unsigned int year, unsigned int month)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u", year, month);
+    return text;
+}
+
+// Every month the picture or animation needs must lie in the data set.
+void checkMonths(const RenderOptions& options, OrvexDatabase& database)
+{
+    const unsigned int months = database.getMonthCount();
+    auto check = [&](unsigned int year, unsigned int month) {
+        long long index = (static_cast<long long>(year) - 1850) * 12 + month - 1;
+        long long last = options.yearAverage ? (static_cast<long long>(year) - 1850) * 12 + 11
+                                             : index;
+        if (year < 1850 || last >= months) {
+            std::string what = options.yearAverage ? std::to_string(year) : monthText(year, month);
+            unsigned int endYear = months == 0 ? 1850 : 1850 + (months - 1) / 12;
+            unsigned int endMonth = months == 0 ? 1 : (months - 1) % 12 + 1;
+            throw RenderInputError(what + u8" liegt nicht im Datensatz (" +
+                                   monthText(1850, 1) + " bis " +
+                                   monthText(endYear, endMonth) + ")");
+        }
+    };
+    check(options.firstYear, options.firstMonth);
+    if (options.range)
+        check(options.lastYear, options.lastMonth);
+}
+
+// The map of the options' view, with its data set open; throws
+// RenderInputError for a data set or positions file that cannot be read.
+void prepareMap(OrvexMap& map, const RenderOptions& options, const std::string& dataFile,
+                const std::string& positionsFile)
+{
+    try {
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, dataFile.c_str());
+    } catch (const WException& e) {
+        throw RenderInputError(u8"Datensatz \"" + options.data + u8"\" nicht lesbar: " +
+                               messageText(e));
+    }
+    checkMonths(options, map.database);
+    if (!positionsFile.empty()) {
+        try {
+            SettingsFiles::readPositions(positionsFile.c_str(), map.positions);
+        } catch (const WException& e) {
+            throw RenderInputError(u8"Positionen \"" + options.positions +
+                                   u8"\" nicht lesbar: " + messageText(e));
+        }
+    }
+    map.mapType = options.mapType;
+    map.scalePercent = options.scalePercent;
+    map.scaleX = map.scaleY = options.scalePercent / 100.0;
+    map.orthographic = options.globe;
+    if (options.centreGiven) {
+        map.globeCentreLon = options.centreLongitude * 0.005555555555555556 * 3.14159265;
+        map.globeCentreLat = options.centreLatitude * 0.011111111111111112 * 1.570796325;
+    }
+    try {
+        map.loadBackgroundPicture();
+    } catch (const WException& e) {
+        throw RenderInputError(u8"Hintergrundbild nicht lesbar: " + messageText(e));
+    }
+    map.database.load(options.firstYear, options.firstMonth, options.yearAverage);
+}
+
+// Frames done of total on stderr, at most once a second and at the end.
+class ProgressLine {
+public:
+    bool operator()(int done, int total)
+    {
+        DWORD now = GetTickCount();
+        if (done == total || now - lastShown >= 1000) {
+            lastShown = now;
+            print(stderr, "orvex-render: " + std::to_string(done) + " / " +
+                              std::to_string(total) + " Bilder\n");
+        }
+        return true;
+    }
+
+private:
+    DWORD lastShown = GetTickCount();
+};
+
+int render(const RenderOptions& options)
+{
+    // Names the user gave are relative to the folder the program was
+    // called from; the program's own files to the program's folder.
+    std::string out = absolute(options.out);
+    std::string dataFile = options.dataFile();
+    bool named = dataFile != options.data;
+    if (!named)
+        dataFile = absolute(dataFile);
+    std::string positionsFile = options.positions.empty() ? "" : absolute(options.positions);
+    moveToProgramFolder();
+    if (!fileExists(dataFile))
+        throw RenderInputError(u8"Datensatz \"" + options.data + u8"\" nicht gefunden");
+    if (!positionsFile.empty() && !fileExists(positionsFile))
+        throw RenderInputError(u8"Positionen \"" + options.positions + u8"\" nicht gefunden");
+    if (!canWrite(out))
+        throw RenderInputError(u8"\"" + options.out + u8"\" kann nicht geschrieben werden");
+
+    OrvexMap map;
+    prepareMap(map, options, dataFile, positionsFile);
+    try {
+        if (options.range) {
+            AnimationRange range;
+            range.firstYear = options.firstYear;
+            range.firstMonth = options.firstMonth;
+            range.lastYear = options.lastYear;
+            range.lastMonth = options.lastMonth;
+            range.yearAverage = options.yearAverage;
+            ProgressLine progress;
+            MapAnimation(map, range)
+                .write(out.c_str(), static_cast<unsigned short>(options.delay),
+                       static_cast<unsigned short>(options.hold), options.loop, progress);
+        } else {
+            MapSaver saver(map);
+            if (options.output == RenderOptions::Output::Gif)
+                saver.saveGif(out.c_str());
+            else if (options.output == RenderOptions::Output::Jpeg)
+                saver.saveJpeg(out.c_str());
+            else
+                saver.saveEmf(out.c_str());
+        }
+    } catch (const WException& e) {
+        DeleteFileW(wideFileName(out.c_str()).c_str());
+        print(stderr, "orvex-render: " + messageText(e) + "\n");
+        return exitWriteFailed;
+    }
+    return 0;
+}
+
+}
+
+int main()
+{
+    SetConsoleOutputCP(CP_UTF8);
+    // Lines end in a line feed alone, as the shells that read them expect.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    try {
+        RenderOptions options = RenderOptions::parse(commandLineArguments());
+        if (options.help) {
+            print(stdout, renderHelpText);
+            return 0;
+        }
+        WSystem::startup("OrvexRender", GetModuleHandleW(nullptr), nullptr,
+                         const_cast<char*>(""), SW_HIDE);
+        int code;
+        try {
+            code = render(options);
+        } catch (...) {
+            WSystem::shutdown();
+            throw;
+        }
+        WSystem::shutdown();
+        return code;
+    } catch (const RenderInputError& e) {
+        print(stderr, std::string("orvex-render: ") + e.what() + "\n");
+        return exitBadInput;
+    } catch (const WException& e) {
+        print(stderr, "orvex-render: " + messageText(e) + "\n");
+        return exitWriteFailed;
+    }
+}

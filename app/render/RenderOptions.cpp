@@ -1,0 +1,232 @@
+#include "RenderOptions.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+const char* const dataSetNames[] = {"hadcrut4", "hadcrut3", "hadcrut3v", "hadsst2", "abstem3"};
+
+[[noreturn]] void bad(const std::string& message)
+{
+    throw RenderInputError(message);
+}
+
+bool allDigits(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+unsigned int number(const std::string& option, const std::string& text, unsigned int low,
+                    unsigned int high)
+{
+    if (!allDigits(text) || text.size() > 9 || std::strtoul(text.c_str(), nullptr, 10) < low ||
+        std::strtoul(text.c_str(), nullptr, 10) > high)
+        bad(option + u8" erwartet eine ganze Zahl von " + std::to_string(low) + " bis " +
+            std::to_string(high) + ", nicht \"" + text + "\"");
+    return static_cast<unsigned int>(std::strtoul(text.c_str(), nullptr, 10));
+}
+
+void yearMonth(const std::string& option, const std::string& text, unsigned int& year,
+               unsigned int& month)
+{
+    size_t dash = text.find('-');
+    std::string y = text.substr(0, dash);
+    std::string m = dash == std::string::npos ? "" : text.substr(dash + 1);
+    if (y.size() != 4 || !allDigits(y) || m.empty() || m.size() > 2 || !allDigits(m))
+        bad(option + u8" erwartet JJJJ-MM, nicht \"" + text + "\"");
+    year = static_cast<unsigned int>(std::atoi(y.c_str()));
+    month = static_cast<unsigned int>(std::atoi(m.c_str()));
+    if (month < 1 || month > 12)
+        bad(option + u8": Monatsbereich 1-12, nicht \"" + text + "\"");
+}
+
+double degrees(const std::string& text, double limit, bool& ok)
+{
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    ok = !text.empty() && end != nullptr && *end == '\0' && value >= -limit && value <= limit;
+    return value;
+}
+
+std::string lowerExtension(const std::string& name)
+{
+    size_t dot = name.find_last_of('.');
+    size_t slash = name.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+}
+
+RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
+{
+    RenderOptions options;
+    bool month = false, year = false, from = false, to = false, stepGiven = false;
+    for (size_t i = 0; i < arguments.size(); i++) {
+        std::string option = arguments[i];
+        std::string value;
+        bool inlineValue = false;
+        size_t equals = option.find('=');
+        if (option.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            value = option.substr(equals + 1);
+            option = option.substr(0, equals);
+            inlineValue = true;
+        }
+        if (option == "--help") {
+            options.help = true;
+            return options;
+        }
+        static const char* const withValue[] = {
+            "--data", "--month", "--year", "--from", "--to",  "--step",  "--view", "--map",
+            "--scale", "--centre", "--positions", "--out", "--delay", "--hold", "--loop"};
+        bool known = false;
+        for (const char* name : withValue)
+            known = known || option == name;
+        if (!known)
+            bad(u8"unbekannte Option \"" + arguments[i] + u8"\" (--help zeigt die Optionen)");
+        if (!inlineValue) {
+            if (i + 1 >= arguments.size())
+                bad(option + u8" braucht einen Wert");
+            value = arguments[++i];
+        }
+
+        if (option == "--data") {
+            options.data = value;
+        } else if (option == "--month") {
+            yearMonth(option, value, options.firstYear, options.firstMonth);
+            month = true;
+        } else if (option == "--year") {
+            options.firstYear = number(option, value, 1000, 9999);
+            year = true;
+        } else if (option == "--from") {
+            yearMonth(option, value, options.firstYear, options.firstMonth);
+            from = true;
+        } else if (option == "--to") {
+            yearMonth(option, value, options.lastYear, options.lastMonth);
+            to = true;
+        } else if (option == "--step") {
+            if (value != "month" && value != "year")
+                bad(u8"--step erwartet month oder year, nicht \"" + value + "\"");
+            options.yearAverage = value == "year";
+            stepGiven = true;
+        } else if (option == "--view") {
+            if (value != "flat" && value != "globe")
+                bad(u8"--view erwartet flat oder globe, nicht \"" + value + "\"");
+            options.globe = value == "globe";
+        } else if (option == "--map") {
+            const char* const types[] = {"outlines", "satellite", "landwater", "night"};
+            options.mapType = 0;
+            for (int t = 0; t < 4; t++)
+                if (value == types[t])
+                    options.mapType = t + 1;
+            if (options.mapType == 0)
+                bad(u8"--map erwartet outlines, satellite, landwater oder night, nicht \"" +
+                    value + "\"");
+        } else if (option == "--scale") {
+            options.scalePercent = static_cast<int>(number(option, value, 10, 200));
+        } else if (option == "--centre") {
+            size_t comma = value.find(',');
+            bool latOk = false, lonOk = false;
+            if (comma != std::string::npos) {
+                options.centreLatitude = degrees(value.substr(0, comma), 90, latOk);
+                options.centreLongitude = degrees(value.substr(comma + 1), 180, lonOk);
+            }
+            if (!latOk || !lonOk)
+                bad(u8"--centre erwartet BREITE,LÄNGE in Grad (-90..90,-180..180), nicht \"" +
+                    value + "\"");
+            options.centreGiven = true;
+        } else if (option == "--positions") {
+            options.positions = value;
+        } else if (option == "--out") {
+            options.out = value;
+        } else if (option == "--delay") {
+            options.delay = number(option, value, 1, 65535);
+        } else if (option == "--hold") {
+            options.hold = number(option, value, 1, 65535);
+        } else if (option == "--loop") {
+            options.loop = number(option, value, 0, 65535);
+        }
+    }
+
+    if (month + year + (from || to) != 1)
+        bad(u8"genau eines von --month, --year oder --from/--to angeben");
+    if ((from || to) && !(from && to))
+        bad(u8"--from und --to gehören zusammen");
+    if (stepGiven && !from)
+        bad(u8"--step gilt nur mit --from und --to");
+    options.range = from;
+    if (year)
+        options.yearAverage = true;
+    if (from && (options.lastYear < options.firstYear ||
+                 (options.lastYear == options.firstYear &&
+                  !options.yearAverage && options.lastMonth < options.firstMonth)))
+        bad(u8"--from liegt nach --to");
+    if (options.out.empty())
+        bad(u8"--out DATEI fehlt");
+    std::string extension = lowerExtension(options.out);
+    if (extension == "gif")
+        options.output = Output::Gif;
+    else if (extension == "jpg" && !options.range)
+        options.output = Output::Jpeg;
+    else if (extension == "emf" && !options.range)
+        options.output = Output::Emf;
+    else if (options.range)
+        bad(u8"eine Animation wird als .gif geschrieben, nicht \"" + options.out + "\"");
+    else
+        bad(u8"unbekannte Dateiendung \"" + options.out + u8"\": *.gif, *.jpg oder *.emf erlaubt");
+    return options;
+}
+
+std::string RenderOptions::dataFile() const
+{
+    for (const char* name : dataSetNames)
+        if (data == name)
+            return std::string("data/cru/") + name + ".dat";
+    return data;
+}
+
+const char* const renderHelpText =
+    u8"Aufruf: orvex-render [OPTIONEN] --out DATEI\n"
+    u8"\n"
+    u8"Zeichnet die Karte von Orvex Visualizer ohne Fenster: ein Bild eines Monats\n"
+    u8"oder Jahres (GIF, JPG oder EMF, wie \"Speichern als ...\" im Programm) oder\n"
+    u8"eine GIF-Animation über viele Monate oder Jahre.\n"
+    u8"\n"
+    u8"  --data NAME|DATEI     Datensatz: hadcrut4, hadcrut3, hadcrut3v, hadsst2,\n"
+    u8"                        abstem3 oder eine Rasterdatei (Vorgabe: hadcrut3v)\n"
+    u8"  --month JJJJ-MM       ein Monat\n"
+    u8"  --year JJJJ           das Jahresmittel eines Jahres\n"
+    u8"  --from JJJJ-MM --to JJJJ-MM [--step month|year]\n"
+    u8"                        eine Animation: jeder Monat von ... bis (month,\n"
+    u8"                        Vorgabe) oder ein Jahresmittel je Jahr (year)\n"
+    u8"  --view flat|globe     flache Karte oder Globus (Vorgabe: flat)\n"
+    u8"  --map outlines|satellite|landwater|night\n"
+    u8"                        Umrisse, Satellitenfoto, Land/Wasser oder\n"
+    u8"                        Nachtbild (Vorgabe: satellite)\n"
+    u8"  --scale PROZENT       Maßstab, 10 bis 200 (Vorgabe: 75)\n"
+    u8"  --centre BREITE,LÄNGE Mitte des Globus in Grad, Süden und Westen\n"
+    u8"                        negativ (Vorgabe: die des Programms, 45,10)\n"
+    u8"  --positions DATEI     eine positions.txt des Programms; Position 1 ist\n"
+    u8"                        die Mitte des Globus\n"
+    u8"  --out DATEI           .gif, .jpg oder .emf für ein Bild, .gif für eine\n"
+    u8"                        Animation\n"
+    u8"  --delay CS            Anzeigedauer je Bild in 1/100 s (Vorgabe: 10)\n"
+    u8"  --hold CS             Anzeigedauer des letzten Bildes (Vorgabe: 100)\n"
+    u8"  --loop N              Anzahl der Wiederholungen, 0 = endlos (Vorgabe: 0)\n"
+    u8"  --help                diese Hilfe\n"
+    u8"\n"
+    u8"Die Bilder zeigen Titel, Legende und Beschriftung, aber keine Markierungen.\n"
+    u8"Bei einer Animation meldet stderr höchstens einmal je Sekunde den Fortschritt.\n"
+    u8"\n"
+    u8"Rückgabewert: 0 erfolgreich, 1 Fehler beim Schreiben (keine Datei),\n"
+    u8"2 falsche Eingabe (nichts geschrieben).\n";

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A mistake in what the user asked for: one line for stderr, exit code 2.
+class RenderInputError : public std::runtime_error {
+public:
+    explicit RenderInputError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The command line of the batch renderer, checked for everything that can
+// be checked without opening a file. Texts are UTF-8.
+struct RenderOptions {
+    enum class Output { Gif, Jpeg, Emf };
+
+    bool help = false;
+    std::string data = "hadcrut3v";
+    // One picture: firstYear/firstMonth (month or year average). A range:
+    // first to last, one frame per month or per year average.
+    bool range = false;
+    bool yearAverage = false;
+    unsigned int firstYear = 0, firstMonth = 1, lastYear = 0, lastMonth = 1;
+    bool globe = false;
+    int mapType = 2;
+    int scalePercent = 75;
+    bool centreGiven = false;
+    double centreLatitude = 0, centreLongitude = 0; // degrees
+    std::string positions;
+    std::string out;
+    Output output = Output::Gif;
+    unsigned int delay = 10;
+    unsigned int hold = 100;
+    unsigned int loop = 0;
+
+    // Throws RenderInputError.
+    static RenderOptions parse(const std::vector<std::string>& arguments);
+    // The file of a data set given by its name (hadcrut4, ...), or the
+    // argument itself when it is a file name.
+    std::string dataFile() const;
+};
+
+// The German text --help prints.
+extern const char* const renderHelpText;

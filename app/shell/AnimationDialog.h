@@ -1,0 +1,73 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "InputFieldSet.h"
+#include "MapAnimation.h"
+#include "WControlProgressBar.h"
+#include "WDialog.h"
+#include "WException.h"
+#include "WString.h"
+#include "WThread.h"
+
+class OrvexMap;
+
+// "Animation (GIF)": writes an animated GIF of a range of months, or of one
+// year average per year, in the map's current view, on a thread of its own.
+//
+//     AnimationDialog dialog(&mainWindow, map);
+//     dialog.show(true);   // always 0
+//
+// "Start ..." checks the range, asks for the file in the save dialog and
+// starts the animation. It renders from a map of its own with the view and
+// data set of the caller's map as they were at that moment, so the caller's
+// map is only read, on the window thread. While it runs, "Abbrechen" stops
+// it and the partial file is removed; the close box does the same and waits
+// before the dialog goes. Each result is reported in a message box.
+class AnimationDialog : public WDialog, public WRunable {
+public:
+    AnimationDialog(WWindowContext* parent, const OrvexMap& map);
+    // Stops a running animation and waits for it.
+    ~AnimationDialog() override;
+
+    bool isRunning() const { return running; }
+
+    void onDialogInit() override;
+    void onDialogClose() override;
+    void onPanelCommand(unsigned long id, unsigned long code, WControl* control) override;
+    void onWindowUserMessage(void* a, void* b) override;
+
+    // The animation thread's body.
+    void run() override;
+
+private:
+    void start();
+    bool checkRange();
+    bool chooseFile();
+    void prepareMap();
+    void finish();
+
+    const OrvexMap& shownMap;
+    InputFieldSet fields;
+    unsigned int startYear;
+    unsigned int startMonth;
+    unsigned int stopYear;
+    unsigned int stopMonth;
+    bool yearAverage;
+    unsigned int delay;
+    WControlProgressBar progressBar;
+    WThread thread;
+
+    // Set up by the window thread before the thread starts, read back after
+    // it has been joined.
+    std::unique_ptr<OrvexMap> map;
+    AnimationRange range;
+    WString fileName;
+    unsigned long long progressTotal;
+    bool running;
+    bool completed;
+    bool failed;
+    WException failure;
+    std::atomic<bool> cancel;
+};
