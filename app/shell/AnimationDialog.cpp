@@ -7,11 +7,10 @@
 #include "OrvexMap.h"
 #include "WFileSelectDialog.h"
 #include "WSystem.h"
+#include "YearRange.h"
 
 namespace {
 
-const unsigned int firstYear = 1850;
-const unsigned int lastYear = 9999;
 // The last frame stays a second before the animation starts again.
 const unsigned short holdDelay = 100;
 const unsigned int maxDelay = 65535;
@@ -24,7 +23,7 @@ enum ThreadMessage { ANIMATION_PROGRESS = 1, ANIMATION_FINISHED = 2 };
 } // namespace
 
 AnimationDialog::AnimationDialog(WWindowContext* parent, const OrvexMap& map)
-    : WDialog(parent, IDD_ANIMATION), shownMap(map), startYear(firstYear), startMonth(1),
+    : WDialog(parent, IDD_ANIMATION), shownMap(map), startYear(FIRST_YEAR), startMonth(1),
       stopYear(map.database.getYear()), stopMonth(map.database.getMonth()),
       yearAverage(map.database.isYearAverage()), delay(10), progressTotal(0), running(false), completed(false),
       failed(false), cancel(false)
@@ -85,16 +84,16 @@ bool AnimationDialog::checkRange()
 {
     const char* message = nullptr;
     WFormattedString text;
-    if (startYear < firstYear)
-        message = text.format("Jahr ab %u möglich.", firstYear);
+    if (startYear < FIRST_YEAR)
+        message = text.format("Jahr ab %u möglich.", FIRST_YEAR);
     else if (startMonth < 1 || startMonth > 12 || stopMonth < 1 || stopMonth > 12)
         message = "Monatsbereich 1-12.";
     else if (stopYear < startYear)
         message = "Start-Jahr muss vor dem Stop-Jahr liegen.";
     else if (!yearAverage && stopYear == startYear && stopMonth < startMonth)
         message = "Start-Monat muss vor dem Stop-Monat liegen.";
-    else if (stopYear > lastYear)
-        message = text.format("Jahr bis %u möglich.", lastYear);
+    else if (stopYear > LAST_YEAR)
+        message = text.format("Jahr bis %u möglich.", LAST_YEAR);
     else if (delay < 1 || delay > maxDelay)
         message = text.format("Verzögerung 1-%u (1/100 s).", maxDelay);
     if (message == nullptr)
