@@ -181,8 +181,10 @@ class Program:
         found = []
         for entry in self.probe("windows").split(";"):
             fields = entry.split("|", 3)
-            # The wait dialog closes itself.
-            if len(fields) == 4 and fields[2] == "#32770" and fields[3] != "Bitte waren ...":
+            # The wait dialog closes itself. A box without a title is still
+            # being made (its caption is set while it initialises): it is
+            # taken on the next look.
+            if len(fields) == 4 and fields[2] == "#32770" and fields[3] not in ("", "Bitte waren ..."):
                 found.append((fields[0], fields[3]))
         return found
 
