@@ -281,8 +281,11 @@ class Installation(unittest.TestCase):
             left.append(UNINSTALL_KEY)
         # The uninstaller runs from a copy of itself, ~nsuN.tmp\Un.exe in the
         # temporary folder, which NSIS can only ask Windows to delete at the
-        # next start.
+        # next start. Only NSIS's own names count there: other tests running
+        # meanwhile share the prefix and its temporary folder.
         for name in set(os.listdir(temp)) - temp_before:
+            if not re.match(r"~?ns\w*\.tmp$", name):
+                continue
             copy = re.match(r"~nsu\w*\.tmp$", name)
             if not copy or set(os.listdir(os.path.join(temp, name))) - {"Un.exe"}:
                 left.append(os.path.join(temp, name))
