@@ -9,24 +9,11 @@
 #include <string>
 
 #include "BenchClock.h"
+#include "BenchFiles.h"
 #include "WException.h"
 #include "WFile.h"
 
 namespace {
-
-std::string tempFile(const char* name)
-{
-    char folder[MAX_PATH + 1];
-    GetTempPathA(sizeof(folder), folder);
-    return std::string(folder) + name;
-}
-
-void writeFile(const std::string& name, const std::string& content)
-{
-    FILE* file = fopen(name.c_str(), "wb");
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
-}
 
 // Milliseconds to read every line of the file; the line count in lines.
 double readAll(const std::string& name, unsigned long& lines)

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "BenchClock.h"
+#include "BenchFiles.h"
 #include "PositionCollection.h"
 #include "SettingsFiles.h"
 #include "WException.h"
@@ -20,20 +21,6 @@
 namespace {
 
 const int lineCount = 100000;
-
-std::string tempFile(const char* name)
-{
-    char folder[MAX_PATH + 1];
-    GetTempPathA(sizeof(folder), folder);
-    return std::string(folder) + name;
-}
-
-void writeFile(const std::string& name, const std::string& content)
-{
-    FILE* file = fopen(name.c_str(), "wb");
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
-}
 
 // Six digits and a letter that brings the byte sum of every key to the same
 // value: 6 x '0' + 'A' + 54.
