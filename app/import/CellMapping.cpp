@@ -174,15 +174,34 @@ std::vector<double> longitudeOverlap(const std::vector<double>& longitudes, doub
     return overlap;
 }
 
-// numpy's fmin and fmax: NaN ignored, the second operand on ties.
-double lowerOf(double a, double b)
+// numpy's fmin and fmax for operands that are not NaN: the second operand
+// on ties (which decides the sign of a zero). Missing values take part as
+// +inf and -inf instead of numpy's ignored NaN: the same result wherever a
+// value is present, and no branch (minsd, maxsd).
+inline double lowerOf(double a, double b)
 {
-    return a < b ? a : (std::isnan(b) ? a : b);
+    return a < b ? a : b;
 }
 
-double higherOf(double a, double b)
+inline double higherOf(double a, double b)
 {
-    return a > b ? a : (std::isnan(b) ? a : b);
+    return a > b ? a : b;
+}
+
+// numpyGroupSum of data[source[k]] * weight[k], k < count; the short groups
+// of every grid down to 0.5 degrees without a call.
+inline double weightedGroupSum(const double* data, const int* source, const double* weight, int count)
+{
+    double first = data[source[0]] * weight[0];
+    if (count == 1)
+        return first;
+    if (count <= 8) {
+        double rest = 0.;
+        for (int k = 1; k < count; ++k)
+            rest += data[source[k]] * weight[k];
+        return first + rest;
+    }
+    return first + pairwiseSum([&](ptrdiff_t k) { return data[source[k]] * weight[k]; }, 1, count - 1);
 }
 
 } // namespace
@@ -265,30 +284,38 @@ void CellMapping::average(const double* values, double* cells, std::vector<doubl
 {
     const int columnGroups = columns.groups();
     const size_t partial = static_cast<size_t>(latitudeCount) * columnGroups;
-    scratch.resize(4 * partial);
+    scratch.resize(4 * partial + 4 * static_cast<size_t>(longitudeCount));
     double* sums = scratch.data();
     double* weights = sums + partial;
     double* lowest = weights + partial;
     double* highest = lowest + partial;
+    // One input row at a time: its values with 0 where missing, 1 where
+    // present, and with +inf and -inf where missing for the extremes.
+    double* cleaned = highest + partial;
+    double* present = cleaned + longitudeCount;
+    double* lowInput = present + longitudeCount;
+    double* highInput = lowInput + longitudeCount;
 
-    const int* source = columns.source.data();
-    const double* weight = columns.weight.data();
     for (int i = 0; i < latitudeCount; ++i) {
         const double* row = values + static_cast<size_t>(i) * longitudeCount;
-        auto value = [&](ptrdiff_t k) {
-            double v = row[source[k]];
-            return (std::isnan(v) ? 0.0 : v) * weight[k];
-        };
-        auto present = [&](ptrdiff_t k) { return (std::isnan(row[source[k]]) ? 0.0 : 1.0) * weight[k]; };
+        for (int j = 0; j < longitudeCount; ++j) {
+            bool missing = row[j] != row[j];
+            cleaned[j] = missing ? 0.0 : row[j];
+            present[j] = missing ? 0.0 : 1.0;
+            lowInput[j] = missing ? INFINITY : row[j];
+            highInput[j] = missing ? -INFINITY : row[j];
+        }
         for (int g = 0; g < columnGroups; ++g) {
             const int start = columns.starts[g], count = columns.count(g);
+            const int* source = &columns.source[start];
+            const double* weight = &columns.weight[start];
             const size_t at = static_cast<size_t>(i) * columnGroups + g;
-            sums[at] = numpyGroupSum(value, start, count);
-            weights[at] = numpyGroupSum(present, start, count);
-            double low = row[source[start]], high = low;
-            for (int k = start + 1; k < start + count; ++k) {
-                low = lowerOf(low, row[source[k]]);
-                high = higherOf(high, row[source[k]]);
+            sums[at] = weightedGroupSum(cleaned, source, weight, count);
+            weights[at] = weightedGroupSum(present, source, weight, count);
+            double low = lowInput[source[0]], high = highInput[source[0]];
+            for (int k = 1; k < count; ++k) {
+                low = lowerOf(low, lowInput[source[k]]);
+                high = higherOf(high, highInput[source[k]]);
             }
             lowest[at] = low;
             highest[at] = high;
