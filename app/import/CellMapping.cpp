@@ -4,14 +4,15 @@
 #include <cstdio>
 #include <string>
 
+#include "GridLayout.h"
 #include "ImportFailure.h"
 #include "PairwiseSum.h"
 #include "SvmlSine.h"
 
 namespace {
 
-const int rowCount = 36;
-const int columnCount = 72;
+const int rowCount = GridLayout::rows;
+const int columnCount = GridLayout::columns;
 const double cellDegrees = 5.0;
 // Coordinates are often 32-bit floats: steps agree to this share of a step.
 const double stepTolerance = 1e-3;
