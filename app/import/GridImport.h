@@ -34,7 +34,7 @@ struct ImportPreview {
     std::string problemEnglish;
     std::string problemGerman;
     // Of the chosen variable:
-    std::string grid;          // "5 x 5 degrees, 36 x 72 cells"
+    std::string grid;          // in German: "5 x 5 Grad, 36 x 72 Zellen" (step; latitudes x longitudes)
     int firstMonth = 0;        // months from January 1850 (1 = 1850-01) of the
     int lastMonth = 0;         // first and last time step; 0 when unknown
     std::string levelAxis;     // "'DEPTH' (METERS, positive down)"; empty without levels
