@@ -96,22 +96,30 @@ CoverageSummary write(ImportSource& source, const std::vector<int>& steps, const
     CoverageSummary summary(total);
     std::string variable = shownName(source.variable());
     int done = 0;
+    // Buffers of one slice, reused: a multi-GB input is read in slices
+    // whose memory stays the same.
+    std::vector<double> values, mapped, cells;
+    std::vector<int> chosen;
+    std::vector<int64_t> places;
+    std::vector<std::string> headers;
+    std::string bytes;
+    std::vector<unsigned char> valid;
     AtomicFile out(path);
     for (int first = 1; first <= total; first += chunk) {
         if (progress.cancelled())
             throw ImportCancelled();
         int last = std::min(total, first + chunk - 1), months = last - first + 1;
-        std::vector<double> cells(size_t(months) * GridLayout::cells, std::numeric_limits<double>::quiet_NaN());
-        std::vector<int> chosen;
-        std::vector<int64_t> places;
+        cells.assign(size_t(months) * GridLayout::cells, std::numeric_limits<double>::quiet_NaN());
+        chosen.clear();
+        places.clear();
         for (size_t i = 0; i < steps.size(); ++i)
             if (blocks[i] >= first && blocks[i] <= last) {
                 chosen.push_back(steps[i]);
                 places.push_back(blocks[i] - first);
             }
         if (!chosen.empty()) {
-            std::vector<double> values = source.read(chosen);
-            std::vector<double> mapped(chosen.size() * GridLayout::cells);
+            source.read(chosen, values);
+            mapped.resize(chosen.size() * GridLayout::cells);
             source.mapping().apply(values.data(), int(chosen.size()), mapped.data());
             for (size_t k = 0; k < chosen.size(); ++k)
                 std::copy_n(&mapped[k * GridLayout::cells], GridLayout::cells,
@@ -119,11 +127,9 @@ CoverageSummary write(ImportSource& source, const std::vector<int>& steps, const
             done += int(chosen.size());
             progress.advance(done, int(steps.size()));
         }
-        std::vector<std::string> headers;
+        headers.clear();
         for (int block = first; block <= last; ++block)
             headers.push_back(headerText(layout, block, variable, inputName));
-        std::string bytes;
-        std::vector<unsigned char> valid;
         formatGridBlocks(layout, headers, cells.data(), bytes, valid);
         summary.add(first, valid.data(), months);
         out.write(bytes.data(), bytes.size());

@@ -219,7 +219,7 @@ std::vector<int64_t> ImportSource::climatologyBlocks() const {
     return blocks;
 }
 
-void ImportSource::readRun(int start, int stop, std::vector<double>& values) {
+void ImportSource::readRun(int start, int stop, std::vector<double>& values, size_t& written) {
     std::vector<size_t> first(axes.size()), count(axes.size());
     std::vector<size_t> kept;  // the time, latitude and longitude axes in the variable's order
     for (size_t i = 0; i < axes.size(); ++i) {
@@ -236,7 +236,7 @@ void ImportSource::readRun(int start, int stop, std::vector<double>& values) {
         if (i == timeAxis || i == latitudeAxis || i == longitudeAxis)
             kept.push_back(i);
     }
-    std::vector<double> stored = variable().read(first, count);
+    variable().read(first, count, run);
     // Strides of the time, latitude and longitude axes in the values read.
     size_t stride[3] = {0, 0, 0}, step = 1;
     for (size_t k = kept.size(); k-- > 0;) {
@@ -247,10 +247,12 @@ void ImportSource::readRun(int start, int stop, std::vector<double>& values) {
     size_t latitudes = latitude().size, longitudes = longitude().size, keptLongitudes = longitudes - repeats;
     for (int t = 0; t < stop - start; ++t)
         for (size_t y = 0; y < latitudes; ++y) {
-            const double* row = &stored[size_t(t) * stride[0] + y * stride[1]];
+            const double* row = &run[size_t(t) * stride[0] + y * stride[1]];
+            double* out = &values[written];
             // Without an offset the values stay as read (-0.0 included).
             for (size_t x = 0; x < keptLongitudes; ++x)
-                values.push_back(valueOffset != 0.0 ? row[x * stride[2]] + valueOffset : row[x * stride[2]]);
+                out[x] = valueOffset != 0.0 ? row[x * stride[2]] + valueOffset : row[x * stride[2]];
+            written += keptLongitudes;
             if (repeats) {
                 double firstValue = row[0], lastValue = row[(longitudes - 1) * stride[2]];
                 if (firstValue != lastValue && !(std::isnan(firstValue) && std::isnan(lastValue)))
@@ -259,16 +261,14 @@ void ImportSource::readRun(int start, int stop, std::vector<double>& values) {
         }
 }
 
-std::vector<double> ImportSource::read(const std::vector<int>& steps) {
-    std::vector<double> values;
-    values.reserve(steps.size() * latitude().size * (longitude().size - repeats));
-    size_t i = 0;
+void ImportSource::read(const std::vector<int>& steps, std::vector<double>& values) {
+    values.resize(steps.size() * latitude().size * (longitude().size - repeats));
+    size_t i = 0, written = 0;
     while (i < steps.size()) {
         size_t j = i + 1;
         while (j < steps.size() && steps[j] == steps[j - 1] + 1)
             ++j;
-        readRun(steps[i], steps[j - 1] + 1, values);
+        readRun(steps[i], steps[j - 1] + 1, values, written);
         i = j;
     }
-    return values;
 }

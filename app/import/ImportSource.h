@@ -49,8 +49,9 @@ public:
     double offset() const { return valueOffset; }
 
     // The time steps (ascending) at the level taken, without a repeated last
-    // longitude: steps.size() x latitudes x longitudes.
-    std::vector<double> read(const std::vector<int>& steps);
+    // longitude: steps.size() x latitudes x longitudes into values (its
+    // memory reused from call to call).
+    void read(const std::vector<int>& steps, std::vector<double>& values);
 
     // "(time, latitude, longitude)", as messages show a variable's dimensions.
     std::string dimensionsText() const;
@@ -58,7 +59,7 @@ public:
 private:
     std::vector<int64_t> anomalyBlocks() const;
     std::vector<int64_t> climatologyBlocks() const;
-    void readRun(int start, int stop, std::vector<double>& values);
+    void readRun(int start, int stop, std::vector<double>& values, size_t& written);
 
     const NetcdfFile& file;
     bool climatology;
@@ -74,6 +75,7 @@ private:
     int64_t differing = 0;
     std::vector<int64_t> stepBlocks;
     double valueOffset = 0;
+    std::vector<double> run;  // the values of one run of time steps as read
 };
 
 // The variable's name in the program's code page, as messages show it.

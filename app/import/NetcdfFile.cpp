@@ -157,25 +157,27 @@ void NetcdfVariable::failed(const std::string& reason) const {
                         "'" + utf8ToCp1252(variableName) + "' kann nicht gelesen werden: " + reason);
 }
 
-std::vector<double> NetcdfVariable::read(const std::vector<size_t>& start, const std::vector<size_t>& count) const {
+void NetcdfVariable::read(const std::vector<size_t>& start, const std::vector<size_t>& count,
+                          std::vector<double>& result) const {
     if (!values.numeric())
         failed("it holds no numbers");
     size_t n = 1;
     for (size_t c : count)
         n *= c;
-    std::vector<double> result(n);
+    result.resize(n);
     if (n == 0)
-        return result;
-    std::vector<unsigned char> stored(n * values.storedSize());
+        return;
+    stored.resize(n * values.storedSize());
     int status = nc_get_vara(file, id, start.data(), count.data(), stored.data());
     if (status != NC_NOERR)
         failed(nc_strerror(status));
     values.decode(stored.data(), n, result.data());
-    return result;
 }
 
 std::vector<double> NetcdfVariable::readAll() const {
-    return read(std::vector<size_t>(lengths.size(), 0), lengths);
+    std::vector<double> result;
+    read(std::vector<size_t>(lengths.size(), 0), lengths, result);
+    return result;
 }
 
 NetcdfFile::NetcdfFile(const std::string& path) {

@@ -23,7 +23,8 @@ public:
     // The values of the hyperslab, in the variable's order, masked and
     // scaled as netCDF4-python does by default (NaN where missing).
     // Throws ImportFailure "cannot read '<name>': ...".
-    std::vector<double> read(const std::vector<size_t>& start, const std::vector<size_t>& count) const;
+    // values is resized to the hyperslab; its memory is reused from call to call.
+    void read(const std::vector<size_t>& start, const std::vector<size_t>& count, std::vector<double>& values) const;
     std::vector<double> readAll() const;
 
 private:
@@ -37,6 +38,7 @@ private:
     std::vector<size_t> lengths;
     std::vector<NetcdfAttribute> attributes;
     NetcdfValues values;
+    mutable std::vector<unsigned char> stored;  // the values as the file stores them, reused
 };
 
 // A netCDF file (classic, 64-bit offset or netCDF-4) open for reading.
