@@ -24,12 +24,6 @@ const int FIRST_YEAR = 1850;
 const size_t CHUNK_VALUES = 4000000;
 const int CHUNK_MONTHS = 120;
 
-std::string monthText(int64_t block) {
-    int64_t months = block - 1;
-    int64_t year = months >= 0 ? months / 12 : -((-months + 11) / 12);
-    return formatted("%04lld-%02lld", (long long)(FIRST_YEAR + year), (long long)(months - 12 * year + 1));
-}
-
 bool isFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -133,13 +133,6 @@ NetcdfVariable::NetcdfVariable(int file, int id) : file(file), id(id) {
     values = NetcdfValues(type, attributes, noFill == 1);
 }
 
-size_t NetcdfVariable::size() const {
-    size_t n = 1;
-    for (size_t length : lengths)
-        n *= length;
-    return n;
-}
-
 const NetcdfAttribute* NetcdfVariable::attribute(const std::string& name) const {
     for (const NetcdfAttribute& a : attributes)
         if (a.name == name)

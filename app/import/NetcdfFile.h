@@ -14,7 +14,6 @@ public:
     const std::string& name() const { return variableName; }
     const std::vector<std::string>& dimensions() const { return dimensionNames; }
     const std::vector<size_t>& shape() const { return lengths; }
-    size_t size() const;
     // The attribute, nullptr when the variable has none of that name.
     const NetcdfAttribute* attribute(const std::string& name) const;
     // An attribute as text, "" when absent: stripped; numbers as Python prints them.

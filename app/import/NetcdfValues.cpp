@@ -252,17 +252,17 @@ NetcdfValues::NetcdfValues(int type, const std::vector<NetcdfAttribute>& attribu
     double s = hasScale ? scale->numbers[0] : 1.0, o = hasOffset ? offset->numbers[0] : 0.0;
     NumberType current = stored;
     if (hasScale && hasOffset && s == 1.0 && o == 0.0) {
-        steps.push_back({false, true, 0.0, scaleType, scaleType});
+        steps.push_back({false, true, 0.0, scaleType});
         return;
     }
     bool both = hasScale && hasOffset;
     if (hasScale && (both || s != 1.0)) {
         current = arithmeticType(current, scaleType, s);
-        steps.push_back({false, false, s, scaleType, current});
+        steps.push_back({false, false, s, current});
     }
     if (hasOffset && (both || o != 0.0)) {
         current = arithmeticType(current, offsetType, o);
-        steps.push_back({true, false, o, offsetType, current});
+        steps.push_back({true, false, o, current});
     }
 }
 

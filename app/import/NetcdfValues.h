@@ -43,7 +43,6 @@ private:
         bool add;        // else multiply; a step with neither only converts
         bool convertOnly;
         double operand;
-        NumberType operandType;
         NumberType result;
     };
     static long double applied(const Step& step, long double value);
