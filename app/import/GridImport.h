@@ -60,8 +60,10 @@ struct ImportReport {
     std::vector<std::string> german;
 };
 
-// Throws ImportFailure when the file cannot be read or is not a grid the
-// rules accept; a preview of a file with several candidates does not throw.
+// Throws ImportFailure only when the file is missing or not netCDF; every
+// other refusal (several candidates, a level to choose, an irregular grid,
+// a time axis without units ...) is the preview's problem, with what could
+// be found up to it. Reads the coordinates only; nothing is written.
 ImportPreview previewImport(const ImportRequest& request);
 
 // Imports as the request says; throws ImportFailure (nothing written, the
