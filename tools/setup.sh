@@ -262,6 +262,26 @@ unpack_debian_source() {
         { cat "$deps/$name-unpack.log" >&2; die "dpkg-source -x $dsc failed"; }
 }
 
+# Cross-builds Debian's source package NAME with CMake and installs it into
+# <deps>/NAME; TITLE names it in messages. The build runs in the current
+# folder (see HDF5 below) and its Windows programs in this tree's Wine prefix.
+cmake_build_debian_source() {
+    local name=$1 title=$2 work=$deps/$1-build
+    shift 2
+    unpack_debian_source "$name"
+    rm -rf "$work" "${deps:?}/$name"
+    mkdir -p "$work"
+    (
+        cd "$work"
+        export ORVEX_BUILD_DIR=$build
+        cmake -S "$deps/src/$name/tree" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps/$name" "$@"
+        cmake --build .
+        cmake --install .
+    ) >"$deps/$name-build.log" 2>&1 || { tail -n 40 "$deps/$name-build.log" >&2; die "$title build failed"; }
+    rm -rf "$work" "$deps/src/$name"
+}
+
 mingw_zlib=/usr/$triplet/lib/libz.a
 mingw_zlib_include=/usr/$triplet/include
 
@@ -286,21 +306,10 @@ build_hdf5() {
     if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libhdf5.a ]]; then
         return 0
     fi
-    local started=$SECONDS work=$deps/hdf5-build
+    local started=$SECONDS
     say "building HDF5 for mingw into $prefix"
-    unpack_debian_source hdf5
-    rm -rf "$work" "$prefix"
-    mkdir -p "$work"
-    (
-        cd "$work"
-        export ORVEX_BUILD_DIR=$build
-        cmake -S "$deps/src/hdf5/tree" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "${hdf5_flags[@]}"
-        cmake --build .
-        cmake --install .
-    ) >"$deps/hdf5-build.log" 2>&1 || { tail -n 40 "$deps/hdf5-build.log" >&2; die "HDF5 build failed"; }
+    cmake_build_debian_source hdf5 HDF5 "${hdf5_flags[@]}"
     [[ -f $prefix/lib/libhdf5.a && -f $prefix/lib/libhdf5_hl.a ]] || die "HDF5 did not install"
-    rm -rf "$work" "$deps/src/hdf5"
     echo "$want" >"$stamp"
     say "HDF5 done in $((SECONDS - started)) s"
 }
@@ -320,23 +329,12 @@ build_netcdf() {
     if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libnetcdf.a ]]; then
         return 0
     fi
-    local started=$SECONDS work=$deps/netcdf-build hdf5=$deps/hdf5
+    local started=$SECONDS hdf5=$deps/hdf5
     say "building netCDF-C for mingw into $prefix"
-    unpack_debian_source netcdf
-    rm -rf "$work" "$prefix"
-    mkdir -p "$work"
-    (
-        cd "$work"
-        export ORVEX_BUILD_DIR=$build
-        cmake -S "$deps/src/netcdf/tree" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "${netcdf_flags[@]}" \
-            -DHDF5_C_LIBRARY="$hdf5/lib/libhdf5.a" -DHDF5_HL_LIBRARY="$hdf5/lib/libhdf5_hl.a" \
-            -DHDF5_INCLUDE_DIR="$hdf5/include" -DHAVE_HDF5_H="$hdf5/include"
-        cmake --build .
-        cmake --install .
-    ) >"$deps/netcdf-build.log" 2>&1 || { tail -n 40 "$deps/netcdf-build.log" >&2; die "netCDF-C build failed"; }
+    cmake_build_debian_source netcdf netCDF-C "${netcdf_flags[@]}" \
+        -DHDF5_C_LIBRARY="$hdf5/lib/libhdf5.a" -DHDF5_HL_LIBRARY="$hdf5/lib/libhdf5_hl.a" \
+        -DHDF5_INCLUDE_DIR="$hdf5/include" -DHAVE_HDF5_H="$hdf5/include"
     [[ -f $prefix/lib/libnetcdf.a && -f $prefix/include/netcdf.h ]] || die "netCDF-C did not install"
-    rm -rf "$work" "$deps/src/netcdf"
     echo "$want" >"$stamp"
     say "netCDF-C done in $((SECONDS - started)) s"
 }
