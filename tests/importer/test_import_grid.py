@@ -694,6 +694,52 @@ class TimeAxisTest(unittest.TestCase):
         self.assertEqual([1850 * 12 + 1], m([30.0], "days since 1850-01-01 23:00:00 -2:00", "standard").tolist())
         self.assertEqual([1850 * 12 + 1], m([31.0 - 1e-9], "days since 1850-01-01", "standard").tolist())
 
+    def test_months_of_files_in_every_calendar(self):
+        """Files with time axes in each calendar and unit, reference dates
+        before and after the Gregorian reform, a time zone, and months and
+        decimal years: each time step's field lands in the block of the
+        month cftime gives its date; months before 1850 are left out."""
+        rng = np.random.default_rng(43)
+        calendars = ("standard", "gregorian", "proleptic_gregorian", "julian", "noleap", "365_day",
+                     "all_leap", "366_day", "360_day", None)
+        references = ("1850-01-01 00:00:00", "1800-1-1", "1500-03-01 06:00", "1961-01-01T00:00:00",
+                      "1850-01-01 23:00:00 -2:00")
+        cases = [(f"{unit} since {references[(i + j) % len(references)]}", calendar)
+                 for i, calendar in enumerate(calendars) for j, unit in enumerate(("days", "hours", "seconds"))]
+        cases += [("months since 1849-11-01", None), ("year A.D.", None)]
+        for n, (units, calendar) in enumerate(cases):
+            with self.subTest(units=units, calendar=calendar):
+                months = np.sort(np.concatenate([rng.choice(np.arange(1850 * 12, 1855 * 12), 12, replace=False),
+                                                 rng.choice(np.arange(1600 * 12, 1850 * 12), 2, replace=False)]))
+                steps = rng.permutation(months.size)  # the file's order of the months
+                if units.startswith("months"):
+                    times = months[steps] - (1849 * 12 + 10) + rng.uniform(0, 0.9, months.size)
+                elif units.startswith("year"):
+                    times = (months[steps] + rng.uniform(0.05, 0.95, months.size)) / 12
+                else:
+                    # From the 2nd: cftime leaves the time zone out, the importers do not.
+                    dates = [cftime.datetime(m // 12, m % 12 + 1, int(rng.integers(2, 29)), int(rng.integers(0, 24)),
+                                             calendar=calendar or "standard") for m in months[steps]]
+                    times = cftime.date2num(dates, units, calendar or "standard")
+                folder = fresh_folder("calendars", str(n))
+                source = os.path.join(folder, "dated.nc")
+                attributes = {"units": units, **({"calendar": calendar} if calendar else {})}
+                values = np.repeat(0.25 * (1 + steps), 36 * 72).reshape(-1, 36, 72)
+                p.any_layout(source, {"time": None, "lat": 36, "lon": 72},
+                             [axis("time", np.asarray(times, dtype=np.float64), **attributes),
+                              axis("lat", p.LATITUDES["5"], units="degrees_north"),
+                              axis("lon", p.LONGITUDES["5"], units="degrees_east")],
+                             [("tas", ("time", "lat", "lon"), values, {"units": "degC"})])
+                code, report, err = run_importer(source, "--as", "hadsst2", "--out", folder)
+                self.assertEqual(0, code, err)
+                _, cells = read_grid(os.path.join(folder, "data", "cru", "hadsst2.dat"), "hadsst2")
+                expected = np.full(cells.shape[0], math.nan)
+                kept = months >= 1850 * 12
+                expected[months[kept] - 1850 * 12] = 0.25 * (1 + np.flatnonzero(kept))
+                np.testing.assert_array_equal(expected, cells[:, 17, 30])
+                self.assertIn(f"note: 2 month(s) before January 1850 left out ({months[0] // 12}-"
+                              f"{months[0] % 12 + 1:02d} to {months[1] // 12}-{months[1] % 12 + 1:02d})", report)
+
     def test_placed_by_date(self):
         """A time axis out of order gives the same file as the ordered one."""
         rng = np.random.default_rng(23)
