@@ -2,10 +2,10 @@
 """Tests of the distribution under Wine: the setup program installed silently,
 the installed program started, installed over (upgrade) and uninstalled; the
 portable zip unpacked and started; the DLLs the shipped programs import; the
-version resources; the importer's command script.
+version resources; the shipped importer on a netCDF-4 file.
 
 Usage: dist_tests.py --build-dir DIR --version X.Y.Z --setup EXE --zip ZIP --folder DIR
-                     --files LIST --generator EXE --objdump TOOL --fake-python EXE
+                     --files LIST --generator EXE --objdump TOOL
                      [unittest arguments]
 Run by CTest inside the build tree's Xvfb and wineserver fixtures.
 """
@@ -19,6 +19,8 @@ import sys
 import time
 import unittest
 import zipfile
+
+import netCDF4
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_DIR = os.path.dirname(os.path.dirname(HERE))
@@ -346,33 +348,51 @@ class ShippedBinaries(unittest.TestCase):
             self.assertTrue(needed in manifest, needed)
 
 
-class ImporterCommand(unittest.TestCase):
-    def test_runs_the_python_importer_on_the_program_folder(self):
-        folder = OPTIONS.folder
-        command = winpath(os.path.join(folder, "import-grid", "import-grid.cmd"))
-        fake = os.path.join(OPTIONS.build_dir, "testwork", "dist_tests", "fake-python")
-        shutil.rmtree(fake, ignore_errors=True)
-        os.makedirs(fake)
-        shutil.copy(OPTIONS.fake_python, os.path.join(fake, "python.exe"))
-        result = wine("cmd", "/c", command, "in put.nc", "--as", "hadcrut4",
-                      env={"WINEPATH": winpath(fake)})
-        self.assertEqual(3, result.returncode, "the importer's exit code")
-        importer = winpath(os.path.join(folder, "import-grid"))
-        self.assertEqual(["--version", '"%s\\import-grid.py" --out "%s\\.." "in put.nc" --as hadcrut4'
-                          % (importer, importer)],
-                         [line.strip() for line in
-                          read(os.path.join(fake, "arguments.txt")).decode("cp1252").splitlines()])
+class ImporterProgram(unittest.TestCase):
+    def test_imports_into_the_folder_it_lies_in(self):
+        """The shipped import_grid.exe, on the folder's own DLLs, reads a
+        netCDF-4 file as published (zlib, chunked) and writes data\\cru of
+        its own folder; a missing input is one line and exit code 1."""
+        work = os.path.join(OPTIONS.build_dir, "testwork", "dist_tests", "importer")
+        shutil.rmtree(work, ignore_errors=True)
+        folder = os.path.join(work, "Orvex Visualizer")
+        shutil.copytree(OPTIONS.folder, folder)
+        source = os.path.join(work, "in put.nc")
+        with netCDF4.Dataset(source, "w") as nc:
+            nc.createDimension("time", None)
+            nc.createDimension("latitude", 36)
+            nc.createDimension("longitude", 72)
+            time = nc.createVariable("time", "f8", ("time",))
+            time.units = "days since 1850-01-01"
+            time[:] = [15.5, 45.0]
+            for name, units, first in (("latitude", "degrees_north", -87.5), ("longitude", "degrees_east", -177.5)):
+                axis = nc.createVariable(name, "f8", (name,))
+                axis.units = units
+                axis[:] = [first + 5 * k for k in range(nc.dimensions[name].size)]
+            tas = nc.createVariable("tas_mean", "f8", ("time", "latitude", "longitude"), zlib=True,
+                                    chunksizes=(1, 36, 72), fill_value=-1e30)
+            tas.units = "degC"
+            tas[:] = [[[0.25] * 72] * 36, [[-1.5] * 72] * 36]
+        importer = os.path.join(folder, "import_grid.exe")
+        result = wine(importer, winpath(source), "--as", "hadcrut4")
+        self.assertEqual(0, result.returncode, result.stderr)
+        written = os.path.join(folder, "data", "cru", "hadcrut4.dat")
+        self.assertEqual(2 * 20856, os.path.getsize(written))
+        self.assertIn(b"  0.250 ", read(written)[:20856])
+        self.assertIn(b"months written:   2 (1850-01 to 1850-02)", result.stdout)
 
-        result = wine("cmd", "/c", command, "x.nc", "--as", "hadcrut4")
-        self.assertEqual(9009 % 256, result.returncode, "9009 as Linux sees it")
-        self.assertIn(b"Python 3 wurde nicht gefunden", result.stderr + result.stdout)
+        result = wine(importer, winpath(os.path.join(work, "missing.nc")), "--as", "hadcrut4")
+        self.assertEqual(1, result.returncode)
+        self.assertEqual(1, len(result.stderr.splitlines()), result.stderr)
+        self.assertIn(b"import-grid: error: ", result.stderr)
+        self.assertIn(b"no such file", result.stderr)
 
 
 def main():
     global OPTIONS
     parser = argparse.ArgumentParser()
     for option in ("build-dir", "version", "setup", "zip", "folder", "files", "generator",
-                   "objdump", "fake-python"):
+                   "objdump"):
         parser.add_argument("--" + option, required=True)
     OPTIONS, rest = parser.parse_known_args()
     OPTIONS.build_dir = os.path.realpath(OPTIONS.build_dir)
