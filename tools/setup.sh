@@ -31,12 +31,14 @@ packages=(
     # display for window tests and screenshots
     xvfb xauth imagemagick
     # tools/import-grid: netCDF through netCDF4 or xarray; its tests compare
-    # dates with cftime and run xarray without netCDF4 through h5netcdf
+    # dates with cftime and run xarray without netCDF4, which reads netCDF-4
+    # through h5netcdf and netCDF-3 through scipy
     python3-numpy
     python3-netcdf4
     python3-cftime
     python3-xarray
     python3-h5netcdf
+    python3-scipy
     # map pictures: NASA Blue Marble and night lights, and Python's imaging
     # library that scales them and draws the land/water picture (and, in
     # tests/imageout, decodes the program's GIF files independently)

@@ -4,7 +4,13 @@ latitude order, longitude convention, missing-value marks and time
 encoding. Each writer takes the time steps as month numbers (year * 12 +
 month - 1) and the values in the file's own order (time, then the file's
 latitudes and longitudes as `latitudes(...)` and `longitudes(...)` give
-them), NaN where a value is missing."""
+them), NaN where a value is missing.
+
+Each file is stored as the published one is: netCDF-4 (HDF5) compressed in
+chunks of one month (the Met Office's), netCDF-4 compressed (Berkeley
+Earth), netCDF-4's classic model, netCDF-3 classic and 64-bit offset (the
+older and the American products); a file prepared with xarray holds its
+texts as variable-length strings."""
 
 import datetime
 
@@ -49,10 +55,12 @@ def _coordinate(nc, name, values, dtype, **attributes):
     return v
 
 
-def _met_office(path, variable, months, values, dtype, fill, attributes, reference="1850-01-01 00:00:00"):
+def _met_office(path, variable, months, values, dtype, fill, attributes, reference="1850-01-01 00:00:00",
+               file_format="NETCDF4"):
     """The Met Office Hadley Centre's 5-degree layout: time, latitude (south
-    first), longitude (-177.5..177.5), bounds for each."""
-    with netCDF4.Dataset(path, "w") as nc:
+    first), longitude (-177.5..177.5), bounds for each; in netCDF-4 the field
+    compressed (shuffle and zlib) in chunks of one month."""
+    with netCDF4.Dataset(path, "w", format=file_format) as nc:
         nc.createDimension("time", None)
         nc.createDimension("latitude", 36)
         nc.createDimension("longitude", 72)
@@ -72,7 +80,9 @@ def _met_office(path, variable, months, values, dtype, fill, attributes, referen
             b = nc.createVariable(name, "f8", (name.split("_")[0], "bnds"))
             b[:] = np.stack([centres(first, 5, count), centres(first + 5, 5, count)], axis=1)
         kwargs = {"fill_value": fill} if fill is not None else {}
-        v = nc.createVariable(variable, dtype, ("time", "latitude", "longitude"), zlib=True, **kwargs)
+        if file_format == "NETCDF4":
+            kwargs.update(zlib=True, complevel=4, shuffle=True, chunksizes=(1, 36, 72))
+        v = nc.createVariable(variable, dtype, ("time", "latitude", "longitude"), **kwargs)
         v.setncatts(attributes)
         v[:] = masked(values, fill if fill is not None else np.nan)
 
@@ -85,11 +95,12 @@ def hadcrut5(path, months, values):
 
 
 def hadcrut4(path, months, values):
-    """HadCRUT.4.6.0.0.median.nc: floats with -1e30 as _FillValue and missing_value, a field status."""
+    """HadCRUT.4.6.0.0.median.nc: netCDF-3 classic, floats with -1e30 as
+    _FillValue and missing_value, a field status."""
     _met_office(path, "temperature_anomaly", months, values, "f4", np.float32(-1e30),
                 {"long_name": "near_surface_temperature_anomaly", "units": "K",
                  "missing_value": np.float32(-1e30), "standard_name": "surface_temperature_anomaly"},
-                reference="1850-1-1 00:00:00")
+                reference="1850-1-1 00:00:00", file_format="NETCDF3_CLASSIC")
     with netCDF4.Dataset(path, "a") as nc:
         nc.createDimension("field_status_string_length", 1)
         status = nc.createVariable("field_status", "S1", ("time", "field_status_string_length"))
@@ -110,11 +121,11 @@ def hadsst4(path, months, values):
 
 
 def noaaglobaltemp(path, months, values):
-    """NOAAGlobalTemp_v5.1.0_gridded_*.nc: anom(time, z, lat, lon), one level,
-    longitudes 2.5..357.5, days since 1800 at the start of each month,
-    -999.9 as _FillValue and missing_value."""
+    """NOAAGlobalTemp_v5.1.0_gridded_*.nc: netCDF-3 classic, anom(time, z,
+    lat, lon), one level, longitudes 2.5..357.5, days since 1800 at the
+    start of each month, -999.9 as _FillValue and missing_value."""
     fill = np.float32(-999.9)
-    with netCDF4.Dataset(path, "w") as nc:
+    with netCDF4.Dataset(path, "w", format="NETCDF3_CLASSIC") as nc:
         nc.createDimension("time", None)
         nc.createDimension("z", 1)
         nc.createDimension("lat", 36)
@@ -132,9 +143,10 @@ def noaaglobaltemp(path, months, values):
 
 
 def berkeley(path, months, values, climatology=None):
-    """Land_and_Ocean_LatLong1.nc: 1-degree cells, time in decimal years
-    ("year A.D."), NaN where missing, a land mask and a 12-month climatology."""
-    with netCDF4.Dataset(path, "w") as nc:
+    """Land_and_Ocean_LatLong1.nc: netCDF-4, 1-degree cells compressed, time
+    in decimal years ("year A.D."), NaN where missing, a land mask and a
+    12-month climatology."""
+    with netCDF4.Dataset(path, "w", format="NETCDF4") as nc:
         nc.createDimension("longitude", 360)
         nc.createDimension("latitude", 180)
         nc.createDimension("time", None)
@@ -157,9 +169,10 @@ def berkeley(path, months, values, climatology=None):
 
 
 def gistemp(path, months, values):
-    """gistemp1200_GHCNv4_ERSSTv5.nc: 2-degree cells, shorts scaled by 0.01
-    with 32767 as _FillValue, whole days since 1800 (the 15th)."""
-    with netCDF4.Dataset(path, "w") as nc:
+    """gistemp1200_GHCNv4_ERSSTv5.nc: netCDF-3 64-bit offset, 2-degree cells,
+    shorts scaled by 0.01 with 32767 as _FillValue, whole days since 1800
+    (the 15th)."""
+    with netCDF4.Dataset(path, "w", format="NETCDF3_64BIT_OFFSET") as nc:
         nc.createDimension("lat", 90)
         nc.createDimension("lon", 180)
         nc.createDimension("time", None)
@@ -173,7 +186,7 @@ def gistemp(path, months, values):
         b = nc.createVariable("time_bnds", "i4", ("time", "nv"))
         b[:] = np.stack([days_since(datetime.date(1800, 1, 1), months, 1),
                          days_since(datetime.date(1800, 1, 1), np.asarray(months) + 1, 1)], axis=1)
-        v = nc.createVariable("tempanomaly", "i2", ("time", "lat", "lon"), fill_value=np.int16(32767), zlib=True)
+        v = nc.createVariable("tempanomaly", "i2", ("time", "lat", "lon"), fill_value=np.int16(32767))
         v.setncatts({"long_name": "Surface temperature anomaly", "units": "K", "scale_factor": np.float32(0.01),
                      "cell_methods": "time: mean"})
         v[:] = np.ma.masked_invalid(values)
@@ -182,9 +195,9 @@ def gistemp(path, months, values):
 def cru_absolute(path, values, units="degrees Celsius"):
     """absolute.nc: CRU's 1961-90 climatology of absolute temperatures,
     tem(time, lat, lon) shorts scaled by 0.1, latitudes north first, a
-    month axis without time units."""
+    month axis without time units; netCDF-3 classic."""
     fill = np.int16(-32768)
-    with netCDF4.Dataset(path, "w") as nc:
+    with netCDF4.Dataset(path, "w", format="NETCDF3_CLASSIC") as nc:
         nc.createDimension("lon", 72)
         nc.createDimension("lat", 36)
         nc.createDimension("time", 12)
@@ -208,21 +221,31 @@ LONGITUDES = {
 }
 
 
-def any_layout(path, dimensions, coordinates, variables):
+def any_layout(path, dimensions, coordinates, variables, file_format="NETCDF4_CLASSIC", strings=False):
     """A file as files come from elsewhere: dimensions {name: size} (the
     first one unlimited when its size is None), coordinates [(name,
     dimension, values, attributes)], variables [(name, dimensions, values,
     attributes)] of 32-bit floats, NaN stored as -1e34 and marked by
-    missing_value as older tools write it."""
+    missing_value as older tools write it; compressed in the netCDF-4
+    formats. strings: text attributes as variable-length strings, as
+    xarray's h5netcdf writes them (netCDF-4 only)."""
     fill = np.float32(-1e34)
-    with netCDF4.Dataset(path, "w") as nc:
+
+    def describe(v, attributes):
+        for key, value in attributes.items():
+            if strings and isinstance(value, str):
+                v.setncattr_string(key, value)
+            else:
+                v.setncattr(key, value)
+
+    with netCDF4.Dataset(path, "w", format=file_format) as nc:
         for name, size in dimensions.items():
             nc.createDimension(name, size)
         for name, dimension, values, attributes in coordinates:
             v = nc.createVariable(name, "f8" if np.asarray(values).dtype == np.float64 else "f4", (dimension,))
-            v.setncatts(attributes)
+            describe(v, attributes)
             v[:] = values
         for name, dims, values, attributes in variables:
-            v = nc.createVariable(name, "f4", dims, zlib=True)
-            v.setncatts({"missing_value": fill, **attributes})
+            v = nc.createVariable(name, "f4", dims, zlib=file_format.startswith("NETCDF4"))
+            describe(v, {"missing_value": fill, **attributes})
             v[:] = masked(np.asarray(values, dtype=np.float32), fill)

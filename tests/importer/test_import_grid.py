@@ -1,23 +1,27 @@
-"""Tests of tools/import-grid.
+"""Tests of the grid importers: tools/import-grid's Python one, and the C++
+one, import_grid.exe.
 
-Small netCDF files in the layouts of the published data sets go through the
-importer as a user runs it; the written grid files are compared byte for
-byte with a straightforward writer here and read back with a reader here
-that follows the program's token rules. The months, cells, global values and
-coverages the program should show are written to expectations.txt beside
-the imported files, for the Windows test that opens them with OrvexDatabase.
+Small netCDF files in the layouts of the published data sets (in their
+formats, netCDF-3 to compressed netCDF-4) go through the importer as a user
+runs it; the written grid files are compared byte for byte with a
+straightforward writer here and read back with a reader here that follows
+the program's token rules. The months, cells, global values and coverages
+the program should show are written to expectations.txt beside the
+imported files, for the Windows test that opens them with OrvexDatabase.
 
     /usr/bin/python3 -B tests/importer/test_import_grid.py [unittest options]
+    IMPORT_GRID_EXE=build/run/import_grid.exe /usr/bin/python3 -B tests/importer/test_import_grid.py
 
 IMPORT_GRID_TEST_DIR names the work folder (default: a temporary one); it is
-emptied first.
+emptied first. With IMPORT_GRID_EXE every test runs the C++ importer under
+Wine, and every one of its runs is compared with the Python importer's
+(importers.py): exit code, written files, report and refusal.
 """
 
 import datetime
 import math
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -29,12 +33,12 @@ import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
-IMPORTER = os.path.join(SOURCE, "tools", "import-grid-python")
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import products as p  # noqa: E402
 from gridimport import regrid, timeaxis  # noqa: E402
+from importers import backend, run_importer, tree  # noqa: E402
 
 # What the program reads: block size per file; the field width of each.
 LAYOUTS = {
@@ -44,19 +48,6 @@ LAYOUTS = {
 MISSING = -99.9
 
 WORK = os.environ.get("IMPORT_GRID_TEST_DIR") or tempfile.mkdtemp(prefix="import-grid-test-")
-
-
-def run_importer(*arguments, without_netcdf4=False):
-    """(exit code, stdout, stderr) of the importer, run as a user runs it;
-    optionally on a Python where netCDF4 cannot be imported."""
-    if without_netcdf4:
-        launcher = ("import runpy, sys; sys.modules['netCDF4'] = None; sys.argv = sys.argv[1:]; "
-                    "runpy.run_path(sys.argv[0], run_name='__main__')")
-        command = [sys.executable, "-B", "-c", launcher, IMPORTER, *arguments]
-    else:
-        command = [sys.executable, "-B", IMPORTER, *arguments]
-    done = subprocess.run(command, capture_output=True, text=True, timeout=300)
-    return done.returncode, done.stdout, done.stderr
 
 
 def read_bytes(path, count=-1):
@@ -259,9 +250,9 @@ def field(rng, shape, mean=0.3, spread=1.2):
 
 
 def ocean_atlas(path, rng, depths, step, units="DEG C", offset=0.0):
-    """An ocean atlas' climatology as Ferret writes it: upper-case names,
-    depths in METERS positive down and nothing else saying what they are,
-    longitudes from 0, a 360-day calendar; TEMP beside SALT."""
+    """An ocean atlas' climatology as Ferret writes it (netCDF-3 classic):
+    upper-case names, depths in METERS positive down and nothing else saying
+    what they are, longitudes from 0, a 360-day calendar; TEMP beside SALT."""
     lats, lons = p.centres(-90 + step / 2, step, round(180 / step)), p.centres(step / 2, step, round(360 / step))
     values = field(rng, (12, len(depths), len(lats), len(lons)), 12 + offset, 8)
     dims = ("TIME", "DEPTH", "LAT", "LON")
@@ -270,7 +261,8 @@ def ocean_atlas(path, rng, depths, step, units="DEG C", offset=0.0):
                   axis("DEPTH", np.asarray(depths, dtype=np.float32), units="METERS", positive="down"),
                   axis("LAT", lats, units="degrees_north"), axis("LON", lons, units="degrees_east")],
                  [("TEMP", dims, values, {"units": units, "long_name": "TEMPERATURE"}),
-                  ("SALT", dims, values + 20, {"units": "PSU", "long_name": "SALINITY"})])
+                  ("SALT", dims, values + 20, {"units": "PSU", "long_name": "SALINITY"})],
+                 file_format="NETCDF3_CLASSIC")
     return values, lats, lons
 
 
@@ -281,7 +273,7 @@ def depth_only(path, rng, depths):
                  [axis("DEPTH", np.asarray(depths, dtype=np.float32), units="METERS", positive="down"),
                   axis("LAT", p.LATITUDES["5"], units="degrees_north"),
                   axis("LON", p.LONGITUDES["5"], units="degrees_east")],
-                 [("TEMP", ("DEPTH", "LAT", "LON"), values, {"units": "DEG C"})])
+                 [("TEMP", ("DEPTH", "LAT", "LON"), values, {"units": "DEG C"})], file_format="NETCDF3_CLASSIC")
     return values, p.LATITUDES["5"], p.LONGITUDES["5"]
 
 
@@ -304,7 +296,9 @@ def pressure_levels(path, rng):
 
 def prepared_for_plotting(path, rng, differing=0):
     """2.5-degree anomalies whose longitudes run from 0 to 360 inclusive; the
-    last column repeats the first, in `differing` cells with another value."""
+    last column repeats the first, in `differing` cells with another value.
+    Written as xarray writes through h5netcdf: netCDF-4, texts as
+    variable-length strings."""
     lats, lons = p.centres(-90, 2.5, 73), p.centres(0, 2.5, 145)
     values = field(rng, (4, 73, 145))
     values[:, :, -1] = values[:, :, 0]
@@ -313,14 +307,16 @@ def prepared_for_plotting(path, rng, differing=0):
                  [axis("time", p.days_since(datetime.date(1850, 1, 1), p.month_number(1850, 1) + np.arange(4)),
                        units="days since 1850-01-01"),
                   axis("lat", lats, units="degrees_north"), axis("lon", lons, units="degrees_east")],
-                 [("anomaly", ("time", "lat", "lon"), values, {"units": "deg_C"})])
+                 [("anomaly", ("time", "lat", "lon"), values, {"units": "deg_C"})], file_format="NETCDF4",
+                 strings=True)
     return values[:, :, :-1], lats, lons[:-1]
 
 
 def renamed_coordinates(path, rng, through_attribute=True):
     """Dimensions t, y, x whose coordinates have other names: found through
     the `coordinates` attribute (x itself only counts), or by their units
-    alone. The temperature is AIRT in Deg C beside a count."""
+    alone (netCDF-3 64-bit offset, as an ocean model wrote it). The
+    temperature is AIRT in Deg C beside a count."""
     values = field(rng, (3, 36, 72))
     names = ("TIME", "LATITUDE", "LONGITUDE") if through_attribute else ("TIME1", "nav_lat", "nav_lon")
     p.any_layout(path, {"t": None, "y": 36, "x": 72},
@@ -332,14 +328,16 @@ def renamed_coordinates(path, rng, through_attribute=True):
                  [("AIRT", ("t", "y", "x"), values,
                    {"units": "Deg C", "long_name": "AIR TEMPERATURE", "coordinates": " ".join(names)}
                    if through_attribute else {"units": "Deg C", "long_name": "AIR TEMPERATURE"}),
-                  ("COUNT", ("t", "y", "x"), np.ones((3, 36, 72)), {"units": "count"})])
+                  ("COUNT", ("t", "y", "x"), np.ones((3, 36, 72)), {"units": "count"})],
+                 file_format="NETCDF4_CLASSIC" if through_attribute else "NETCDF3_64BIT_OFFSET")
     return values, p.LATITUDES["5"], p.LONGITUDES["5"]
 
 
 def sea_and_air(path, rng, air=True, standard_name_only=False):
     """A 12-month climatology of SST in K (CF standard_name, upper-case
     name) with an ice fraction, and optionally AIRT in DEG C besides; or
-    just a CF standard_name without units on a lower-case name."""
+    just a CF standard_name without units on a lower-case name; netCDF-3
+    classic."""
     values = field(rng, (12, 36, 72), 285, 10)
     dims = ("time", "lat", "lon")
     variables = [("ICE", dims, np.zeros((12, 36, 72)), {"units": "1", "long_name": "SEA ICE FRACTION"})]
@@ -355,7 +353,7 @@ def sea_and_air(path, rng, air=True, standard_name_only=False):
                  [axis("time", p.days_since(datetime.date(1961, 1, 1), p.month_number(1961, 1) + np.arange(12)),
                        units="days since 1961-01-01", calendar="standard"),
                   axis("lat", p.LATITUDES["5-north"], units="degrees_north"),
-                  axis("lon", p.LONGITUDES["5"], units="degrees_east")], variables)
+                  axis("lon", p.LONGITUDES["5"], units="degrees_east")], variables, file_format="NETCDF3_CLASSIC")
     return values, p.LATITUDES["5-north"], p.LONGITUDES["5"]
 
 
@@ -450,7 +448,7 @@ class ImportedProductsTest(unittest.TestCase):
         self.assertEqual(np.float32(98.999), cells[3, 15, 10])
         self.assertIn("months written:   27 (1850-01 to 1852-03), 20856 bytes each", report)
         self.assertIn("data:             1850-01 to 1852-03", report)
-        self.assertIn("read with netCDF4", report)
+        self.assertIn(f"read with {backend()}", report)
         self.expectations.add(folder, "hadcrut4", cells, [1, 4, 27], [(15, 0), (15, 4), (15, 6), (35, 3), (0, 71)])
 
         for name, target, writer, variable in (("hadcrut4", "hadcrut3", p.hadcrut4, "temperature_anomaly"),
@@ -601,7 +599,9 @@ class ImportedProductsTest(unittest.TestCase):
                 self.expectations.add(folder, target, cells, [1, 2], [(5, 10), (5, 13), (20, 30), (30, 0), (2, 71)])
 
     def test_same_file_through_xarray(self):
-        """Without netCDF4 the importer reads through xarray and writes the same bytes."""
+        """Without netCDF4 the Python importer reads through xarray (netCDF-3
+        through scipy, netCDF-4 through h5netcdf) and writes the same bytes;
+        the C++ importer is compared with it both ways."""
         rng = np.random.default_rng(17)
 
         def product(writer, months, shape, scale=None):
@@ -632,7 +632,7 @@ class ImportedProductsTest(unittest.TestCase):
                     code, report, err = run_importer(source, "--as", target, "--out", out, *arguments,
                                                      without_netcdf4=without)
                     self.assertEqual(0, code, err)
-                    self.assertIn("read with xarray" if without else "read with netCDF4", report)
+                    self.assertIn(f"read with {backend(without)}", report)
                     outputs.append((read_bytes(os.path.join(out, "data", "cru", target + ".dat")),
                                     report.replace("xarray", "netCDF4")))
                 self.assertEqual(outputs[0], outputs[1])
@@ -694,6 +694,52 @@ class TimeAxisTest(unittest.TestCase):
         self.assertEqual([1850 * 12 + 1], m([30.0], "days since 1850-01-01 23:00:00 -2:00", "standard").tolist())
         self.assertEqual([1850 * 12 + 1], m([31.0 - 1e-9], "days since 1850-01-01", "standard").tolist())
 
+    def test_months_of_files_in_every_calendar(self):
+        """Files with time axes in each calendar and unit, reference dates
+        before and after the Gregorian reform, a time zone, and months and
+        decimal years: each time step's field lands in the block of the
+        month cftime gives its date; months before 1850 are left out."""
+        rng = np.random.default_rng(43)
+        calendars = ("standard", "gregorian", "proleptic_gregorian", "julian", "noleap", "365_day",
+                     "all_leap", "366_day", "360_day", None)
+        references = ("1850-01-01 00:00:00", "1800-1-1", "1500-03-01 06:00", "1961-01-01T00:00:00",
+                      "1850-01-01 23:00:00 -2:00")
+        cases = [(f"{unit} since {references[(i + j) % len(references)]}", calendar)
+                 for i, calendar in enumerate(calendars) for j, unit in enumerate(("days", "hours", "seconds"))]
+        cases += [("months since 1849-11-01", None), ("year A.D.", None)]
+        for n, (units, calendar) in enumerate(cases):
+            with self.subTest(units=units, calendar=calendar):
+                months = np.sort(np.concatenate([rng.choice(np.arange(1850 * 12, 1855 * 12), 12, replace=False),
+                                                 rng.choice(np.arange(1600 * 12, 1850 * 12), 2, replace=False)]))
+                steps = rng.permutation(months.size)  # the file's order of the months
+                if units.startswith("months"):
+                    times = months[steps] - (1849 * 12 + 10) + rng.uniform(0, 0.9, months.size)
+                elif units.startswith("year"):
+                    times = (months[steps] + rng.uniform(0.05, 0.95, months.size)) / 12
+                else:
+                    # From the 2nd: cftime leaves the time zone out, the importers do not.
+                    dates = [cftime.datetime(m // 12, m % 12 + 1, int(rng.integers(2, 29)), int(rng.integers(0, 24)),
+                                             calendar=calendar or "standard") for m in months[steps]]
+                    times = cftime.date2num(dates, units, calendar or "standard")
+                folder = fresh_folder("calendars", str(n))
+                source = os.path.join(folder, "dated.nc")
+                attributes = {"units": units, **({"calendar": calendar} if calendar else {})}
+                values = np.repeat(0.25 * (1 + steps), 36 * 72).reshape(-1, 36, 72)
+                p.any_layout(source, {"time": None, "lat": 36, "lon": 72},
+                             [axis("time", np.asarray(times, dtype=np.float64), **attributes),
+                              axis("lat", p.LATITUDES["5"], units="degrees_north"),
+                              axis("lon", p.LONGITUDES["5"], units="degrees_east")],
+                             [("tas", ("time", "lat", "lon"), values, {"units": "degC"})])
+                code, report, err = run_importer(source, "--as", "hadsst2", "--out", folder)
+                self.assertEqual(0, code, err)
+                _, cells = read_grid(os.path.join(folder, "data", "cru", "hadsst2.dat"), "hadsst2")
+                expected = np.full(cells.shape[0], math.nan)
+                kept = months >= 1850 * 12
+                expected[months[kept] - 1850 * 12] = 0.25 * (1 + np.flatnonzero(kept))
+                np.testing.assert_array_equal(expected, cells[:, 17, 30])
+                self.assertIn(f"note: 2 month(s) before January 1850 left out ({months[0] // 12}-"
+                              f"{months[0] % 12 + 1:02d} to {months[1] // 12}-{months[1] % 12 + 1:02d})", report)
+
     def test_placed_by_date(self):
         """A time axis out of order gives the same file as the ordered one."""
         rng = np.random.default_rng(23)
@@ -718,15 +764,6 @@ class BadInputTest(unittest.TestCase):
         self.rng = np.random.default_rng(29)
         self.inputs = fresh_folder("bad")
 
-    def tree(self, folder):
-        found = {}
-        for root, dirs, files in os.walk(folder):
-            for d in dirs:
-                found[os.path.relpath(os.path.join(root, d), folder)] = None
-            for f in files:
-                found[os.path.relpath(os.path.join(root, f), folder)] = read_bytes(os.path.join(root, f))
-        return found
-
     def expect_failure(self, source, message, arguments=("--as", "hadcrut4"), prepare=None):
         out = fresh_folder("bad", "out")
         os.makedirs(os.path.join(out, "data", "cru"))
@@ -734,14 +771,14 @@ class BadInputTest(unittest.TestCase):
             old.write(b"the data set that was there before")
         if prepare:
             prepare(out)
-        before = self.tree(out)
+        before = tree(out)
         code, report, err = run_importer(source, *arguments, "--out", out)
         self.assertEqual(1, code, report + err)
         self.assertEqual("", report)
         self.assertEqual(1, len(err.splitlines()), err)
         self.assertTrue(err.startswith("import-grid: error: "), err)
         self.assertIn(message, err)
-        self.assertEqual(before, self.tree(out))
+        self.assertEqual(before, tree(out))
 
     def grid_file(self, name, latitudes, longitudes, time_units="days since 1850-01-01", times=(15.5, 45.0),
                   values=None):
