@@ -1,8 +1,8 @@
 #!/bin/bash
 # Prepares this machine and one build tree: installs the Debian packages the
-# build and the tests need, cross-builds the mingw dependencies (PCRE and
-# GoogleTest) into <build>/deps and makes the map files of the program's
-# working folder <build>/run. Safe to run again: a second run only checks.
+# build and the tests need, cross-builds the mingw dependencies (PCRE,
+# GoogleTest, HDF5 and netCDF-C) into <build>/deps and makes the map files of
+# the program's working folder <build>/run. Safe to run again: a second run only checks.
 #
 #   tools/setup.sh [BUILD_DIR]      BUILD_DIR defaults to build/ in the source tree
 #
@@ -21,6 +21,8 @@ packages=(
     # build
     cmake ninja-build make dpkg-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
+    # zlib for mingw (static libz.a), which HDF5 and netCDF-C link
+    libz-mingw-w64-dev
     googletest
     # running Windows programs: Wine, its fonts (Marlett draws window
     # buttons and check marks) and the X extensions its X11 driver uses
@@ -246,6 +248,99 @@ build_pcre() {
     say "PCRE done in $((SECONDS - started)) s"
 }
 
+# Downloads and unpacks Debian's source package NAME, with Debian's patches,
+# into <deps>/src/NAME/tree.
+unpack_debian_source() {
+    local name=$1 src=$deps/src/$1 dsc
+    ensure_deb_src
+    rm -rf "$src"
+    mkdir -p "$src"
+    (cd "$src" && apt-get source -q --download-only "$name") >"$deps/$name-download.log" 2>&1 ||
+        { cat "$deps/$name-download.log" >&2; die "apt-get source $name failed"; }
+    dsc=$(ls "$src/${name}"_*.dsc | head -n 1)
+    (cd "$src" && dpkg-source -x "$dsc" tree) >"$deps/$name-unpack.log" 2>&1 ||
+        { cat "$deps/$name-unpack.log" >&2; die "dpkg-source -x $dsc failed"; }
+}
+
+mingw_zlib=/usr/$triplet/lib/libz.a
+mingw_zlib_include=/usr/$triplet/include
+
+# HDF5's C library and its high-level part (netCDF-4 needs its dimension
+# scales) as static mingw libraries. Its build runs detection programs:
+# during the configure step through CMake's try_run and during the build
+# (H5detect, H5make_libsettings), all under Wine through the toolchain's
+# emulator, with this build tree's Wine prefix. try_run leaves its results
+# in the current folder, which must therefore be the build folder.
+hdf5_flags=(-DBUILD_SHARED_LIBS=OFF -DONLY_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
+    -DHDF5_BUILD_TOOLS=OFF -DHDF5_BUILD_EXAMPLES=OFF -DHDF5_BUILD_UTILS=OFF
+    -DHDF5_BUILD_HL_LIB=ON -DHDF5_BUILD_CPP_LIB=OFF -DHDF5_BUILD_FORTRAN=OFF -DHDF5_BUILD_JAVA=OFF
+    -DHDF5_ENABLE_THREADSAFE=OFF -DHDF5_ENABLE_SZIP_SUPPORT=OFF
+    -DHDF5_ENABLE_Z_LIB_SUPPORT=ON -DZLIB_USE_EXTERNAL=OFF
+    -DZLIB_LIBRARY="$mingw_zlib" -DZLIB_LIBRARY_RELEASE="$mingw_zlib" -DZLIB_INCLUDE_DIR="$mingw_zlib_include"
+    # mingw has unistd.h but not the sys/wait.h that HDF5 includes with it;
+    # HDF5's Windows code needs neither.
+    -DH5_HAVE_UNISTD_H:INTERNAL=)
+build_hdf5() {
+    local prefix=$deps/hdf5 stamp=$deps/hdf5/.orvex-stamp want
+    want="hdf5 $(apt-cache showsrc hdf5 2>/dev/null | awk '/^Version:/ { print $2; exit }') ${hdf5_flags[*]}"
+    if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libhdf5.a ]]; then
+        return 0
+    fi
+    local started=$SECONDS work=$deps/hdf5-build
+    say "building HDF5 for mingw into $prefix"
+    unpack_debian_source hdf5
+    rm -rf "$work" "$prefix"
+    mkdir -p "$work"
+    (
+        cd "$work"
+        export ORVEX_BUILD_DIR=$build
+        cmake -S "$deps/src/hdf5/tree" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "${hdf5_flags[@]}"
+        cmake --build .
+        cmake --install .
+    ) >"$deps/hdf5-build.log" 2>&1 || { tail -n 40 "$deps/hdf5-build.log" >&2; die "HDF5 build failed"; }
+    [[ -f $prefix/lib/libhdf5.a && -f $prefix/lib/libhdf5_hl.a ]] || die "HDF5 did not install"
+    rm -rf "$work" "$deps/src/hdf5"
+    echo "$want" >"$stamp"
+    say "HDF5 done in $((SECONDS - started)) s"
+}
+
+# netCDF-C: netCDF-3 (classic, 64-bit offset) and netCDF-4 on the HDF5
+# above; no DAP, no network, no utilities, no plugins. HAVE_HDF5_H is given
+# because netCDF's own search for hdf5.h would look inside the mingw sysroot
+# only.
+netcdf_flags=(-DBUILD_SHARED_LIBS=OFF -DENABLE_TESTS=OFF -DBUILD_UTILITIES=OFF -DENABLE_EXAMPLES=OFF
+    -DENABLE_DAP=OFF -DENABLE_DAP4=OFF -DENABLE_BYTERANGE=OFF -DENABLE_NCZARR=OFF -DENABLE_PLUGINS=OFF
+    -DENABLE_FILTER_TESTING=OFF -DENABLE_LIBXML2=OFF -DENABLE_HDF4=OFF -DENABLE_PARALLEL4=OFF
+    -DENABLE_DOXYGEN=OFF -DENABLE_V2_API=OFF -DENABLE_MMAP=OFF
+    -DZLIB_LIBRARY="$mingw_zlib" -DZLIB_INCLUDE_DIR="$mingw_zlib_include")
+build_netcdf() {
+    local prefix=$deps/netcdf stamp=$deps/netcdf/.orvex-stamp want
+    want="netcdf $(apt-cache showsrc netcdf 2>/dev/null | awk '/^Version:/ { print $2; exit }') ${netcdf_flags[*]} $(cat "$deps/hdf5/.orvex-stamp")"
+    if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libnetcdf.a ]]; then
+        return 0
+    fi
+    local started=$SECONDS work=$deps/netcdf-build hdf5=$deps/hdf5
+    say "building netCDF-C for mingw into $prefix"
+    unpack_debian_source netcdf
+    rm -rf "$work" "$prefix"
+    mkdir -p "$work"
+    (
+        cd "$work"
+        export ORVEX_BUILD_DIR=$build
+        cmake -S "$deps/src/netcdf/tree" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "${netcdf_flags[@]}" \
+            -DHDF5_C_LIBRARY="$hdf5/lib/libhdf5.a" -DHDF5_HL_LIBRARY="$hdf5/lib/libhdf5_hl.a" \
+            -DHDF5_INCLUDE_DIR="$hdf5/include" -DHAVE_HDF5_H="$hdf5/include"
+        cmake --build .
+        cmake --install .
+    ) >"$deps/netcdf-build.log" 2>&1 || { tail -n 40 "$deps/netcdf-build.log" >&2; die "netCDF-C build failed"; }
+    [[ -f $prefix/lib/libnetcdf.a && -f $prefix/include/netcdf.h ]] || die "netCDF-C did not install"
+    rm -rf "$work" "$deps/src/netcdf"
+    echo "$want" >"$stamp"
+    say "netCDF-C done in $((SECONDS - started)) s"
+}
+
 # GoogleTest and GoogleMock from Debian's googletest sources, cross-built
 # with the project's toolchain.
 build_gtest() {
@@ -312,4 +407,8 @@ exec 9>"$deps/.setup.lock"
 flock 9
 build_pcre
 build_gtest
+build_hdf5
+build_netcdf
+# HDF5's and netCDF-C's detection programs may have left Wine running.
+[[ -d $build/wineprefix ]] && { bash "$root/cmake/wine-run.sh" --build-dir "$build" --stop >/dev/null 2>&1 || true; }
 make_map_assets

@@ -34,7 +34,7 @@ struct ImportPreview {
     std::string problemEnglish;
     std::string problemGerman;
     // Of the chosen variable:
-    std::string grid;          // "5 x 5 degrees, 36 x 72 cells"
+    std::string grid;          // in German: "5 x 5 Grad, 36 x 72 Zellen" (step; latitudes x longitudes)
     int firstMonth = 0;        // months from January 1850 (1 = 1850-01) of the
     int lastMonth = 0;         // first and last time step; 0 when unknown
     std::string levelAxis;     // "'DEPTH' (METERS, positive down)"; empty without levels
@@ -60,8 +60,10 @@ struct ImportReport {
     std::vector<std::string> german;
 };
 
-// Throws ImportFailure when the file cannot be read or is not a grid the
-// rules accept; a preview of a file with several candidates does not throw.
+// Throws ImportFailure only when the file is missing or not netCDF; every
+// other refusal (several candidates, a level to choose, an irregular grid,
+// a time axis without units ...) is the preview's problem, with what could
+// be found up to it. Reads the coordinates only; nothing is written.
 ImportPreview previewImport(const ImportRequest& request);
 
 // Imports as the request says; throws ImportFailure (nothing written, the

@@ -29,7 +29,7 @@ import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
-IMPORTER = os.path.join(SOURCE, "tools", "import-grid")
+IMPORTER = os.path.join(SOURCE, "tools", "import-grid-python")
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 

@@ -1,0 +1,113 @@
+#include "AtomicFile.h"
+
+#include <random>
+
+#include "ImportFailure.h"
+#include "ImportFolders.h"
+#include "SystemErrorText.h"
+
+namespace {
+
+// Eight characters of the alphabet Python's temporary names use.
+std::string randomName(std::mt19937& random)
+{
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789_";
+    std::uniform_int_distribution<int> pick(0, sizeof alphabet - 2);
+    std::string name;
+    for (int i = 0; i < 8; ++i)
+        name += alphabet[pick(random)];
+    return name;
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const std::string& path) : path(path)
+{
+    std::string parent = parentFolder(path);
+    std::string folder = parent.empty() ? "." : parent;
+    std::string prefix = path.substr(parent.size());
+    while (!prefix.empty() && (prefix[0] == '\\' || prefix[0] == '/'))
+        prefix.erase(0, 1);
+    if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
+        prefix = "\\" + prefix;
+
+    std::random_device device;
+    std::mt19937 random(device());
+    DWORD error = ERROR_FILE_EXISTS;
+    // Another writer's name is tried again; anything else is final.
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        part = folder + prefix + "." + randomName(random) + ".part";
+        file = CreateFileA(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_SUCCESS)
+            break;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        SystemErrorText reason = systemErrorText(error);
+        throw ImportFailure("cannot write to the folder " + folder + ": " + reason.english,
+                            "in den Ordner " + folder + " kann nicht geschrieben werden: " + reason.german);
+    }
+}
+
+AtomicFile::~AtomicFile()
+{
+    discard();
+}
+
+void AtomicFile::write(const char* data, size_t size)
+{
+    while (size > 0) {
+        DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, data, chunk, &written, nullptr)) {
+            SystemErrorText reason = systemErrorText(GetLastError());
+            throw ImportFailure("cannot write " + part + ": " + reason.english,
+                                part + " kann nicht geschrieben werden: " + reason.german);
+        }
+        data += written;
+        size -= written;
+    }
+}
+
+void AtomicFile::commit()
+{
+    DWORD error = ERROR_SUCCESS;
+    if (!FlushFileBuffers(file))
+        error = GetLastError();
+    CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error == ERROR_SUCCESS) {
+        pending = false;
+        return;
+    }
+    discard();
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // Windows says "access denied"; the C library's words say what is wrong.
+        throw ImportFailure("cannot write " + path + ": Is a directory",
+                            path + " kann nicht geschrieben werden: es ist ein Ordner");
+    }
+    SystemErrorText reason = systemErrorText(error);
+    if (isPermissionError(error))
+        throw ImportFailure("cannot write " + path + ": " + reason.english +
+                                " (is the file open in the program?)",
+                            path + " kann nicht geschrieben werden: " + reason.german +
+                                " (ist die Datei im Programm geöffnet?)");
+    throw ImportFailure("cannot write " + path + ": " + reason.english,
+                        path + " kann nicht geschrieben werden: " + reason.german);
+}
+
+void AtomicFile::discard()
+{
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        file = INVALID_HANDLE_VALUE;
+    }
+    if (pending)
+        DeleteFileA(part.c_str());
+    pending = false;
+}

@@ -1,0 +1,203 @@
+#include "NetcdfFile.h"
+
+#include <windows.h>
+
+#include <netcdf.h>
+
+#include <cmath>
+
+#include "ImportFailure.h"
+#include "ImportText.h"
+
+namespace {
+
+// The path as netCDF-C and HDF5 take it on Windows: absolute, in UTF-8.
+std::string libraryPath(const std::string& path) {
+    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (fullLength > 0) {
+        std::wstring full(fullLength, L'\0');
+        fullLength = GetFullPathNameW(wide.c_str(), fullLength, &full[0], nullptr);
+        if (fullLength > 0 && fullLength < full.size()) {
+            full.resize(fullLength);
+            wide = full + L'\0';
+        }
+    }
+    int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(utf8Length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], utf8Length, nullptr, nullptr);
+    utf8.resize(strlen(utf8.c_str()));
+    return utf8;
+}
+
+// Python's repr() of the path's bytes, as netCDF4-python names the file in
+// its errors: b'...'.
+std::string bytesRepr(const std::string& bytes) {
+    bool single = bytes.find('\'') != std::string::npos && bytes.find('"') == std::string::npos;
+    char quote = single ? '"' : '\'';
+    std::string text = std::string("b") + quote;
+    for (unsigned char c : bytes) {
+        if (c == '\\' || c == (unsigned char)quote)
+            text += std::string("\\") + char(c);
+        else if (c == '\t')
+            text += "\\t";
+        else if (c == '\n')
+            text += "\\n";
+        else if (c == '\r')
+            text += "\\r";
+        else if (c < 0x20 || c >= 0x7F)
+            text += formatted("\\x%02x", c);
+        else
+            text += char(c);
+    }
+    return text + quote;
+}
+
+// A number attribute as numpy prints it: integers plainly, floats shortest.
+std::string numberText(int type, double value) {
+    if (type == NC_FLOAT || type == NC_DOUBLE) {
+        if (type == NC_FLOAT) {
+            for (int precision = 1; precision <= 9; ++precision) {
+                std::string text = formatted("%.*g", precision, value);
+                if (float(std::strtod(text.c_str(), nullptr)) == float(value))
+                    return pythonFloat(std::strtod(text.c_str(), nullptr));
+            }
+        }
+        return pythonFloat(value);
+    }
+    return formatted("%.0f", value);
+}
+
+NetcdfAttribute readAttribute(int file, int variable, int index) {
+    NetcdfAttribute attribute;
+    char name[NC_MAX_NAME + 1] = {};
+    nc_type type = 0;
+    size_t length = 0;
+    if (nc_inq_attname(file, variable, index, name) != NC_NOERR || nc_inq_att(file, variable, name, &type, &length))
+        return attribute;
+    attribute.name = name;
+    attribute.type = type;
+    if (type == NC_CHAR) {
+        std::string text(length, '\0');
+        if (length && nc_get_att_text(file, variable, name, &text[0]) == NC_NOERR)
+            for (char c : text)
+                if (c != '\0')
+                    attribute.text += c;
+    } else if (type == NC_STRING) {
+        std::vector<char*> strings(length, nullptr);
+        if (length && nc_get_att_string(file, variable, name, strings.data()) == NC_NOERR) {
+            std::vector<std::string> parts;
+            for (char* s : strings)
+                parts.push_back(s ? s : "");
+            attribute.text = parts.size() == 1 ? parts[0] : "['" + joined(parts, "', '") + "']";
+            nc_free_string(length, strings.data());
+        }
+    } else if (type >= NC_BYTE && type <= NC_UINT64) {
+        attribute.numbers.resize(length);
+        if (length && nc_get_att_double(file, variable, name, attribute.numbers.data()) != NC_NOERR &&
+            type != NC_INT64 && type != NC_UINT64)
+            attribute.numbers.clear();
+        std::vector<std::string> parts;
+        for (double v : attribute.numbers)
+            parts.push_back(numberText(type, v));
+        attribute.text = parts.size() == 1 ? parts[0] : "[" + joined(parts, " ") + "]";
+    }
+    return attribute;
+}
+
+}  // namespace
+
+NetcdfVariable::NetcdfVariable(int file, int id) : file(file), id(id) {
+    char name[NC_MAX_NAME + 1] = {};
+    nc_type ncType = 0;
+    int dimensionCount = 0, attributeCount = 0;
+    nc_inq_var(file, id, name, &ncType, &dimensionCount, nullptr, &attributeCount);
+    variableName = name;
+    type = ncType;
+    std::vector<int> dimensionIds(static_cast<size_t>(dimensionCount));
+    nc_inq_vardimid(file, id, dimensionIds.data());
+    for (int dimension : dimensionIds) {
+        char dimensionName[NC_MAX_NAME + 1] = {};
+        size_t length = 0;
+        nc_inq_dim(file, dimension, dimensionName, &length);
+        dimensionNames.push_back(dimensionName);
+        lengths.push_back(length);
+    }
+    for (int i = 0; i < attributeCount; ++i)
+        attributes.push_back(readAttribute(file, id, i));
+    int noFill = 0;
+    if (nc_inq_var_fill(file, id, &noFill, nullptr) != NC_NOERR)
+        noFill = 0;
+    values = NetcdfValues(type, attributes, noFill == 1);
+}
+
+const NetcdfAttribute* NetcdfVariable::attribute(const std::string& name) const {
+    for (const NetcdfAttribute& a : attributes)
+        if (a.name == name)
+            return &a;
+    return nullptr;
+}
+
+std::string NetcdfVariable::text(const std::string& name) const {
+    const NetcdfAttribute* a = attribute(name);
+    return a ? stripped(a->text) : std::string();
+}
+
+void NetcdfVariable::failed(const std::string& reason) const {
+    throw ImportFailure("cannot read '" + utf8ToCp1252(variableName) + "': " + reason,
+                        "'" + utf8ToCp1252(variableName) + "' kann nicht gelesen werden: " + reason);
+}
+
+void NetcdfVariable::read(const std::vector<size_t>& start, const std::vector<size_t>& count,
+                          std::vector<double>& result) const {
+    if (!values.numeric())
+        failed("it holds no numbers");
+    size_t n = 1;
+    for (size_t c : count)
+        n *= c;
+    result.resize(n);
+    if (n == 0)
+        return;
+    stored.resize(n * values.storedSize());
+    int status = nc_get_vara(file, id, start.data(), count.data(), stored.data());
+    if (status != NC_NOERR)
+        failed(nc_strerror(status));
+    values.decode(stored.data(), n, result.data());
+}
+
+std::vector<double> NetcdfVariable::readAll() const {
+    std::vector<double> result;
+    read(std::vector<size_t>(lengths.size(), 0), lengths, result);
+    return result;
+}
+
+NetcdfFile::NetcdfFile(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw ImportFailure(path + ": no such file", path + ": Datei nicht gefunden");
+    int status = nc_open(libraryPath(path).c_str(), NC_NOWRITE, &handle);
+    if (status != NC_NOERR) {
+        handle = -1;
+        std::string reason = formatted("[Errno %d] %s: ", status, nc_strerror(status)) + bytesRepr(cp1252ToUtf8(path));
+        throw ImportFailure(path + " cannot be read as netCDF (" + reason + ")",
+                            path + " ist keine lesbare netCDF-Datei (" + reason + ")");
+    }
+    int count = 0;
+    nc_inq_nvars(handle, &count);
+    for (int id = 0; id < count; ++id)
+        all.emplace_back(handle, id);
+}
+
+NetcdfFile::~NetcdfFile() {
+    if (handle >= 0)
+        nc_close(handle);
+}
+
+const NetcdfVariable* NetcdfFile::find(const std::string& name) const {
+    for (const NetcdfVariable& v : all)
+        if (v.name() == name)
+            return &v;
+    return nullptr;
+}
