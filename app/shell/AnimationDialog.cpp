@@ -15,8 +15,8 @@ const unsigned int maxDelay = 65535;
 } // namespace
 
 AnimationDialog::AnimationDialog(WWindowContext* parent, const OrvexMap& map)
-    : ProgressTaskDialog(parent, IDD_ANIMATION), shownMap(map), startYear(FIRST_YEAR), startMonth(1),
-      stopYear(map.database.getYear()), stopMonth(map.database.getMonth()),
+    : ProgressTaskDialog(parent, IDD_ANIMATION), shownMap(map), startYear(FIRST_YEAR),
+      startMonth(1), stopYear(map.database.getYear()), stopMonth(map.database.getMonth()),
       yearAverage(map.database.isYearAverage()), delay(10)
 {
     fields.attach(this);
