@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """End-to-end tests of "Programm / Datensatz importieren ...": the real
 program under Wine and Xvfb imports a netCDF-4 file in HadCRUT5 layout into
-hadcrut4 and shows its last month; a cancelled import and a damaged file
-leave the old data set byte for byte as it was, and the map as it was.
+hadcrut4 and shows its last month; a cancelled import, a damaged file and a
+target that cannot be written leave the old data set byte for byte as it
+was, and the map as it was.
 
 Usage: import_tests.py BUILD_DIR [unittest arguments]
 """
@@ -133,7 +134,7 @@ class Import(unittest.TestCase):
             program.main_window()
             self.assertEqual(after, program.painted())
 
-    def test_a_cancelled_import_and_a_damaged_file_leave_the_data_set_as_it_was(self):
+    def test_cancelled_damaged_and_unwritable_leave_the_data_set_as_it_was(self):
         with Program(e2e_tests.ENV, "import_refused", START) as program:
             old = self.own_data_set(program)
             whole = program.path("HadCRUT5_whole.nc")
@@ -170,15 +171,36 @@ class Import(unittest.TestCase):
             while refusal is None and time.monotonic() < deadline:
                 boxes = dict((title, box) for box, title in program.boxes())
                 if "Error" in boxes:
+                    screenshot("import_refused.png")
                     refusal = program.answer(boxes["Error"], "Error")
                 elif DIALOG in boxes:
                     program.probe("command %s %d" % (boxes[DIALOG], IMPORT))
-                    refusal = program.message("Error", 60000)
+                    box = program.probe("wait 60000 Error")
+                    screenshot("import_refused.png")
+                    refusal = program.answer(box, "Error")
                     program.probe("command %s %d" % (boxes[DIALOG], CANCEL))
                     program.probe("gone 10000 " + DIALOG)
                 time.sleep(0.1)
             self.assertIsNotNone(refusal, "no refusal")
             self.assertIn("nicht importiert", refusal)
+            self.assertEqual(before, program.settle())
+            self.assertTrue(old == program.read(HADCRUT4), "hadcrut4.dat changed")
+            self.assertEqual(listing, sorted(os.listdir(program.path("data/cru"))))
+
+            # A target that cannot be replaced (a folder in its place) fails
+            # when the import writes: the reason, and the dialog stays open.
+            os.unlink(program.path("data/cru/hadcrut3.dat"))
+            os.mkdir(program.path("data/cru/hadcrut3.dat"))
+            listing = sorted(os.listdir(program.path("data/cru")))
+            self.choose_file(program, small)
+            dialog = program.probe("wait 20000 " + DIALOG)
+            program.probe("choose %s HADCRUT3" % program.probe("item %s %d" % (dialog, TARGET)))
+            program.probe("command %s %d" % (dialog, IMPORT))
+            refusal = program.message("Error", 60000)
+            self.assertEqual(0, refusal.find("Die Datei wurde nicht importiert. Der Datensatz "
+                                             "»HADCRUT3« bleibt unverändert.\r\n\r\n"), refusal)
+            program.probe("command %s %d" % (dialog, CANCEL))
+            program.probe("gone 10000 " + DIALOG)
             self.assertEqual(before, program.settle())
             self.assertTrue(old == program.read(HADCRUT4), "hadcrut4.dat changed")
             self.assertEqual(listing, sorted(os.listdir(program.path("data/cru"))))
