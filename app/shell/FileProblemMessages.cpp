@@ -41,8 +41,11 @@ void FileProblemMessages::dataSet(const char* name, const WException& e)
 
 void FileProblemMessages::importRefused(const char* file, const char* reason)
 {
+    // The name only: the importer's line below names the whole path.
+    WString name;
+    WSystem::extractPath(file, name, true);
     WString text("Die Datei »");
-    text += file;
+    text += name;
     text += "« kann nicht importiert werden; es wurde nichts geschrieben.\r\nWählen Sie eine "
             "netCDF-Datei mit Temperaturdaten, zum Beispiel HadCRUT5 vom Met Office.\r\n\r\n";
     text += reason;
