@@ -1,15 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
 
 #include "InputFieldSet.h"
+#include "ProgressTaskDialog.h"
 #include "SeriesExport.h"
-#include "WControlProgressBar.h"
-#include "WDialog.h"
-#include "WException.h"
 #include "WString.h"
-#include "WThread.h"
 
 class OrvexDatabase;
 class PositionCollection;
@@ -29,7 +25,7 @@ class PositionCollection;
 // While it runs, "Abbrechen" stops it; the close box stops it as well and
 // waits for it before the dialog goes. Each result is reported in a message
 // box.
-class ExportDialog : public WDialog, public WRunable, private SeriesExport::Listener {
+class ExportDialog : public ProgressTaskDialog, private SeriesExport::Listener {
 public:
     ExportDialog(WWindowContext* parent, const OrvexDatabase& database,
                  const PositionCollection& positions);
@@ -37,25 +33,19 @@ public:
     ~ExportDialog() override;
 
     // From "Start ..." until its result has been reported.
-    bool isExportRunning() const { return running; }
+    bool isExportRunning() const { return isTaskRunning(); }
 
     void onDialogInit() override;
-    void onDialogClose() override;
     void onPanelCommand(unsigned long id, unsigned long code, WControl* control) override;
-    void onWindowUserMessage(void* a, void* b) override;
-
-    // The export thread's body.
-    void run() override;
 
 private:
+    bool runTask() override;
+    void taskEnded() override;
     void onExportStart(unsigned long long total) override;
     void onExportProgress(unsigned long long done) override;
 
     void start();
     bool checkRange();
-    void stopAndWait();
-    void finish();
-    void showProgress(unsigned long long done);
 
     InputFieldSet fields;
     unsigned int startYear;
@@ -66,20 +56,7 @@ private:
     WString dataSetName;
     // Null unless the collection held position 1 when the dialog was made.
     const PositionCollection* positions;
-    WControlProgressBar progressBar;
-    WThread thread;
-
     // Set up by the window thread before the thread starts, read back after
     // it has been joined.
     std::unique_ptr<SeriesExport> series;
-    bool running;
-    bool completed;
-    bool failed;
-    WException failure;
-    std::atomic<bool> cancel;
-    // The export thread's: months in all, and every how many it reports.
-    unsigned long long exportTotal;
-    unsigned long long reportStep;
-    // The window thread's: the months of the range shown by the progress bar.
-    unsigned long long progressTotal;
 };

@@ -1,8 +1,5 @@
 #include "AnimationDialog.h"
 
-#include <cstdint>
-#include <exception>
-
 #include "DialogIds.h"
 #include "OrvexMap.h"
 #include "WFileSelectDialog.h"
@@ -14,29 +11,20 @@ namespace {
 // The last frame stays a second before the animation starts again.
 const unsigned short holdDelay = 100;
 const unsigned int maxDelay = 65535;
-// The progress bar takes 16-bit positions; longer ranges are scaled down.
-const unsigned long long progressLimit = 65535;
-
-// Messages from the animation thread to the dialog (onWindowUserMessage).
-enum ThreadMessage { ANIMATION_PROGRESS = 1, ANIMATION_FINISHED = 2 };
 
 } // namespace
 
 AnimationDialog::AnimationDialog(WWindowContext* parent, const OrvexMap& map)
-    : WDialog(parent, IDD_ANIMATION), shownMap(map), startYear(FIRST_YEAR), startMonth(1),
-      stopYear(map.database.getYear()), stopMonth(map.database.getMonth()),
-      yearAverage(map.database.isYearAverage()), delay(10), progressTotal(0), running(false), completed(false),
-      failed(false), cancel(false)
+    : ProgressTaskDialog(parent, IDD_ANIMATION), shownMap(map), startYear(FIRST_YEAR),
+      startMonth(1), stopYear(map.database.getYear()), stopMonth(map.database.getMonth()),
+      yearAverage(map.database.isYearAverage()), delay(10)
 {
     fields.attach(this);
 }
 
 AnimationDialog::~AnimationDialog()
 {
-    if (running) {
-        cancel = true;
-        thread.join(INFINITE);
-    }
+    stopTask();
 }
 
 void AnimationDialog::onDialogInit()
@@ -48,20 +36,8 @@ void AnimationDialog::onDialogInit()
     fields.addUnsignedField(IDC_ANIMATION_STOP_MONTH, &stopMonth);
     fields.addCheckField(IDC_ANIMATION_YEAR_AVERAGE, &yearAverage);
     fields.addUnsignedField(IDC_ANIMATION_DELAY, &delay);
-    progressBar.create(this, "AnimationProgress", IDC_ANIMATION_PROGRESS);
-    progressBar.setRange(0, 100);
+    createProgressBar("AnimationProgress", IDC_ANIMATION_PROGRESS);
     fields.updateControls();
-}
-
-void AnimationDialog::onDialogClose()
-{
-    // The thread and its progress messages must be over before the window
-    // and the progress bar go.
-    if (running) {
-        cancel = true;
-        finish();
-    }
-    close(0);
 }
 
 void AnimationDialog::onPanelCommand(unsigned long id, unsigned long, WControl*)
@@ -70,10 +46,7 @@ void AnimationDialog::onPanelCommand(unsigned long id, unsigned long, WControl*)
         if (id == IDC_ANIMATION_START) {
             start();
         } else if (id == IDC_ANIMATION_CANCEL) {
-            if (running)
-                cancel = true;
-            else
-                close(0);
+            cancelPressed();
         }
     } catch (const WException& e) {
         WSystem::showException(this, e);
@@ -159,7 +132,7 @@ void AnimationDialog::prepareMap()
 
 void AnimationDialog::start()
 {
-    if (running || !fields.validate())
+    if (isTaskRunning() || !fields.validate())
         return;
     fields.updateVariables();
     if (!checkRange() || !chooseFile())
@@ -170,73 +143,26 @@ void AnimationDialog::start()
     range.lastYear = stopYear;
     range.lastMonth = stopMonth;
     range.yearAverage = yearAverage;
-    progressTotal = static_cast<unsigned int>(range.frameCount());
-    progressBar.setRange(
-        0, static_cast<unsigned long>(progressTotal < progressLimit ? progressTotal : progressLimit));
-    progressBar.setPos(0);
-    completed = false;
-    failed = false;
-    cancel = false;
-    running = true;
-    try {
-        thread.start(this);
-    } catch (...) {
-        running = false;
-        throw;
-    }
+    startTask();
 }
 
-// The thread only posts to the dialog and never waits for a window: the
-// window thread can always join it, and reports the result itself.
-void AnimationDialog::run()
+bool AnimationDialog::runTask()
 {
-    const int total = range.frameCount();
-    const int step = total / 100 > 0 ? total / 100 : 1;
-    try {
-        MapAnimation animation(*map, range);
-        completed = animation.write(fileName, static_cast<unsigned short>(delay), holdDelay, 0,
-                                    [this, step, total](int done, int) {
-                                        if (done % step == 0 || done == total)
-                                            createUserMessage(
-                                                reinterpret_cast<void*>(ANIMATION_PROGRESS),
-                                                reinterpret_cast<void*>(
-                                                    static_cast<uintptr_t>(done)));
-                                        return !cancel;
-                                    });
-    } catch (const WException& e) {
-        failed = true;
-        failure = e;
-    } catch (const std::exception& e) {
-        failed = true;
-        failure = WException(e.what());
-    }
-    createUserMessage(reinterpret_cast<void*>(ANIMATION_FINISHED), nullptr);
+    reportTotal(static_cast<unsigned long long>(range.frameCount()));
+    MapAnimation animation(*map, range);
+    return animation.write(fileName, static_cast<unsigned short>(delay), holdDelay, 0,
+                           [this](int done, int) {
+                               reportProgress(static_cast<unsigned long long>(done));
+                               return !cancelRequested();
+                           });
 }
 
-void AnimationDialog::onWindowUserMessage(void* a, void* b)
+void AnimationDialog::taskEnded()
 {
-    unsigned long long done = reinterpret_cast<uintptr_t>(b);
-    switch (reinterpret_cast<uintptr_t>(a)) {
-    case ANIMATION_PROGRESS:
-        if (progressTotal > progressLimit)
-            done = done * progressLimit / progressTotal;
-        progressBar.setPos(static_cast<unsigned long>(done));
-        break;
-    case ANIMATION_FINISHED:
-        if (running)
-            finish();
-        break;
-    }
-}
-
-void AnimationDialog::finish()
-{
-    thread.join(INFINITE);
-    running = false;
     map.reset();
-    if (failed)
-        WSystem::showException(this, failure);
-    else if (completed)
+    if (taskFailed())
+        WSystem::showException(this, taskFailure());
+    else if (taskCompleted())
         WSystem::showMessage(this, "Animation wurde erfolgreich gespeichert.", "Information",
                              false);
     else

@@ -1,15 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
 
 #include "InputFieldSet.h"
 #include "MapAnimation.h"
-#include "WControlProgressBar.h"
-#include "WDialog.h"
-#include "WException.h"
+#include "ProgressTaskDialog.h"
 #include "WString.h"
-#include "WThread.h"
 
 class OrvexMap;
 
@@ -25,28 +21,25 @@ class OrvexMap;
 // map is only read, on the window thread. While it runs, "Abbrechen" stops
 // it and the partial file is removed; the close box does the same and waits
 // before the dialog goes. Each result is reported in a message box.
-class AnimationDialog : public WDialog, public WRunable {
+class AnimationDialog : public ProgressTaskDialog {
 public:
     AnimationDialog(WWindowContext* parent, const OrvexMap& map);
     // Stops a running animation and waits for it.
     ~AnimationDialog() override;
 
-    bool isRunning() const { return running; }
+    bool isRunning() const { return isTaskRunning(); }
 
     void onDialogInit() override;
-    void onDialogClose() override;
     void onPanelCommand(unsigned long id, unsigned long code, WControl* control) override;
-    void onWindowUserMessage(void* a, void* b) override;
-
-    // The animation thread's body.
-    void run() override;
 
 private:
+    bool runTask() override;
+    void taskEnded() override;
+
     void start();
     bool checkRange();
     bool chooseFile();
     void prepareMap();
-    void finish();
 
     const OrvexMap& shownMap;
     InputFieldSet fields;
@@ -56,18 +49,10 @@ private:
     unsigned int stopMonth;
     bool yearAverage;
     unsigned int delay;
-    WControlProgressBar progressBar;
-    WThread thread;
 
     // Set up by the window thread before the thread starts, read back after
     // it has been joined.
     std::unique_ptr<OrvexMap> map;
     AnimationRange range;
     WString fileName;
-    unsigned long long progressTotal;
-    bool running;
-    bool completed;
-    bool failed;
-    WException failure;
-    std::atomic<bool> cancel;
 };

@@ -6,7 +6,10 @@
 
 #include "AnimationDialog.h"
 #include "ExportDialog.h"
+#include "GridImport.h"
 #include "HelpDialog.h"
+#include "ImportDialog.h"
+#include "ImportFailure.h"
 #include "LoadDataSetDialog.h"
 #include "MapSaver.h"
 #include "PositionDialog.h"
@@ -44,6 +47,7 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_LOAD_DATA_SET:
     case CMD_KEY_LOAD_DATA_SET: loadDataSet(); break;
     case CMD_EXPORT_SERIES: exportSeries(); break;
+    case CMD_IMPORT_DATA_SET: importDataSet(); break;
     case CMD_SAVE_GIF:
     case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
     case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
@@ -151,6 +155,70 @@ void OrvexVisualizer::exportSeries()
 {
     ExportDialog dialog(this, map.database, map.positions);
     dialog.show(true);
+}
+
+void OrvexVisualizer::importDataSet()
+{
+    WFileSelectDialog files(this, "netCDF-Dateien\0*.nc;*.nc4;*.cdf\0");
+    if (!files.showOpenDialog("netCDF-Datei öffnen"))
+        return;
+    ImportRequest request;
+    request.input = files.getFilename();
+    WString folder;
+    WSystem::getCurrentDirectory(folder);
+    request.outDir = static_cast<const char*>(folder);
+    ImportPreview preview;
+    try {
+        preview = previewImport(request);
+    } catch (const ImportFailure& e) {
+        fileProblems.importRefused(request.input.c_str(), e.german().c_str());
+        return;
+    }
+
+    OrvexDatabase& database = map.database;
+    // What the dialog closes is opened again as it was, unless an import
+    // replaced it by the data set written.
+    WString shownFile(database.getName());
+    unsigned int year = database.getYear();
+    unsigned int month = database.getMonth();
+    bool yearAverage = database.isYearAverage();
+    ImportDialog dialog(this, request, preview, database);
+    bool imported = dialog.show(true) == 1;
+    if (imported) {
+        // A file without any data opens at January 1850.
+        int last =
+            dialog.getReport().lastMonthWithData > 0 ? dialog.getReport().lastMonthWithData : 1;
+        reopenDataSet(dialog.getTargetFile(), FIRST_YEAR + (last - 1) / 12, (last - 1) % 12 + 1,
+                      false);
+        WString lines;
+        for (const std::string& line : dialog.getReport().german) {
+            if (lines.length() > 0)
+                lines += "\r\n";
+            lines += line.c_str();
+        }
+        WSystem::showMessage(this, lines, "Information", false);
+    } else if (dialog.closedDataSet()) {
+        reopenDataSet(shownFile, year, month, yearAverage);
+    }
+}
+
+void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsigned int month,
+                                    bool yearAverage)
+{
+    OrvexDatabase& database = map.database;
+    try {
+        database.open(OrvexDatabase::TYPE_GRID_FILE, file);
+        database.load(year, month, yearAverage);
+    } catch (const WException& e) {
+        database.close();
+        database.load(year, month, yearAverage);
+        startTask(TASK_RENDER);
+        refreshStatusText();
+        fileProblems.dataSet(file, e);
+        return;
+    }
+    startTask(TASK_RENDER);
+    refreshStatusText();
 }
 
 void OrvexVisualizer::showHelp()

@@ -39,6 +39,19 @@ void FileProblemMessages::dataSet(const char* name, const WException& e)
     WSystem::showException(owner, e, text);
 }
 
+void FileProblemMessages::importRefused(const char* file, const char* reason)
+{
+    // The name only: the importer's line below names the whole path.
+    WString name;
+    WSystem::extractPath(file, name, true);
+    WString text("Die Datei »");
+    text += name;
+    text += "« kann nicht importiert werden; es wurde nichts geschrieben.\r\nWählen Sie eine "
+            "netCDF-Datei mit Temperaturdaten, zum Beispiel HadCRUT5 vom Met Office.\r\n\r\n";
+    text += reason;
+    WSystem::showMessage(owner, text, "Error", true);
+}
+
 void FileProblemMessages::coastlinesForMap(const WException& e)
 {
     if (firstTime(COASTLINE_FILE))

@@ -25,6 +25,9 @@ public:
 
     // The data set could not be opened or read; the map stays empty.
     void dataSet(const char* name, const WException& e);
+    // The file chosen for import is no netCDF file the importer reads;
+    // reason is the importer's German line.
+    void importRefused(const char* file, const char* reason);
     // The coastline file cannot be opened for rebuilding or for saving an
     // outline map.
     void coastlinesForMap(const WException& e);

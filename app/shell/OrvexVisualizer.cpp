@@ -132,6 +132,8 @@ void OrvexVisualizer::createMenus()
     programMenu.addSeparator();
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
     programMenu.addSeparator();
+    programMenu.addItem(CMD_IMPORT_DATA_SET, "Datensatz importieren ...");
+    programMenu.addSeparator();
     programMenu.addItem(CMD_EXIT, "Beenden");
 
     mapMenu.create();

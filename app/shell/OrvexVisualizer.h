@@ -96,6 +96,11 @@ private:
     void loadDataSet();
     void newPosition();
     void exportSeries();
+    void importDataSet();
+    // Opens the data set at the month after an import (or its attempt);
+    // a set that does not open leaves an empty map, as after loading.
+    void reopenDataSet(const WString& file, unsigned int year, unsigned int month,
+                       bool yearAverage);
     // kind: TASK_SAVE_GIF, TASK_SAVE_JPEG or 0 for the metafile.
     void saveMap(int kind);
     void showHelp();

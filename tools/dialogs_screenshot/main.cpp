@@ -1,4 +1,4 @@
-// dialogs_screenshot: shows each of the program's four dialogs, filled as a
+// dialogs_screenshot: shows each of the program's five dialogs, filled as a
 // user would see them, and saves a picture of each dialog window as a BMP
 // file (screenshot.sh turns them into PNG files of the build tree).
 //
@@ -15,6 +15,7 @@
 #include "DialogIds.h"
 #include "ExportDialog.h"
 #include "HelpDialog.h"
+#include "ImportDialog.h"
 #include "LoadDataSetDialog.h"
 #include "OrvexDatabase.h"
 #include "PositionCollection.h"
@@ -133,6 +134,24 @@ public:
     }
 };
 
+// What the import dialog shows of a sea-surface file with depth levels
+// before a level has been chosen.
+ImportPreview seaSurfacePreview()
+{
+    ImportPreview preview;
+    preview.candidates.push_back({"sst", "Monatliche Meeresoberflächentemperatur", "degC"});
+    preview.candidates.push_back({"ssta", "Anomalie der Meeresoberflächentemperatur", "K"});
+    preview.chosen = 1;
+    preview.grid = "5 x 5 Grad, 36 x 72 Zellen";
+    preview.firstMonth = 1;
+    preview.lastMonth = 2100;
+    preview.levelAxis = "'DEPTH' (METERS, positive down)";
+    preview.levels = {"0", "10", "20"};
+    preview.levelNeeded = true;
+    preview.problemGerman = "Die Variable hat mehrere Ebenen: bitte eine wählen.";
+    return preview;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -169,6 +188,11 @@ int main(int argc, char** argv)
         PositionCollection positions;
         HalfWayExportDialog exporting(nullptr, database, positions);
         showAndCapture(exporting, "dialog_export");
+
+        ImportRequest request;
+        request.input = "C:\\Daten\\HadSST.4.0.1.0_median.nc";
+        ImportDialog importing(nullptr, request, seaSurfacePreview(), database);
+        showAndCapture(importing, "dialog_import");
 
         HelpDialog help(nullptr);
         showAndCapture(help, "dialog_help");

@@ -1,7 +1,8 @@
 #!/bin/bash
-# Shows the program's four dialogs under Xvfb and saves a picture of each as
-# <build>/dialog_position.png, dialog_load.png, dialog_export.png and
-# dialog_help.png (dialog_help_links.png: the part with the web addresses).
+# Shows the program's five dialogs under Xvfb and saves a picture of each as
+# <build>/dialog_position.png, dialog_load.png, dialog_export.png,
+# dialog_import.png and dialog_help.png (dialog_help_links.png: the part with
+# the web addresses).
 #
 #   screenshot.sh BUILD_DIR [PROGRAM]
 #
@@ -45,7 +46,7 @@ unset ORVEX_DISPLAY
 (cd "$work" && DISPLAY=$display "$wine_run" --build-dir "$build_dir" \
     "$program" "Z:$build_dir/run/data/cru/hadcrut3v.dat" .) || die "the dialogs could not be shown"
 
-for name in dialog_position dialog_load dialog_export dialog_help dialog_help_links; do
+for name in dialog_position dialog_load dialog_export dialog_import dialog_help dialog_help_links; do
     [[ -s $work/$name.bmp ]] || die "no picture of $name"
     convert "$work/$name.bmp" "$build_dir/$name.png" || die "convert failed for $name"
     echo "screenshot.sh: $build_dir/$name.png"

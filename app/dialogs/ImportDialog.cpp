@@ -1,0 +1,246 @@
+#include "ImportDialog.h"
+
+#include <cstdlib>
+
+#include "DataSetCatalogue.h"
+#include "DialogIds.h"
+#include "ImportFailure.h"
+#include "OrvexDatabase.h"
+#include "WException.h"
+#include "WSystem.h"
+
+namespace {
+
+const char* const monthNames[12] = {"Januar",    "Februar", "März",     "April",
+                                    "Mai",       "Juni",    "Juli",     "August",
+                                    "September", "Oktober", "November", "Dezember"};
+
+// "Januar 1850" for month 1 (months counted from January 1850).
+WString monthText(int month)
+{
+    int fromStart = month - 1;
+    int year = 1850 + (fromStart >= 0 ? fromStart / 12 : -((11 - fromStart) / 12));
+    int index = fromStart - (year - 1850) * 12;
+    return WFormattedString("%s %d", monthNames[index], year);
+}
+
+WString periodText(const ImportPreview& preview)
+{
+    if (preview.firstMonth == 0 || preview.lastMonth == 0)
+        return WString("unbekannt");
+    WString text(monthText(preview.firstMonth));
+    text += " bis ";
+    text += monthText(preview.lastMonth);
+    return text;
+}
+
+const char* orNone(const std::string& text)
+{
+    return text.empty() ? "(keine Angabe)" : text.c_str();
+}
+
+// "hadcrut4" of "data/cru/hadcrut4.dat": the importer's name of a target.
+std::string targetOfFile(const WString& file)
+{
+    long slash = file.lastIndexOf('/');
+    long backslash = file.lastIndexOf('\\');
+    WString name;
+    file.substring(static_cast<unsigned long>((slash > backslash ? slash : backslash) + 1), name);
+    long dot = name.indexOf(".");
+    if (dot >= 0)
+        name.truncate(static_cast<unsigned long>(dot));
+    return static_cast<const char*>(name);
+}
+
+} // namespace
+
+ImportDialog::ImportDialog(WWindowContext* parent, const ImportRequest& request,
+                           const ImportPreview& preview, OrvexDatabase& dataSet)
+    : ProgressTaskDialog(parent, IDD_IMPORT), request(request), preview(preview), dataSet(dataSet),
+      targetFile(dataSet.getName()), dataSetClosed(false), announcedTotal(0)
+{
+    fields.attach(this);
+}
+
+ImportDialog::~ImportDialog()
+{
+    stopTask();
+}
+
+void ImportDialog::onDialogInit()
+{
+    setColor(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNFACE));
+    // The load dialog's names: what is imported here can be loaded there.
+    DataSetCatalogue::fill();
+    fields.addChoiceByText(IDC_IMPORT_TARGET, &targetFile, &DataSetCatalogue::getTable(), true);
+    fields.updateControls();
+    variableBox.create(this, "ImportVariable", IDC_IMPORT_VARIABLE);
+    levelBox.create(this, "ImportLevel", IDC_IMPORT_LEVEL);
+    createProgressBar("ImportProgress", IDC_IMPORT_PROGRESS);
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, request.input.c_str());
+    showPreview();
+}
+
+void ImportDialog::showPreview()
+{
+    const std::vector<ImportCandidate>& candidates = preview.candidates;
+    variableBox.removeAll();
+    for (const ImportCandidate& candidate : candidates)
+        variableBox.addItem(candidate.name.c_str(), nullptr);
+    bool chosen = preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < candidates.size();
+    if (chosen)
+        variableBox.selectItem(static_cast<unsigned long>(preview.chosen));
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_VARIABLE), candidates.size() > 1);
+
+    const char* longName = chosen ? orNone(candidates[preview.chosen].longName) : "";
+    const char* units = chosen ? orNone(candidates[preview.chosen].units) : "";
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_LONG_NAME, longName);
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_UNITS, units);
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_GRID, chosen ? preview.grid.c_str() : "");
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_MONTHS,
+                    chosen ? static_cast<const char*>(periodText(preview)) : "");
+
+    levelBox.removeAll();
+    for (size_t i = 0; i < preview.levels.size(); ++i) {
+        levelBox.addItem(preview.levels[i].c_str(), nullptr);
+        if (preview.levels.size() == 1 ||
+            (request.hasLevel && std::strtod(preview.levels[i].c_str(), nullptr) == request.level))
+            levelBox.selectItem(static_cast<unsigned long>(i));
+    }
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_LEVEL), preview.levels.size() > 1);
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_LEVEL_AXIS,
+                    preview.levels.empty() ? "keine" : preview.levelAxis.c_str());
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_PROBLEM, preview.problemGerman.c_str());
+}
+
+void ImportDialog::onPanelCommand(unsigned long id, unsigned long code, WControl*)
+{
+    try {
+        if (id == IDOK)
+            start();
+        else if (id == IDCANCEL)
+            cancelPressed();
+        else if ((id == IDC_IMPORT_VARIABLE || id == IDC_IMPORT_LEVEL) && code == CBN_SELCHANGE)
+            lookAgain();
+    } catch (const WException& e) {
+        WSystem::showException(this, e);
+    }
+}
+
+// The request as the two boxes say it now, previewed anew. Another variable
+// may have other levels, so it starts without one.
+void ImportDialog::lookAgain()
+{
+    unsigned long variable = variableBox.getItemIdx();
+    if (variable < preview.candidates.size() &&
+        preview.candidates[variable].name != request.variable) {
+        request.variable = preview.candidates[variable].name;
+        request.hasLevel = false;
+    }
+    unsigned long level = levelBox.getItemIdx();
+    if (level < preview.levels.size() && preview.levels.size() > 1 &&
+        static_cast<long>(variable) == preview.chosen) {
+        request.hasLevel = true;
+        request.level = std::strtod(preview.levels[level].c_str(), nullptr);
+    }
+    try {
+        preview = previewImport(request);
+    } catch (const ImportFailure& e) {
+        // The other candidates stay to choose from.
+        ImportPreview refused;
+        refused.candidates = preview.candidates;
+        refused.chosen = static_cast<int>(variable < preview.candidates.size() ? variable : -1);
+        refused.problemGerman = e.german();
+        preview = refused;
+    }
+    showPreview();
+}
+
+const char* ImportDialog::refusal() const
+{
+    if (!preview.problemGerman.empty())
+        return preview.problemGerman.c_str();
+    if (preview.chosen < 0)
+        return "Bitte wählen Sie eine Variable.";
+    if (preview.levelNeeded)
+        return "Bitte wählen Sie eine Ebene.";
+    return nullptr;
+}
+
+void ImportDialog::start()
+{
+    if (isTaskRunning())
+        return;
+    if (const char* reason = refusal()) {
+        WSystem::showMessage(this, reason, "Information", false);
+        return;
+    }
+    fields.updateVariables();
+    started = request;
+    started.target = targetOfFile(targetFile);
+    startedTarget = targetFile;
+    refused.clear();
+    announcedTotal = 0;
+    if (!dataSetClosed) {
+        dataSet.close();
+        dataSetClosed = true;
+    }
+    startTask();
+}
+
+bool ImportDialog::runTask()
+{
+    try {
+        report = runImport(started, *this);
+        return true;
+    } catch (const ImportCancelled&) {
+        return false;
+    } catch (const ImportFailure& e) {
+        refused = e.german();
+        return false;
+    }
+}
+
+void ImportDialog::advance(int done, int total)
+{
+    if (total != announcedTotal) {
+        announcedTotal = total;
+        reportTotal(static_cast<unsigned long long>(total));
+    }
+    reportProgress(static_cast<unsigned long long>(done));
+}
+
+bool ImportDialog::cancelled() const
+{
+    return cancelRequested();
+}
+
+WString ImportDialog::targetName(const char* file)
+{
+    const WString* name = DataSetCatalogue::getTable().find(file);
+    return name != nullptr ? *name : WString(file);
+}
+
+void ImportDialog::taskEnded()
+{
+    if (taskCompleted()) {
+        close(1);
+        return;
+    }
+    WString unchanged("Der Datensatz »");
+    unchanged += targetName(startedTarget);
+    unchanged += "« bleibt unverändert.";
+    if (taskFailed()) {
+        WSystem::showException(this, taskFailure(), unchanged);
+    } else if (!refused.empty()) {
+        WString text("Die Datei wurde nicht importiert. ");
+        text += unchanged;
+        text += "\r\n\r\n";
+        text += refused.c_str();
+        WSystem::showMessage(this, text, "Error", true);
+    } else {
+        WString text("Import wurde abgebrochen.\r\n\r\n");
+        text += unchanged;
+        WSystem::showMessage(this, text, "Information", false);
+    }
+}
