@@ -180,9 +180,11 @@ NetcdfFile::NetcdfFile(const std::string& path) {
     int status = nc_open(libraryPath(path).c_str(), NC_NOWRITE, &handle);
     if (status != NC_NOERR) {
         handle = -1;
+        // The console repeats netCDF4-python's wording; the program's
+        // users get the library's reason alone.
         std::string reason = formatted("[Errno %d] %s: ", status, nc_strerror(status)) + bytesRepr(cp1252ToUtf8(path));
         throw ImportFailure(path + " cannot be read as netCDF (" + reason + ")",
-                            path + " ist keine lesbare netCDF-Datei (" + reason + ")");
+                            path + " ist keine lesbare netCDF-Datei (" + nc_strerror(status) + ")");
     }
     int count = 0;
     nc_inq_nvars(handle, &count);

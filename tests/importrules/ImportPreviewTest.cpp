@@ -166,6 +166,9 @@ TEST(ImportPreview, ShowsCandidatesChoiceLevelsAndMonths) {
         EXPECT_NE(std::string::npos, failure.english().find(" cannot be read as netCDF ([Errno -51] NetCDF: Unknown "
                                                              "file format: b'"))
             << failure.english();
+        EXPECT_NE(std::string::npos, failure.german().find(" ist keine lesbare netCDF-Datei (NetCDF: Unknown file "
+                                                            "format)"))
+            << failure.german();
     }
 }
 
