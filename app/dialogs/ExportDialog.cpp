@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "DialogIds.h"
+#include "MonthRange.h"
 #include "OrvexDatabase.h"
 #include "PositionCollection.h"
 #include "WSystem.h"
@@ -56,18 +57,8 @@ void ExportDialog::onPanelCommand(unsigned long id, unsigned long, WControl*)
 
 bool ExportDialog::checkRange()
 {
-    const char* message = nullptr;
     WFormattedString text;
-    if (startYear < FIRST_YEAR)
-        message = text.format("Jahr ab %u möglich.", FIRST_YEAR);
-    else if (startMonth < 1 || startMonth > 12 || stopMonth < 1 || stopMonth > 12)
-        message = "Monatsbereich 1-12.";
-    else if (stopYear < startYear)
-        message = "Start-Jahr muss vor dem Stop-Jahr liegen.";
-    // Four-digit years keep the file (at most about 100 000 lines) and the
-    // running time bounded whatever is typed.
-    else if (stopYear > LAST_YEAR)
-        message = text.format("Jahr bis %u möglich.", LAST_YEAR);
+    const char* message = monthRangeProblem(startYear, startMonth, stopYear, stopMonth, false, text);
     if (message == nullptr)
         return true;
     WSystem::showMessage(this, message, "Information", false);

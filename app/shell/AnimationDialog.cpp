@@ -1,6 +1,7 @@
 #include "AnimationDialog.h"
 
 #include "DialogIds.h"
+#include "MonthRange.h"
 #include "OrvexMap.h"
 #include "WFileSelectDialog.h"
 #include "WSystem.h"
@@ -55,19 +56,9 @@ void AnimationDialog::onPanelCommand(unsigned long id, unsigned long, WControl*)
 
 bool AnimationDialog::checkRange()
 {
-    const char* message = nullptr;
     WFormattedString text;
-    if (startYear < FIRST_YEAR)
-        message = text.format("Jahr ab %u möglich.", FIRST_YEAR);
-    else if (startMonth < 1 || startMonth > 12 || stopMonth < 1 || stopMonth > 12)
-        message = "Monatsbereich 1-12.";
-    else if (stopYear < startYear)
-        message = "Start-Jahr muss vor dem Stop-Jahr liegen.";
-    else if (!yearAverage && stopYear == startYear && stopMonth < startMonth)
-        message = "Start-Monat muss vor dem Stop-Monat liegen.";
-    else if (stopYear > LAST_YEAR)
-        message = text.format("Jahr bis %u möglich.", LAST_YEAR);
-    else if (delay < 1 || delay > maxDelay)
+    const char* message = monthRangeProblem(startYear, startMonth, stopYear, stopMonth, !yearAverage, text);
+    if (message == nullptr && (delay < 1 || delay > maxDelay))
         message = text.format("Verzögerung 1-%u (1/100 s).", maxDelay);
     if (message == nullptr)
         return true;
