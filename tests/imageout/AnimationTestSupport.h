@@ -123,14 +123,5 @@ inline bool expectAnimation(const std::string& folder, const std::string& name, 
         bytes.push_back(static_cast<unsigned char>(frame.delay >> 8));
         bytes.insert(bytes.end(), frame.indices.begin(), frame.indices.end());
     }
-    FILE* f = _wfopen(TempDir::toWide(folder + "\\" + name + ".expect").c_str(), L"wb");
-    if (f == nullptr)
-        return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    written = std::fclose(f) == 0 && written;
-    FILE* manifest = _wfopen(TempDir::toWide(folder + "\\manifest.txt").c_str(), L"ab");
-    if (manifest == nullptr)
-        return false;
-    std::fprintf(manifest, "%s\n", name.c_str());
-    return std::fclose(manifest) == 0 && written;
+    return writeExpectation(folder, name, bytes);
 }

@@ -93,6 +93,24 @@ inline void startRefereeFolder(const std::string& folder)
     FindClose(search);
 }
 
+
+// Writes NAME.expect, what the referees must find in NAME.gif, and adds the
+// name to the folder's manifest.txt.
+inline bool writeExpectation(const std::string& folder, const std::string& name,
+                             const std::vector<unsigned char>& bytes)
+{
+    FILE* f = _wfopen(TempDir::toWide(folder + "\\" + name + ".expect").c_str(), L"wb");
+    if (f == nullptr)
+        return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    written = std::fclose(f) == 0 && written;
+    FILE* manifest = _wfopen(TempDir::toWide(folder + "\\manifest.txt").c_str(), L"ab");
+    if (manifest == nullptr)
+        return false;
+    std::fprintf(manifest, "%s\n", name.c_str());
+    return std::fclose(manifest) == 0 && written;
+}
+
 // Leaves name.gif (saved with the program's writer) and name.expect in
 // folder for tests/imageout/gif_referees.py, which decodes the GIF with
 // Pillow and ImageMagick and compares it with the expectation: a line
@@ -115,15 +133,5 @@ inline bool saveForReferees(DibImage& image, const std::string& folder, const st
     }
     std::vector<unsigned char> indices = indicesTopDown(image);
     bytes.insert(bytes.end(), indices.begin(), indices.end());
-
-    FILE* f = _wfopen(TempDir::toWide(folder + "\\" + name + ".expect").c_str(), L"wb");
-    if (f == nullptr)
-        return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    written = std::fclose(f) == 0 && written;
-    FILE* manifest = _wfopen(TempDir::toWide(folder + "\\manifest.txt").c_str(), L"ab");
-    if (manifest == nullptr)
-        return false;
-    std::fprintf(manifest, "%s\n", name.c_str());
-    return std::fclose(manifest) == 0 && written;
+    return writeExpectation(folder, name, bytes);
 }

@@ -15,12 +15,13 @@ table, the delays and the loop count must read back. Exit code 0 when all
 agree.
 """
 
-import os
 import re
 import subprocess
 import sys
 
 from PIL import Image, ImageSequence
+
+from referee_run import run_referees
 
 CONVERT = "/usr/bin/convert"
 IDENTIFY = "/usr/bin/identify"
@@ -127,38 +128,14 @@ def check_imagemagick(gif, width, height, loop, table, frames):
     return None
 
 
-def main(folders):
-    checked = failed = 0
-    for folder in folders:
-        manifest = os.path.join(folder, "manifest.txt")
-        if not os.path.isfile(manifest):
-            print(f"FAIL {folder}: no manifest.txt (did the test program run?)")
-            failed += 1
-            continue
-        with open(manifest) as f:
-            names = [line.strip() for line in f if line.strip()]
-        for name in names:
-            gif = os.path.join(folder, name + ".gif")
-            try:
-                expectation = read_expectation(os.path.join(folder, name + ".expect"))
-                problems = [p for p in (check_pillow(gif, *expectation),
-                                        check_imagemagick(gif, *expectation)) if p]
-            except Exception as e:  # a file that does not open is a failure too
-                problems = [f"{type(e).__name__}: {e}"]
-            checked += 1
-            if problems:
-                failed += 1
-                for p in problems:
-                    print(f"FAIL {gif}: {p}")
-            else:
-                print(f"ok   {gif} ({expectation[0]} x {expectation[1]}, "
-                      f"{len(expectation[4])} frames)")
-    print(f"{checked} animations checked, {failed} failed")
-    return 1 if failed or checked == 0 else 0
+def check(gif, expect):
+    expectation = read_expectation(expect)
+    problems = [p for p in (check_pillow(gif, *expectation), check_imagemagick(gif, *expectation)) if p]
+    return problems, f"{expectation[0]} x {expectation[1]}, {len(expectation[4])} frames"
 
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:
         print(__doc__)
         sys.exit(2)
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(run_referees(sys.argv[1:], check, "animations"))

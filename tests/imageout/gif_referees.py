@@ -11,12 +11,13 @@ Pillow and with ImageMagick to exactly that size, colour table, indices and
 colours. Exit code 0 when all agree.
 """
 
-import os
 import re
 import subprocess
 import sys
 
 from PIL import Image
+
+from referee_run import run_referees
 
 CONVERT = "/usr/bin/convert"
 
@@ -106,51 +107,15 @@ def check_imagemagick(gif, width, height, palette, indices):
     return None
 
 
-def main(folders):
-    checked = failed = 0
-    for folder in folders:
-        manifest = os.path.join(folder, "manifest.txt")
-        if not os.path.isfile(manifest):
-            print(f"FAIL {folder}: no manifest.txt (did the test program run?)")
-            failed += 1
-            continue
-        with open(manifest) as f:
-            names = [line.strip() for line in f if line.strip()]
-        if not names:
-            print(f"FAIL {folder}: empty manifest")
-            failed += 1
-        # Every run starts with an empty folder: a name listed twice or a
-        # picture nobody listed was left by an earlier run.
-        twice = sorted({name for name in names if names.count(name) > 1})
-        unlisted = sorted(set(entry[:-4] for entry in os.listdir(folder)
-                              if entry.endswith(".gif")) - set(names))
-        if twice or unlisted:
-            print(f"FAIL {folder}: left from an earlier run: listed twice {twice}, "
-                  f"not listed {unlisted}")
-            failed += 1
-        for name in names:
-            gif = os.path.join(folder, name + ".gif")
-            try:
-                width, height, palette, indices = read_expectation(
-                    os.path.join(folder, name + ".expect"))
-                problems = [p for p in (
-                    check_pillow(gif, width, height, palette, indices),
-                    check_imagemagick(gif, width, height, palette, indices)) if p]
-            except Exception as e:  # a file that does not open is a failure too
-                problems = [f"{type(e).__name__}: {e}"]
-            checked += 1
-            if problems:
-                failed += 1
-                for p in problems:
-                    print(f"FAIL {gif}: {p}")
-            else:
-                print(f"ok   {gif} ({width} x {height}, {len(palette) // 3} colours)")
-    print(f"{checked} GIF files checked, {failed} failed")
-    return 1 if failed or checked == 0 else 0
+def check(gif, expect):
+    width, height, palette, indices = read_expectation(expect)
+    problems = [p for p in (check_pillow(gif, width, height, palette, indices),
+                            check_imagemagick(gif, width, height, palette, indices)) if p]
+    return problems, f"{width} x {height}, {len(palette) // 3} colours"
 
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:
         print(__doc__)
         sys.exit(2)
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(run_referees(sys.argv[1:], check, "GIF files"))
