@@ -93,18 +93,8 @@ uint64_t bitsOf(double x)
     return bits;
 }
 
-// Equal, or finite and at most allowance apart; NaN only with NaN, a zero
-// only with a zero of its sign.
-bool agree(double expected, double actual, double allowance)
-{
-    if (bitsOf(expected) == bitsOf(actual))
-        return true;
-    if (expected == 0 && actual == 0)
-        return false;
-    return std::fabs(expected - actual) <= allowance;
-}
-
-// "" when every value agrees within allowance(expected value); else how
+// "" when every value is the expected one or within allowance(expected)
+// of it (NaN only with NaN, a zero only with a zero of its sign); else how
 // many differ and the first.
 template <class Allowance>
 std::string differences(const std::vector<double>& expected, const double* actual,
@@ -112,7 +102,10 @@ std::string differences(const std::vector<double>& expected, const double* actua
 {
     size_t differing = 0, first = 0;
     for (size_t i = 0; i < expected.size(); ++i) {
-        if (!agree(expected[i], actual[i], allowance(expected[i])) && differing++ == 0)
+        const double e = expected[i], a = actual[i];
+        bool agree =
+            bitsOf(e) == bitsOf(a) || ((e != 0 || a != 0) && std::fabs(e - a) <= allowance(e));
+        if (!agree && differing++ == 0)
             first = i;
     }
     if (differing == 0)
@@ -138,25 +131,22 @@ std::string byteDifferences(const std::string& expected, const std::string& actu
     return text.str();
 }
 
-// Sums of weights, and quotients of them: a sine's last bits move them by
-// far less than this share.
+// Weights and sums of them: a sine's last bits move them far less.
 double relativeAllowance(double expected)
 {
     return 1e-12 * std::fabs(expected);
 }
 
-// Two sines that differ in their last bits can put a cell mean on either
-// side of a ninth-decimal rounding: one step apart. They move each weight by
-// a few units in the last place of a sine over the area of the thinnest
-// 5-degree row (sin 90 - sin 85, 0.0038), so a mean by well under 1e-12 of
-// the largest value taking part; with huge values that is more than a step.
+// Sines that differ in their last bits put a cell mean on either side of a
+// ninth-decimal rounding at most, one step apart, unless the values are
+// huge: they move a weight by a few units in a sine's last place over the
+// area of the thinnest row (sin 90 - sin 85, 0.0038), a mean by well under
+// 1e-12 of the largest value taking part.
 double meanAllowance(const std::vector<double>& values)
 {
     double largest = 0;
-    for (double v : values) {
-        if (std::fabs(v) > largest)
-            largest = std::fabs(v);
-    }
+    for (double v : values)
+        largest = std::fmax(largest, std::fabs(v));
     return 1.000001e-9 + 1e-12 * largest;
 }
 
