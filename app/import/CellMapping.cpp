@@ -7,7 +7,7 @@
 #include "GridLayout.h"
 #include "ImportFailure.h"
 #include "PairwiseSum.h"
-#include "SvmlSine.h"
+#include "PortableSine.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ void checkStep(double step, const std::vector<double>& lowerEdges, double origin
 
 double sineOfDegrees(double degrees)
 {
-    return svmlSine(degrees * radiansPerDegree);
+    return portableSine(degrees * radiansPerDegree);
 }
 
 // (input cell, output row): the area of their overlap as a share of the row's area.

@@ -13,7 +13,8 @@
 // any other mean m is rounded to nine decimals, rint(m * 1e9) / 1e9, so that
 // halves such as the mean of 7.375 and 7.5 survive averaging exactly. Every
 // step is done in the order numpy does it in the Python importer, so that the
-// cells agree with its cells bit for bit.
+// cells agree with its cells bit for bit where numpy's sine is the one in
+// PortableSine.h; the area weights have the same bits on every processor.
 class CellMapping {
 public:
     // The cell centres, without a repeated last longitude. Throws

@@ -4,7 +4,7 @@
 
 #include "GridLayout.h"
 #include "PairwiseSum.h"
-#include "SvmlSine.h"
+#include "PortableSine.h"
 
 const std::array<double, 36>& latitudeWeights()
 {
@@ -15,7 +15,7 @@ const std::array<double, 36>& latitudeWeights()
         for (int row = 0; row < 36; ++row) {
             double upper = 1.570796325 - delta * row;
             double lower = upper - delta;
-            w[row] = std::fabs(svmlSine(lower) - svmlSine(upper)) * (1.0 / (360.0 / 5)) *
+            w[row] = std::fabs(portableSine(lower) - portableSine(upper)) * (1.0 / (360.0 / 5)) *
                      (6371.0 * 6371.0) * 6.2831853 * (1.0 / sphere);
         }
         return w;

@@ -1,4 +1,4 @@
-#include "SvmlSine.h"
+#include "PortableSine.h"
 
 #include <cmath>
 #include <cstdint>
@@ -61,7 +61,7 @@ double exactFma(double a, double b, double c)
     return sumHigh + sumRoundedToOdd(sumLow, productLow);
 }
 
-double svmlSine(double x)
+double portableSine(double x)
 {
     const double inversePi = 0x1.45f306dc9c883p-2;
     const double shifter = 0x1.8p+52;
