@@ -6,8 +6,8 @@
 
 namespace {
 
-const char* const monthNames[12] = {"Januar",  "Februar",   "März",    "April",
-                                    "Mai",     "Juni",      "Juli",    "August",
+const char* const monthNames[12] = {"Januar",    "Februar", "März",     "April",
+                                    "Mai",       "Juni",    "Juli",     "August",
                                     "September", "Oktober", "November", "Dezember"};
 
 // Year and month 1..12 of month k, months before FIRST_YEAR included.
