@@ -3,14 +3,13 @@
 #include <climits>
 #include <cmath>
 
+#include "DataSets.h"
 #include "GmsCoordinates.h"
 #include "WException.h"
 #include "WMemory.h"
+#include "YearRange.h"
 
 namespace {
-
-const unsigned int firstYear = 1850;
-const unsigned int defaultBlockSize = 28613;
 
 // The area weights are defined with these truncated constants, exactly.
 const double degreesToRadians = 0.0174532925;
@@ -34,7 +33,8 @@ OrvexDatabase::OrvexDatabase()
       globalMean(0.0),
       yearAverage(false),
       cellsWithData(0),
-      coverage(0.0)
+      coverage(0.0),
+      blockSize(0)
 {
 }
 
@@ -45,14 +45,20 @@ OrvexDatabase::~OrvexDatabase()
 
 void OrvexDatabase::open(unsigned int type, const char* fileName)
 {
+    open(type, fileName, blockSizeForName(fileName));
+}
+
+void OrvexDatabase::open(unsigned int type, const char* fileName, unsigned int blockSize)
+{
     close();
+    this->blockSize = blockSize;
     dbType = type;
     if (type == TYPE_GRID_FILE) {
         resolution = 5;
         name = fileName;
         file.open(fileName, false);
         try {
-            blockReader.checkFirstHeader(file, blockSizeForName(name));
+            blockReader.checkFirstHeader(file, blockSize);
         } catch (const WException&) {
             // Left as a set that could not be opened: no grid.
             file.close();
@@ -140,7 +146,7 @@ bool OrvexDatabase::previousMonth()
     if (yearAverage)
         return false;
     if (month <= 1) {
-        if (year <= firstYear)
+        if (year <= FIRST_YEAR)
             return true;
         --year;
         month = 12;
@@ -157,14 +163,10 @@ unsigned int OrvexDatabase::blockSizeForName(const char* name)
     // Matched at the start of the name only: the same file opened under
     // another form of its path is read with the default size.
     WString text(name);
-    unsigned int blockSize = defaultBlockSize;
-    if (text.startsWith("data/cru/abstem3.dat"))
-        blockSize = 28561;
-    if (text.startsWith("data/cru/hadsst2.dat"))
-        blockSize = 20780;
-    if (text.startsWith("data/cru/hadcrut4.dat"))
-        blockSize = 20856;
-    return blockSize;
+    for (const DataSet& set : dataSets())
+        if (text.startsWith(set.file))
+            return set.blockSize;
+    return DEFAULT_BLOCK_SIZE;
 }
 
 void OrvexDatabase::computeLatitudeWeights()
@@ -212,7 +214,7 @@ unsigned int OrvexDatabase::getMonthCount()
 {
     if (dbType != TYPE_GRID_FILE || !file.isOpen())
         return 0;
-    return static_cast<unsigned int>(file.getSize() / blockSizeForName(name));
+    return static_cast<unsigned int>(file.getSize() / blockSize);
 }
 
 void OrvexDatabase::readField()
@@ -227,17 +229,16 @@ void OrvexDatabase::readField()
     }
     cellsWithData = 0;
 
-    unsigned int blockSize = blockSizeForName(name);
     // Signed 64-bit month index: months before January 1850 (and years far
     // out) must land outside the file, never wrap back into it.
-    long long firstMonthIndex = (static_cast<long long>(year) - firstYear) * 12;
+    long long firstMonthIndex = (static_cast<long long>(year) - FIRST_YEAR) * 12;
     try {
         if (yearAverage) {
             for (int m = 1; m <= 12; ++m) {
-                if (!readMonthBlock(firstMonthIndex + m, blockSize))
+                if (!readMonthBlock(firstMonthIndex + m))
                     break;
             }
-        } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month, blockSize)) {
+        } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month)) {
             clearField();
             return;
         }
@@ -249,7 +250,7 @@ void OrvexDatabase::readField()
     averageField();
 }
 
-bool OrvexDatabase::readMonthBlock(long long monthIndex, unsigned int blockSize)
+bool OrvexDatabase::readMonthBlock(long long monthIndex)
 {
     if (monthIndex < 1)
         return false;

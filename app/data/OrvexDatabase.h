@@ -25,8 +25,11 @@ public:
     ~OrvexDatabase();
 
     // Type 1 opens the grid file; type 2 is a 1-degree grid without a file.
-    // The field starts without data; no month is read.
+    // The field starts without data; no month is read. The grid file is read
+    // with the block size for its name (blockSizeForName).
     void open(unsigned int type, const char* fileName);
+    // The same with the grid file read in blocks of this size.
+    void open(unsigned int type, const char* fileName, unsigned int blockSize);
     void close();
     void load(unsigned int year, unsigned int month, bool yearAverage);
 
@@ -70,7 +73,7 @@ public:
 
 private:
     void computeLatitudeWeights();
-    bool readMonthBlock(long long monthIndex, unsigned int blockSize);
+    bool readMonthBlock(long long monthIndex);
     void seekTo(long long offset);
     void averageField();
 
@@ -89,5 +92,6 @@ private:
     unsigned int cellsWithData;
     double coverage;
     WString name;
+    unsigned int blockSize;
     GridBlockReader blockReader;
 };

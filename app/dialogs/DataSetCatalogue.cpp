@@ -1,5 +1,7 @@
 #include "DataSetCatalogue.h"
 
+#include "DataSets.h"
+
 InputValueTable& DataSetCatalogue::getTable()
 {
     static InputValueTable table(100);
@@ -9,7 +11,7 @@ InputValueTable& DataSetCatalogue::getTable()
 void DataSetCatalogue::fill()
 {
     InputValueTable& table = getTable();
-    table.put("data/cru/hadcrut4.dat", "HADCRUT4");
-    table.put("data/cru/hadcrut3.dat", "HADCRUT3");
-    table.put("data/cru/abstem3.dat", "ABS1960_91");
+    for (const DataSet& set : dataSets())
+        if (set.offeredAs != nullptr)
+            table.put(set.file, set.offeredAs);
 }

@@ -8,7 +8,7 @@
 class DataSetCatalogue {
 public:
     static InputValueTable& getTable();
-    // Puts the three known data sets (an entry already there only gets its
-    // name set again): HADCRUT4, HADCRUT3, ABS1960_91.
+    // Puts the data sets offered to the user (an entry already there only
+    // gets its name set again): HADCRUT4, HADCRUT3, ABS1960_91.
     static void fill();
 };

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "YearRange.h"
+
 class AnimationPalette;
 class MapCanvas;
 class OrvexMap;
@@ -10,9 +12,9 @@ class OrvexMap;
 // or (yearAverage) one year average for every year from the first to the
 // last, the months then not counting.
 struct AnimationRange {
-    unsigned int firstYear = 1850;
+    unsigned int firstYear = FIRST_YEAR;
     unsigned int firstMonth = 1;
-    unsigned int lastYear = 1850;
+    unsigned int lastYear = FIRST_YEAR;
     unsigned int lastMonth = 1;
     bool yearAverage = false;
 

@@ -14,11 +14,12 @@
 #include "ImportFolders.h"
 #include "ImportSource.h"
 #include "ImportText.h"
+#include "MonthText.h"
 #include "NetcdfFile.h"
+#include "YearRange.h"
 
 namespace {
 
-const int FIRST_YEAR = 1850;
 // Input values handled at once: bounds the memory a 1-degree input needs;
 // and at most ten years at once, so that progress moves.
 const size_t CHUNK_VALUES = 4000000;

@@ -2,6 +2,22 @@
 
 #include <cassert>
 
+#include "DataSets.h"
+
+namespace {
+
+const int decimals = 3;
+
+std::vector<GridLayout> layoutsOfDataSets()
+{
+    std::vector<GridLayout> layouts;
+    for (const DataSet& set : dataSets())
+        layouts.emplace_back(set.name, static_cast<int>(set.blockSize), set.fieldWidth, decimals);
+    return layouts;
+}
+
+} // namespace
+
 GridLayout::GridLayout(const std::string& name, int blockSize, int width, int decimals)
     : name(name), blockSize(blockSize), width(width), decimals(decimals),
       rowLineBytes(columns * (width + 1) - 1 + 2), headerBytes(blockSize - rows * rowLineBytes)
@@ -12,10 +28,7 @@ GridLayout::GridLayout(const std::string& name, int blockSize, int width, int de
 
 const std::vector<GridLayout>& gridLayouts()
 {
-    static const std::vector<GridLayout> layouts = {
-        {"hadcrut4", 20856, 7, 3},  {"hadcrut3", 28613, 10, 3}, {"hadcrut3v", 28613, 10, 3},
-        {"hadsst2", 20780, 7, 3},   {"abstem3", 28561, 10, 3},
-    };
+    static const std::vector<GridLayout> layouts = layoutsOfDataSets();
     return layouts;
 }
 

@@ -26,9 +26,9 @@ struct GridLayout {
     std::string fileName() const { return name + ".dat"; }
 };
 
-// The five targets, in the order hadcrut4, hadcrut3, hadcrut3v, hadsst2,
-// abstem3: the program chooses the block size from the file name; the field
-// widths are those of the demonstration data.
+// The five targets, the program's data sets in their order (hadcrut4,
+// hadcrut3, hadcrut3v, hadsst2, abstem3), with their block sizes and field
+// widths.
 const std::vector<GridLayout>& gridLayouts();
 
 // The layout of the target with this name; null when there is none.

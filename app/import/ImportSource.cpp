@@ -6,25 +6,16 @@
 
 #include "ImportFailure.h"
 #include "ImportText.h"
+#include "MonthText.h"
 #include "NetcdfFile.h"
 #include "TimeAxis.h"
+#include "YearRange.h"
 
 namespace {
 
-const int FIRST_YEAR = 1850;
 const double ZERO_CELSIUS = 273.15;
 // Levels named when no level is given.
 const size_t FIRST_LEVELS_SHOWN = 8;
-
-}  // namespace
-
-std::string monthText(int64_t block) {
-    int64_t months = block - 1;
-    int64_t year = months >= 0 ? months / 12 : -((-months + 11) / 12);
-    return formatted("%04lld-%02lld", (long long)(FIRST_YEAR + year), (long long)(months - 12 * year + 1));
-}
-
-namespace {
 
 std::string levelList(const std::vector<double>& values, size_t count) {
     std::vector<std::string> texts;

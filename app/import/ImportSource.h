@@ -78,8 +78,5 @@ private:
     std::vector<double> run;  // the values of one run of time steps as read
 };
 
-// "1850-01" for block 1 (January 1850), as the report names months.
-std::string monthText(int64_t block);
-
 // The variable's name in the program's code page, as messages show it.
 std::string shownName(const NetcdfVariable& variable);

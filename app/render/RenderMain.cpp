@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "FileNames.h"
+#include "GridFileProbe.h"
 #include "MapAnimation.h"
 #include "MapSaver.h"
+#include "MonthText.h"
 #include "OrvexMap.h"
 #include "RenderOptions.h"
 #include "SettingsFiles.h"
@@ -104,28 +106,19 @@ void print(FILE* stream, const std::string& text)
     std::fflush(stream);
 }
 
-std::string monthText(unsigned int year, unsigned int month)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u", year, month);
-    return text;
-}
-
-// Every month the picture or animation needs must lie in the data set.
+// Every month the picture or animation needs must lie in the data set. A
+// year average needs only its January there: like the program, it averages
+// the months of the year that the data set has.
 void checkMonths(const RenderOptions& options, OrvexDatabase& database)
 {
-    const unsigned int months = database.getMonthCount();
+    const long long months = database.getMonthCount();
     auto check = [&](unsigned int year, unsigned int month) {
-        long long index = (static_cast<long long>(year) - 1850) * 12 + month - 1;
-        long long last = options.yearAverage ? (static_cast<long long>(year) - 1850) * 12 + 11
-                                             : index;
-        if (year < 1850 || last >= months) {
-            std::string what = options.yearAverage ? std::to_string(year) : monthText(year, month);
-            unsigned int endYear = months == 0 ? 1850 : 1850 + (months - 1) / 12;
-            unsigned int endMonth = months == 0 ? 1 : (months - 1) % 12 + 1;
-            throw RenderInputError(what + u8" liegt nicht im Datensatz (" +
-                                   monthText(1850, 1) + " bis " +
-                                   monthText(endYear, endMonth) + ")");
+        long long needed = monthNumber(year, options.yearAverage ? 1 : month);
+        if (needed < 1 || needed > months) {
+            std::string what = options.yearAverage ? std::to_string(year)
+                                                   : monthText(monthNumber(year, month));
+            throw RenderInputError(what + u8" liegt nicht im Datensatz (" + monthText(1) +
+                                   " bis " + monthText(months > 0 ? months : 1) + ")");
         }
     };
     check(options.firstYear, options.firstMonth);
@@ -135,11 +128,14 @@ void checkMonths(const RenderOptions& options, OrvexDatabase& database)
 
 // The map of the options' view, with its data set open; throws
 // RenderInputError for a data set or positions file that cannot be read.
+// The data set's file may lie anywhere under any name: its block size comes
+// from its file name when that is a data set's, else from its content.
 void prepareMap(OrvexMap& map, const RenderOptions& options, const std::string& dataFile,
                 const std::string& positionsFile)
 {
     try {
-        map.database.open(OrvexDatabase::TYPE_GRID_FILE, dataFile.c_str());
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, dataFile.c_str(),
+                          gridFileBlockSize(dataFile));
     } catch (const WException& e) {
         throw RenderInputError(u8"Datensatz \"" + options.data + u8"\" nicht lesbar: " +
                                messageText(e));

@@ -3,9 +3,9 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace {
+#include "DataSets.h"
 
-const char* const dataSetNames[] = {"hadcrut4", "hadcrut3", "hadcrut3v", "hadsst2", "abstem3"};
+namespace {
 
 [[noreturn]] void bad(const std::string& message)
 {
@@ -189,10 +189,8 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
 
 std::string RenderOptions::dataFile() const
 {
-    for (const char* name : dataSetNames)
-        if (data == name)
-            return std::string("data/cru/") + name + ".dat";
-    return data;
+    const DataSet* set = dataSetByName(data);
+    return set != nullptr ? set->file : data;
 }
 
 const char* const renderHelpText =

@@ -6,6 +6,7 @@ range written as an animation, a write that fails, and --help.
 Usage: render_tests.py BUILD_DIR [unittest arguments]
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -132,6 +133,82 @@ class Output(unittest.TestCase):
         self.assertIn("orvex-render: GIF-Datei konnte nicht gespeichert werden. "
                       "(Write Error in GIF file)\n", err)
         self.assertEqual([], os.listdir(folder))
+
+
+def pixels_below_title(path):
+    """The RGB pixels of a picture below its title line (the top 30 rows)."""
+    return subprocess.run(["convert", path, "-crop", "+0+30", "+repage", "rgb:-"],
+                          capture_output=True, check=True).stdout
+
+
+def missing_block(block):
+    """The month block with every value of its row lines replaced by a missing value."""
+    header, rows = block.split(b"\n", 1)
+    return header + b"\n" + re.sub(rb"[^ \r\n]+", lambda m: b"-99.9".rjust(len(m.group())), rows)
+
+
+class DataByPath(unittest.TestCase):
+    # (data set, its last month)
+    LAYOUTS = [("hadcrut4", "2024-12"), ("hadcrut3", "2014-12"), ("hadcrut3v", "2014-12"),
+               ("hadsst2", "2014-12"), ("abstem3", "1850-12")]
+
+    def test_any_path_reads_as_the_data_set_and_an_unknown_layout_is_refused(self):
+        folder = work_folder("data_by_path")
+        other = os.path.join(folder, "Andere Daten")
+        os.makedirs(other)
+        for name, month in self.LAYOUTS:
+            with self.subTest(name):
+                source = os.path.join(BUILD_DIR, "run", "data", "cru", name + ".dat")
+                copy = shutil.copy(source, other)
+                renamed = shutil.copy(source, os.path.join(other, name + " Kopie.raster"))
+                arguments = ["--month", month, "--map", "outlines", "--out"]
+                self.assertEqual(0, render(folder, "--data", name, *arguments, "ref.gif")[0])
+                for data, out in ((copy, "copy.gif"), (renamed, "renamed.gif")):
+                    code, _, err = render(folder, "--data", data, *arguments, out)
+                    self.assertEqual(0, code, err)
+                with open(os.path.join(folder, "ref.gif"), "rb") as ref, \
+                        open(os.path.join(folder, "copy.gif"), "rb") as copied:
+                    self.assertEqual(ref.read(), copied.read())
+                self.assertEqual(pixels_below_title(os.path.join(folder, "ref.gif")),
+                                 pixels_below_title(os.path.join(folder, "renamed.gif")))
+        with open(os.path.join(BUILD_DIR, "run", "data", "cru", "hadcrut3.dat"), "rb") as f:
+            two_blocks = f.read(2 * 28613)
+        for name, content in (("abgeschnitten.raster", two_blocks[:-10]),
+                              ("Notiz.txt", b"keine Rasterdatei\r\n" * 100)):
+            with self.subTest(name):
+                with open(os.path.join(folder, name), "wb") as f:
+                    f.write(content)
+                code, out, err = render(folder, "--data", name, "--month", "1850-01", "--out", "x.gif")
+                self.assertEqual((2, ""), (code, out))
+                self.assertEqual(1, err.count("\n"), err)
+                self.assertIn("Datensatz \"" + name + "\" nicht lesbar: Aufbau der Rasterdatei "
+                              "nicht erkennbar", err)
+
+    def test_a_partly_filled_year_averages_the_months_it_has(self):
+        # Its reference: the same year with the missing months written as
+        # months without any value.
+        folder = work_folder("partly_filled_year")
+        with open(os.path.join(BUILD_DIR, "run", "data", "cru", "hadcrut4.dat"), "rb") as f:
+            data = f.read(((2024 - 1850) * 12 + 5) * 20856)
+        files = {"Teiljahr": data,
+                 "Aufgefuellt": data + missing_block(data[-20856:]) * 7}
+        for kind, content in files.items():
+            os.makedirs(os.path.join(folder, kind))
+            with open(os.path.join(folder, kind, "hadcrut4 2024.dat"), "wb") as f:
+                f.write(content)
+            for out, arguments in (("Jahr.gif", ["--year", "2024"]),
+                                   ("Jahre.gif", ["--from", "2023-01", "--to", "2024-12", "--step", "year"])):
+                code, _, err = render(folder, "--data", os.path.join(kind, "hadcrut4 2024.dat"),
+                                      *arguments, "--out", os.path.join(kind, out))
+                self.assertEqual(0, code, err)
+        for out in ("Jahr.gif", "Jahre.gif"):
+            with open(os.path.join(folder, "Teiljahr", out), "rb") as partly, \
+                    open(os.path.join(folder, "Aufgefuellt", out), "rb") as filled:
+                self.assertEqual(filled.read(), partly.read(), out)
+        code, _, err = render(folder, "--data", os.path.join("Teiljahr", "hadcrut4 2024.dat"),
+                              "--year", "2025", "--out", "x.gif")
+        self.assertEqual(2, code)
+        self.assertIn("2025 liegt nicht im Datensatz (1850-01 bis 2024-05)", err)
 
 
 def main():
