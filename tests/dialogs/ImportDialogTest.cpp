@@ -1,15 +1,19 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <string>
 #include <vector>
 
 #include "DialogDriver.h"
 #include "DialogIds.h"
+#include "ExportTestSupport.h"
 #include "GridImport.h"
 #include "ImportDialog.h"
 #include "OrvexDatabase.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -73,6 +77,12 @@ ImportPreview preview(std::vector<ImportCandidate> candidates, int chosen, const
     return made;
 }
 
+ImportPreview asClimatology(ImportPreview made)
+{
+    made.climatology = true;
+    return made;
+}
+
 ImportPreview withLevels(ImportPreview made, std::vector<std::string> levels, bool needed)
 {
     made.levelAxis = "'DEPTH' (METERS, positive down)";
@@ -116,12 +126,12 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
          false,
          "Bitte wählen Sie eine Variable.",
          {{"", "", "", "", "", "keine", ""}, true, false, 0, -1, "HADCRUT4"}},
-        {"the second without long name and units, months before 1850",
-         preview({mean, lower}, 1, "Das Gitter ist nicht regelmäßig.", -11, 13),
+        {"the second without long name and units, a climatology",
+         asClimatology(preview({mean, lower}, 1, "Das Gitter ist nicht regelmäßig.", 1, 12)),
          "data/cru/abstem3.dat",
          false,
          "Das Gitter ist nicht regelmäßig.",
-         {{"tas_lower", "(keine Angabe)", "(keine Angabe)", grid, "Januar 1849 bis Januar 1851",
+         {{"tas_lower", "(keine Angabe)", "(keine Angabe)", grid, "Januar bis Dezember (Klimatologie)",
            "keine", "Das Gitter ist nicht regelmäßig."},
           true,
           false,
@@ -213,5 +223,112 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
         }
         EXPECT_FALSE(dialog.closedDataSet());
         EXPECT_EQ(360u, database.getColumns()) << "the caller's data set stays open";
+    }
+}
+
+namespace {
+
+// months of "tas" (K, 1.25) and "tem" (degC, 14.5) on the 5-degree grid,
+// mid-month times from January 1850.
+void writeTwoTemperatures(const std::string& path, int months)
+{
+    int file, dims[3], ids[5];
+    ASSERT_EQ(NC_NOERR, nc_create(path.c_str(), NC_CLOBBER, &file));
+    const char* names[5] = {"time", "lat", "lon", "tas", "tem"};
+    const char* units[5] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K", "degC"};
+    const size_t sizes[3] = {static_cast<size_t>(months), 36, 72};
+    for (int i = 0; i < 5; ++i) {
+        if (i < 3)
+            nc_def_dim(file, names[i], sizes[i], &dims[i]);
+        nc_def_var(file, names[i], NC_DOUBLE, i < 3 ? 1 : 3, i < 3 ? &dims[i] : dims, &ids[i]);
+        nc_put_att_text(file, ids[i], "units", strlen(units[i]), units[i]);
+    }
+    nc_enddef(file);
+    std::vector<double> values(static_cast<size_t>(months) * 36 * 72);
+    for (int i = 0; i < 5; ++i) {
+        for (size_t k = 0; k < sizes[i < 3 ? i : 0] * (i < 3 ? 1 : 36 * 72); ++k)
+            values[k] = i == 0 ? k * 30.436875 + 15 : i == 1 ? k * 5 - 87.5 : i == 2 ? k * 5 - 177.5
+                                                                              : i == 3 ? 1.25 : 14.5;
+        nc_put_var_double(file, ids[i], values.data());
+    }
+    ASSERT_EQ(NC_NOERR, nc_close(file));
+}
+
+// Every position the bar moves to from the start, and whether a choice
+// could be made then.
+std::vector<std::pair<int, bool>> barPositions;
+WNDPROC barProcedure;
+
+LRESULT CALLBACK recordPosition(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND dialog = GetParent(bar);
+    int last = barPositions.empty() ? 0 : barPositions.back().first;
+    if (message == PBM_SETPOS && static_cast<int>(wParam) != last)
+        barPositions.push_back({static_cast<int>(wParam),
+                                IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TARGET)) ||
+                                    IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_VARIABLE))});
+    return CallWindowProcA(barProcedure, bar, message, wParam, lParam);
+}
+
+} // namespace
+
+// Imported from the dialog, a file gives the very bytes the importer writes
+// for the request shown (target and variable named); no choice can be made
+// while it runs, and the bar follows the months read.
+TEST(ImportDialogTest, ImportsWhatItShows)
+{
+    struct Import {
+        int months, target; // target: the entry chosen, -1 for the one shown first
+        const char* file;   // the importer's name of the target
+        Shown shown;
+        std::vector<int> positions;
+    } imports[] = {
+        {12, 2, "abstem3", {{"tem", "(keine Angabe)", "degC", grid, "Januar bis Dezember (Klimatologie)", "keine", ""},
+                 true, false, 0, -1, "ABS1960_91"}, {12}},
+        {700, -1, "hadcrut4", {{"tas", "(keine Angabe)", "K", grid, "Januar 1850 bis April 1908", "keine", ""},
+                   true, false, 0, -1, "HADCRUT4"}, {120, 240, 360, 480, 600, 700}},
+    };
+    for (const Import& c : imports) {
+        SCOPED_TRACE(c.shown.target);
+        TempDir dir;
+        OrvexDatabase database;
+        database.open(OrvexDatabase::TYPE_ONE_DEGREE, "data/cru/hadcrut4.dat");
+        ImportRequest request;
+        request.input = dir.file("two.nc");
+        request.outDir = dir.path();
+        writeTwoTemperatures(request.input, c.months);
+        ImportDialog dialog(nullptr, request, previewImport(request), database);
+        Shown shown;
+        barPositions.clear();
+        DialogDriver driver;
+        driver.act([&](HWND d) {
+            if (c.target >= 0) {
+                SendDlgItemMessageA(d, IDC_IMPORT_TARGET, CB_SETCURSEL, c.target, 0);
+                SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TARGET, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_IMPORT_TARGET)));
+            }
+            shown = readShown(d);
+            barProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                GetDlgItem(d, IDC_IMPORT_PROGRESS), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordPosition)));
+        }).press(IDOK);
+        ASSERT_EQ(1, driver.run([&] { return dialog.show(true); }));
+        EXPECT_EQ(c.shown, shown);
+        std::vector<std::pair<int, bool>> positions;
+        for (int position : c.positions)
+            positions.push_back({position, false});
+        EXPECT_EQ(positions, barPositions);
+
+        // The console importer's run of the request shown.
+        TempDir reference;
+        ImportRequest console = request;
+        console.target = c.file;
+        console.variable = shown.texts[0];
+        console.outDir = reference.path();
+        struct : ImportProgress {
+            void advance(int, int) override {}
+            bool cancelled() const override { return false; }
+        } quiet;
+        std::string name = std::string("\\data\\cru\\") + c.file + ".dat";
+        EXPECT_EQ(readFile(runImport(console, quiet).path), readFile(dir.path() + name));
     }
 }
