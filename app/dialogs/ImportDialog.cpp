@@ -100,14 +100,16 @@ bool ImportDialog::takeShownTarget()
 
 std::string ImportDialog::chosenVariable() const
 {
-    bool chosen = preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < preview.candidates.size();
+    bool chosen =
+        preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < preview.candidates.size();
     return chosen ? preview.candidates[static_cast<size_t>(preview.chosen)].name : std::string();
 }
 
 void ImportDialog::enableChoices()
 {
     bool idle = !isTaskRunning();
-    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_VARIABLE), idle && preview.candidates.size() > 1);
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_VARIABLE),
+                 idle && preview.candidates.size() > 1);
     EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_LEVEL), idle && preview.levels.size() > 1);
     EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_TARGET), idle);
 }
@@ -128,8 +130,7 @@ void ImportDialog::showPreview()
     SetDlgItemTextA(windowHandle, IDC_IMPORT_UNITS, units);
     SetDlgItemTextA(windowHandle, IDC_IMPORT_GRID, chosen ? preview.grid.c_str() : "");
     SetDlgItemTextA(windowHandle, IDC_IMPORT_MONTHS,
-                    chosen ? static_cast<const char*>(periodText(preview))
-                           : "");
+                    chosen ? static_cast<const char*>(periodText(preview)) : "");
 
     levelBox.removeAll();
     for (size_t i = 0; i < preview.levels.size(); ++i) {

@@ -9,7 +9,6 @@
 
 #include "DialogDriver.h"
 #include "DialogIds.h"
-#include "ExportTestSupport.h"
 #include "GridImport.h"
 #include "ImportDialog.h"
 #include "OrvexDatabase.h"
@@ -77,12 +76,6 @@ ImportPreview preview(std::vector<ImportCandidate> candidates, int chosen, const
     return made;
 }
 
-ImportPreview asClimatology(ImportPreview made)
-{
-    made.climatology = true;
-    return made;
-}
-
 ImportPreview withLevels(ImportPreview made, std::vector<std::string> levels, bool needed)
 {
     made.levelAxis = "'DEPTH' (METERS, positive down)";
@@ -126,18 +119,18 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
          false,
          "Bitte wählen Sie eine Variable.",
          {{"", "", "", "", "", "keine", ""}, true, false, 0, -1, "HADCRUT4"}},
-        {"the second without long name and units, a climatology",
-         asClimatology(preview({mean, lower}, 1, "Das Gitter ist nicht regelmäßig.", 1, 12)),
-         "data/cru/abstem3.dat",
+        {"the second without long name and units, months before 1850",
+         preview({mean, lower}, 1, "Das Gitter ist nicht regelmäßig.", -11, 13),
+         "data/cru/hadcrut3.dat",
          false,
          "Das Gitter ist nicht regelmäßig.",
-         {{"tas_lower", "(keine Angabe)", "(keine Angabe)", grid, "Januar bis Dezember (Klimatologie)",
+         {{"tas_lower", "(keine Angabe)", "(keine Angabe)", grid, "Januar 1849 bis Januar 1851",
            "keine", "Das Gitter ist nicht regelmäßig."},
           true,
           false,
           0,
           -1,
-          "ABS1960_91"}},
+          "HADCRUT3"}},
         {"one candidate, a time axis without months",
          preview({mean}, 0, "Die Zeitachse hat keine Einheit.", 0, 0),
          "data/cru/hadcrut4.dat",
@@ -228,15 +221,15 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
 
 namespace {
 
-// months of "tas" (K, 1.25) and "tem" (degC, 14.5) on the 5-degree grid,
-// mid-month times from January 1850.
-void writeTwoTemperatures(const std::string& path, int months)
+// "tas" (K) and "tem" (degC) on the 5-degree grid, months from 1850 at their middles.
+void writeTwoTemperatures(const std::string& path, size_t months)
 {
-    int file, dims[3], ids[5];
+    const char* names[] = {"time", "lat", "lon", "tas", "tem"};
+    const char* units[] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K", "degC"};
+    const size_t sizes[] = {months, 36, 72, months * 36 * 72, months * 36 * 72};
+    const double first[] = {15, -87.5, -177.5, 1.25, 14.5}, step[] = {30.436875, 5, 5, 0, 0};
+    int file, ids[5], dims[3];
     ASSERT_EQ(NC_NOERR, nc_create(path.c_str(), NC_CLOBBER, &file));
-    const char* names[5] = {"time", "lat", "lon", "tas", "tem"};
-    const char* units[5] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K", "degC"};
-    const size_t sizes[3] = {static_cast<size_t>(months), 36, 72};
     for (int i = 0; i < 5; ++i) {
         if (i < 3)
             nc_def_dim(file, names[i], sizes[i], &dims[i]);
@@ -244,52 +237,49 @@ void writeTwoTemperatures(const std::string& path, int months)
         nc_put_att_text(file, ids[i], "units", strlen(units[i]), units[i]);
     }
     nc_enddef(file);
-    std::vector<double> values(static_cast<size_t>(months) * 36 * 72);
     for (int i = 0; i < 5; ++i) {
-        for (size_t k = 0; k < sizes[i < 3 ? i : 0] * (i < 3 ? 1 : 36 * 72); ++k)
-            values[k] = i == 0 ? k * 30.436875 + 15 : i == 1 ? k * 5 - 87.5 : i == 2 ? k * 5 - 177.5
-                                                                              : i == 3 ? 1.25 : 14.5;
+        std::vector<double> values(sizes[i]);
+        for (size_t k = 0; k < sizes[i]; ++k)
+            values[k] = first[i] + step[i] * k;
         nc_put_var_double(file, ids[i], values.data());
     }
     ASSERT_EQ(NC_NOERR, nc_close(file));
 }
 
-// Every position the bar moves to from the start, and whether a choice
-// could be made then.
-std::vector<std::pair<int, bool>> barPositions;
+// Each position the bar moves to.
+std::vector<int> barPositions;
 WNDPROC barProcedure;
 
 LRESULT CALLBACK recordPosition(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND dialog = GetParent(bar);
-    int last = barPositions.empty() ? 0 : barPositions.back().first;
-    if (message == PBM_SETPOS && static_cast<int>(wParam) != last)
-        barPositions.push_back({static_cast<int>(wParam),
-                                IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TARGET)) ||
-                                    IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_VARIABLE))});
+    if (message == PBM_SETPOS && static_cast<int>(wParam) != barPositions.back())
+        barPositions.push_back(static_cast<int>(wParam));
     return CallWindowProcA(barProcedure, bar, message, wParam, lParam);
 }
 
 } // namespace
 
-// Imported from the dialog, a file gives the very bytes the importer writes
-// for the request shown (target and variable named); no choice can be made
-// while it runs, and the bar follows the months read.
+// Imported from the dialog, a file is read for the target and variable
+// shown; no choice can be made while it runs, and the bar follows the
+// months read.
 TEST(ImportDialogTest, ImportsWhatItShows)
 {
-    struct Import {
-        int months, target; // target: the entry chosen, -1 for the one shown first
-        const char* file;   // the importer's name of the target
-        Shown shown;
+    const struct {
+        size_t months;
+        int target; // the entry chosen; -1: the one shown first (HADCRUT4)
+        std::string file, variable, period;
         std::vector<int> positions;
     } imports[] = {
-        {12, 2, "abstem3", {{"tem", "(keine Angabe)", "degC", grid, "Januar bis Dezember (Klimatologie)", "keine", ""},
-                 true, false, 0, -1, "ABS1960_91"}, {12}},
-        {700, -1, "hadcrut4", {{"tas", "(keine Angabe)", "K", grid, "Januar 1850 bis April 1908", "keine", ""},
-                   true, false, 0, -1, "HADCRUT4"}, {120, 240, 360, 480, 600, 700}},
+        {12, 2, "abstem3", "tem", "Januar bis Dezember (Klimatologie)", {0, 12}},
+        {700,
+         -1,
+         "hadcrut4",
+         "tas",
+         "Januar 1850 bis April 1908",
+         {0, 120, 240, 360, 480, 600, 700}},
     };
-    for (const Import& c : imports) {
-        SCOPED_TRACE(c.shown.target);
+    for (const auto& c : imports) {
+        SCOPED_TRACE(c.file);
         TempDir dir;
         OrvexDatabase database;
         database.open(OrvexDatabase::TYPE_ONE_DEGREE, "data/cru/hadcrut4.dat");
@@ -298,37 +288,31 @@ TEST(ImportDialogTest, ImportsWhatItShows)
         request.outDir = dir.path();
         writeTwoTemperatures(request.input, c.months);
         ImportDialog dialog(nullptr, request, previewImport(request), database);
-        Shown shown;
-        barPositions.clear();
+        std::vector<std::string> shown;
+        bool choiceWhileRunning = true;
+        barPositions = {0};
         DialogDriver driver;
         driver.act([&](HWND d) {
-            if (c.target >= 0) {
-                SendDlgItemMessageA(d, IDC_IMPORT_TARGET, CB_SETCURSEL, c.target, 0);
+            HWND target = GetDlgItem(d, IDC_IMPORT_TARGET),
+                 bar = GetDlgItem(d, IDC_IMPORT_PROGRESS);
+            if (c.target >= 0 && SendMessageA(target, CB_SETCURSEL, c.target, 0) >= 0)
                 SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TARGET, CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_IMPORT_TARGET)));
-            }
-            shown = readShown(d);
-            barProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                GetDlgItem(d, IDC_IMPORT_PROGRESS), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordPosition)));
-        }).press(IDOK);
+                             reinterpret_cast<LPARAM>(target));
+            shown = {controlText(d, IDC_IMPORT_VARIABLE), controlText(d, IDC_IMPORT_MONTHS)};
+            barProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordPosition)));
+            // The import ends on this thread, so it runs until this step returns.
+            SendMessageA(d, WM_COMMAND, IDOK, 0);
+            choiceWhileRunning =
+                IsWindowEnabled(target) || IsWindowEnabled(GetDlgItem(d, IDC_IMPORT_VARIABLE));
+        });
         ASSERT_EQ(1, driver.run([&] { return dialog.show(true); }));
-        EXPECT_EQ(c.shown, shown);
-        std::vector<std::pair<int, bool>> positions;
-        for (int position : c.positions)
-            positions.push_back({position, false});
-        EXPECT_EQ(positions, barPositions);
-
-        // The console importer's run of the request shown.
-        TempDir reference;
-        ImportRequest console = request;
-        console.target = c.file;
-        console.variable = shown.texts[0];
-        console.outDir = reference.path();
-        struct : ImportProgress {
-            void advance(int, int) override {}
-            bool cancelled() const override { return false; }
-        } quiet;
-        std::string name = std::string("\\data\\cru\\") + c.file + ".dat";
-        EXPECT_EQ(readFile(runImport(console, quiet).path), readFile(dir.path() + name));
+        EXPECT_EQ((std::vector<std::string>{c.variable, c.period}), shown);
+        EXPECT_EQ(c.positions, barPositions);
+        EXPECT_FALSE(choiceWhileRunning);
+        // What the importer read, in its own words.
+        EXPECT_EQ(dir.path() + "\\data\\cru\\" + c.file + ".dat: '" + c.variable +
+                      "' (5 x 5 degrees), read with netCDF-C",
+                  dialog.getReport().english.at(0));
     }
 }
