@@ -5,33 +5,22 @@
 #include "DataSetCatalogue.h"
 #include "DialogIds.h"
 #include "ImportFailure.h"
+#include "MonthText.h"
 #include "OrvexDatabase.h"
 #include "WException.h"
 #include "WSystem.h"
 
 namespace {
 
-const char* const monthNames[12] = {"Januar",    "Februar", "März",     "April",
-                                    "Mai",       "Juni",    "Juli",     "August",
-                                    "September", "Oktober", "November", "Dezember"};
-
-// "Januar 1850" for month 1 (months counted from January 1850).
-WString monthText(int month)
-{
-    int fromStart = month - 1;
-    int year = 1850 + (fromStart >= 0 ? fromStart / 12 : -((11 - fromStart) / 12));
-    int index = fromStart - (year - 1850) * 12;
-    return WFormattedString("%s %d", monthNames[index], year);
-}
-
 WString periodText(const ImportPreview& preview)
 {
     if (preview.firstMonth == 0 || preview.lastMonth == 0)
         return WString("unbekannt");
-    WString text(monthText(preview.firstMonth));
-    text += " bis ";
-    text += monthText(preview.lastMonth);
-    return text;
+    // A climatology's steps are the calendar months, of no year.
+    if (preview.climatology)
+        return WString("Januar bis Dezember (Klimatologie)");
+    std::string text = germanMonthText(preview.firstMonth) + " bis " + germanMonthText(preview.lastMonth);
+    return WString(text.c_str());
 }
 
 const char* orNone(const std::string& text)
@@ -78,7 +67,37 @@ void ImportDialog::onDialogInit()
     levelBox.create(this, "ImportLevel", IDC_IMPORT_LEVEL);
     createProgressBar("ImportProgress", IDC_IMPORT_PROGRESS);
     SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, request.input.c_str());
-    showPreview();
+    // The caller's preview may be for another target than the one shown.
+    if (takeShownTarget())
+        showPreview();
+    else
+        lookAgain(IDC_IMPORT_TARGET);
+}
+
+bool ImportDialog::takeShownTarget()
+{
+    fields.updateVariables();
+    std::string shown = targetOfFile(targetFile);
+    if (isClimatologyTarget(shown) != preview.climatology)
+        return false;
+    request.target = shown;
+    return true;
+}
+
+std::string ImportDialog::chosenVariable() const
+{
+    bool chosen =
+        preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < preview.candidates.size();
+    return chosen ? preview.candidates[static_cast<size_t>(preview.chosen)].name : std::string();
+}
+
+void ImportDialog::enableChoices()
+{
+    bool idle = !isTaskRunning();
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_VARIABLE),
+                 idle && preview.candidates.size() > 1);
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_LEVEL), idle && preview.levels.size() > 1);
+    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_TARGET), idle);
 }
 
 void ImportDialog::showPreview()
@@ -90,7 +109,6 @@ void ImportDialog::showPreview()
     bool chosen = preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < candidates.size();
     if (chosen)
         variableBox.selectItem(static_cast<unsigned long>(preview.chosen));
-    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_VARIABLE), candidates.size() > 1);
 
     const char* longName = chosen ? orNone(candidates[preview.chosen].longName) : "";
     const char* units = chosen ? orNone(candidates[preview.chosen].units) : "";
@@ -107,10 +125,10 @@ void ImportDialog::showPreview()
             (request.hasLevel && std::strtod(preview.levels[i].c_str(), nullptr) == request.level))
             levelBox.selectItem(static_cast<unsigned long>(i));
     }
-    EnableWindow(GetDlgItem(windowHandle, IDC_IMPORT_LEVEL), preview.levels.size() > 1);
     SetDlgItemTextA(windowHandle, IDC_IMPORT_LEVEL_AXIS,
                     preview.levels.empty() ? "keine" : preview.levelAxis.c_str());
     SetDlgItemTextA(windowHandle, IDC_IMPORT_PROBLEM, preview.problemGerman.c_str());
+    enableChoices();
 }
 
 void ImportDialog::onPanelCommand(unsigned long id, unsigned long code, WControl*)
@@ -120,25 +138,29 @@ void ImportDialog::onPanelCommand(unsigned long id, unsigned long code, WControl
             start();
         else if (id == IDCANCEL)
             cancelPressed();
-        else if ((id == IDC_IMPORT_VARIABLE || id == IDC_IMPORT_LEVEL) && code == CBN_SELCHANGE)
-            lookAgain();
+        else if ((id == IDC_IMPORT_VARIABLE || id == IDC_IMPORT_LEVEL || id == IDC_IMPORT_TARGET) &&
+                 code == CBN_SELCHANGE && !isTaskRunning())
+            lookAgain(id);
     } catch (const WException& e) {
         WSystem::showException(this, e);
     }
 }
 
-// The request as the two boxes say it now, previewed anew. Another variable
-// may have other levels, so it starts without one.
-void ImportDialog::lookAgain()
+// The request with the box that changed, previewed anew. Another
+// variable may have other levels, so it starts without one; a variable
+// the user did not choose is chosen by the rules of the new target.
+void ImportDialog::lookAgain(unsigned long changed)
 {
+    fields.updateVariables();
+    request.target = targetOfFile(targetFile);
     unsigned long variable = variableBox.getItemIdx();
-    if (variable < preview.candidates.size() &&
+    if (changed == IDC_IMPORT_VARIABLE && variable < preview.candidates.size() &&
         preview.candidates[variable].name != request.variable) {
         request.variable = preview.candidates[variable].name;
         request.hasLevel = false;
     }
     unsigned long level = levelBox.getItemIdx();
-    if (level < preview.levels.size() && preview.levels.size() > 1 &&
+    if (changed == IDC_IMPORT_LEVEL && level < preview.levels.size() && preview.levels.size() > 1 &&
         static_cast<long>(variable) == preview.chosen) {
         request.hasLevel = true;
         request.level = std::strtod(preview.levels[level].c_str(), nullptr);
@@ -148,6 +170,7 @@ void ImportDialog::lookAgain()
     } catch (const ImportFailure& e) {
         // The other candidates stay to choose from.
         ImportPreview refused;
+        refused.climatology = isClimatologyTarget(request.target);
         refused.candidates = preview.candidates;
         refused.chosen = static_cast<int>(variable < preview.candidates.size() ? variable : -1);
         refused.problemGerman = e.german();
@@ -171,13 +194,22 @@ void ImportDialog::start()
 {
     if (isTaskRunning())
         return;
+    if (!takeShownTarget()) {
+        // Another target chosen without a selection message: what is shown
+        // must be what is imported, so a changed variable is shown first.
+        std::string shown = chosenVariable();
+        lookAgain(IDC_IMPORT_TARGET);
+        if (chosenVariable() != shown)
+            return;
+    }
     if (const char* reason = refusal()) {
         WSystem::showMessage(this, reason, "Information", false);
         return;
     }
-    fields.updateVariables();
+    // The request the preview was made for, with the variable it shows
+    // named: the rules are not asked again.
     started = request;
-    started.target = targetOfFile(targetFile);
+    started.variable = chosenVariable();
     startedTarget = targetFile;
     refused.clear();
     announcedTotal = 0;
@@ -186,6 +218,7 @@ void ImportDialog::start()
         dataSetClosed = true;
     }
     startTask();
+    enableChoices();
 }
 
 bool ImportDialog::runTask()
@@ -227,6 +260,7 @@ void ImportDialog::taskEnded()
         close(1);
         return;
     }
+    enableChoices();
     WString unchanged("Der Datensatz »");
     unchanged += targetName(startedTarget);
     unchanged += "« bleibt unverändert.";

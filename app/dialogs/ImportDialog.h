@@ -18,7 +18,9 @@ class OrvexDatabase;
 //     if (dialog.show(true) == 1) ... open dialog.getTargetFile() ...
 //     if (dialog.closedDataSet()) ... open the caller's data set again ...
 //
-// Another variable or level is looked at anew (previewImport). "Importieren"
+// Another variable, level or target is looked at anew (previewImport), and
+// the import takes the request of the preview shown, its variable named.
+// While the import runs, the three choices are disabled. "Importieren"
 // is refused, with the reason, while the preview names a problem. Windows
 // cannot replace an open file, so the caller's data set is closed when the
 // first import starts; the dialog is modal, so nothing reads it meanwhile.
@@ -47,8 +49,16 @@ private:
     void advance(int done, int total) override;
     bool cancelled() const override;
 
-    void lookAgain();
+    // changed: IDC_IMPORT_VARIABLE, IDC_IMPORT_LEVEL or IDC_IMPORT_TARGET.
+    void lookAgain(unsigned long changed);
     void showPreview();
+    // Takes the target the box shows into the request; false when the
+    // preview must be made anew for it (a climatology, or no longer one).
+    bool takeShownTarget();
+    // The variable the preview shows; empty when none.
+    std::string chosenVariable() const;
+    // Variable, level and target can be chosen unless an import runs.
+    void enableChoices();
     // The reason "Importieren" is refused now, or null.
     const char* refusal() const;
     void start();

@@ -21,7 +21,7 @@ void* messageValue(unsigned long long value)
 
 ProgressTaskDialog::ProgressTaskDialog(WWindowContext* parent, unsigned long templateId)
     : WDialog(parent, templateId), running(false), completed(false), failed(false), cancel(false),
-      threadTotal(0), reportStep(1), progressTotal(0)
+      threadTotal(0), threadReported(0), reportStep(1), progressTotal(0)
 {
 }
 
@@ -94,14 +94,19 @@ void ProgressTaskDialog::run()
 void ProgressTaskDialog::reportTotal(unsigned long long steps)
 {
     threadTotal = steps;
+    threadReported = 0;
     reportStep = steps / progressUpdates > 0 ? steps / progressUpdates : 1;
     createUserMessage(messageValue(TASK_TOTAL), messageValue(steps));
 }
 
 void ProgressTaskDialog::reportProgress(unsigned long long done)
 {
-    if (done % reportStep == 0 || done == threadTotal)
+    // A task may report in leaps (the import does, a slice of months at a
+    // time), so every leap past the next step is shown, not only multiples.
+    if (done >= threadReported + reportStep || done == threadTotal) {
+        threadReported = done;
         createUserMessage(messageValue(TASK_PROGRESS), messageValue(done));
+    }
 }
 
 void ProgressTaskDialog::onWindowUserMessage(void* a, void* b)

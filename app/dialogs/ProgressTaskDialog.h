@@ -57,8 +57,9 @@ protected:
     // --- Task thread --------------------------------------------------------
     // The task's size in steps; the bar's range follows.
     void reportTotal(unsigned long long steps);
-    // Steps done; the bar moves when the percentage done changes, since a
-    // message and a repaint per step may cost more than the step.
+    // Steps done so far, in steps of one or in leaps; the bar moves once a
+    // hundredth more is done, since a message and a repaint per step may
+    // cost more than the step.
     void reportProgress(unsigned long long done);
     const std::atomic<bool>& cancelRequested() const { return cancel; }
 
@@ -74,8 +75,10 @@ private:
     bool failed;
     WException failure;
     std::atomic<bool> cancel;
-    // The thread's: steps in all, and every how many it reports.
+    // The thread's: steps in all, the last reported, and every how many it
+    // reports.
     unsigned long long threadTotal;
+    unsigned long long threadReported;
     unsigned long long reportStep;
     // The window thread's: the steps the bar shows.
     unsigned long long progressTotal;

@@ -14,6 +14,7 @@
 #include "ImportFolders.h"
 #include "ImportSource.h"
 #include "ImportText.h"
+#include "LibraryLock.h"
 #include "MonthText.h"
 #include "NetcdfFile.h"
 #include "YearRange.h"
@@ -248,15 +249,21 @@ ImportReport reported(const ImportSource& source, const GridLayout& layout, cons
 
 }  // namespace
 
+bool isClimatologyTarget(const std::string& target) {
+    return target == "abstem3";
+}
+
 ImportPreview previewImport(const ImportRequest& request) {
+    LibraryLock lock;
     NetcdfFile file(request.input);
     ImportPreview preview;
+    preview.climatology = isClimatologyTarget(request.target);
     std::vector<const NetcdfVariable*> candidates = candidatesOf(file);
     for (const NetcdfVariable* v : candidates)
         preview.candidates.push_back(
             {shownName(*v), utf8ToCp1252(v->text("long_name")), utf8ToCp1252(v->text("units"))});
     try {
-        ImportSource source(file, cp1252ToUtf8(request.variable), request.target == "abstem3");
+        ImportSource source(file, cp1252ToUtf8(request.variable), preview.climatology);
         auto chosen = std::find(candidates.begin(), candidates.end(), &source.variable());
         preview.chosen = chosen == candidates.end() ? -1 : int(chosen - candidates.begin());
         source.findAxes();
@@ -292,7 +299,8 @@ ImportReport runImport(const ImportRequest& request, ImportProgress& progress) {
     if (!layout)
         throw ImportFailure("there is no grid file '" + request.target + "'",
                             "es gibt keinen Datensatz '" + request.target + "'");
-    bool climatology = layout->name == "abstem3";
+    bool climatology = isClimatologyTarget(layout->name);
+    LibraryLock lock;
     NetcdfFile file(request.input);
     ImportSource source(file, cp1252ToUtf8(request.variable), climatology);
     prepare(source, request);

@@ -25,6 +25,8 @@ struct ImportCandidate {
 
 // What a file holds, looked at before anything is written, for the dialog.
 struct ImportPreview {
+    // Made for a climatology target: the steps are the 12 calendar months.
+    bool climatology = false;
     std::vector<ImportCandidate> candidates;
     // The variable the request names or the rules choose; -1 when neither
     // decides (then `problem` says why and the user chooses).
@@ -60,7 +62,15 @@ struct ImportReport {
     std::vector<std::string> german;
 };
 
-// Throws ImportFailure only when the file is missing or not netCDF; every
+// True for the target written as a climatology of 12 months ("abstem3");
+// the others take a series of months, and a file previews alike for them.
+bool isClimatologyTarget(const std::string& target);
+
+// Both may be called on any thread: they take turns at the netCDF library
+// (LibraryLock), so a preview waits while an import runs.
+
+// The file as runImport would read it for request.target. Throws
+// ImportFailure only when the file is missing or not netCDF; every
 // other refusal (several candidates, a level to choose, an irregular grid,
 // a time axis without units ...) is the preview's problem, with what could
 // be found up to it. Reads the coordinates only; nothing is written.

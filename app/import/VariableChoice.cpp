@@ -78,13 +78,13 @@ VariableChoice chooseVariable(const NetcdfFile& file, const std::string& name, b
     std::vector<const NetcdfVariable*> candidates = candidatesOf(file);
     if (!name.empty()) {
         if (const NetcdfVariable* exact = file.find(name))
-            return {exact, "given with --variable", "angegeben mit --variable"};
+            return {exact, "given with --variable", "ausgewählt"};
         std::vector<const NetcdfVariable*> same;
         for (const NetcdfVariable& v : file.variables())
             if (lowerAscii(v.name()) == lowerAscii(name))
                 same.push_back(&v);
         if (same.size() == 1)
-            return {same[0], "given with --variable", "angegeben mit --variable"};
+            return {same[0], "given with --variable", "ausgewählt"};
         std::string shown = utf8ToCp1252(name);
         throw ImportFailure("there is no variable '" + shown + "'; candidates: " + names(candidates),
                             "es gibt keine Variable '" + shown + "'; in Frage kommen: " + names(candidates));

@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "GridImport.h"
 #include "ImportDialog.h"
 #include "OrvexDatabase.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -118,7 +121,7 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
          {{"", "", "", "", "", "keine", ""}, true, false, 0, -1, "HADCRUT4"}},
         {"the second without long name and units, months before 1850",
          preview({mean, lower}, 1, "Das Gitter ist nicht regelmäßig.", -11, 13),
-         "data/cru/abstem3.dat",
+         "data/cru/hadcrut3.dat",
          false,
          "Das Gitter ist nicht regelmäßig.",
          {{"tas_lower", "(keine Angabe)", "(keine Angabe)", grid, "Januar 1849 bis Januar 1851",
@@ -127,7 +130,7 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
           false,
           0,
           -1,
-          "ABS1960_91"}},
+          "HADCRUT3"}},
         {"one candidate, a time axis without months",
          preview({mean}, 0, "Die Zeitachse hat keine Einheit.", 0, 0),
          "data/cru/hadcrut4.dat",
@@ -213,5 +216,103 @@ TEST(ImportDialogTest, WhatAPreviewShowsAndWhyImportingIsRefused)
         }
         EXPECT_FALSE(dialog.closedDataSet());
         EXPECT_EQ(360u, database.getColumns()) << "the caller's data set stays open";
+    }
+}
+
+namespace {
+
+// "tas" (K) and "tem" (degC) on the 5-degree grid, months from 1850 at their middles.
+void writeTwoTemperatures(const std::string& path, size_t months)
+{
+    const char* names[] = {"time", "lat", "lon", "tas", "tem"};
+    const char* units[] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K", "degC"};
+    const size_t sizes[] = {months, 36, 72, months * 36 * 72, months * 36 * 72};
+    const double first[] = {15, -87.5, -177.5, 1.25, 14.5}, step[] = {30.436875, 5, 5, 0, 0};
+    int file, ids[5], dims[3];
+    ASSERT_EQ(NC_NOERR, nc_create(path.c_str(), NC_CLOBBER, &file));
+    for (int i = 0; i < 5; ++i) {
+        if (i < 3)
+            nc_def_dim(file, names[i], sizes[i], &dims[i]);
+        nc_def_var(file, names[i], NC_DOUBLE, i < 3 ? 1 : 3, i < 3 ? &dims[i] : dims, &ids[i]);
+        nc_put_att_text(file, ids[i], "units", strlen(units[i]), units[i]);
+    }
+    nc_enddef(file);
+    for (int i = 0; i < 5; ++i) {
+        std::vector<double> values(sizes[i]);
+        for (size_t k = 0; k < sizes[i]; ++k)
+            values[k] = first[i] + step[i] * k;
+        nc_put_var_double(file, ids[i], values.data());
+    }
+    ASSERT_EQ(NC_NOERR, nc_close(file));
+}
+
+// Each position the bar moves to.
+std::vector<int> barPositions;
+WNDPROC barProcedure;
+
+LRESULT CALLBACK recordPosition(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS && static_cast<int>(wParam) != barPositions.back())
+        barPositions.push_back(static_cast<int>(wParam));
+    return CallWindowProcA(barProcedure, bar, message, wParam, lParam);
+}
+
+} // namespace
+
+// Imported from the dialog, a file is read for the target and variable
+// shown; no choice can be made while it runs, and the bar follows the
+// months read.
+TEST(ImportDialogTest, ImportsWhatItShows)
+{
+    const struct {
+        size_t months;
+        int target; // the entry chosen; -1: the one shown first (HADCRUT4)
+        std::string file, variable, period;
+        std::vector<int> positions;
+    } imports[] = {
+        {12, 2, "abstem3", "tem", "Januar bis Dezember (Klimatologie)", {0, 12}},
+        {700,
+         -1,
+         "hadcrut4",
+         "tas",
+         "Januar 1850 bis April 1908",
+         {0, 120, 240, 360, 480, 600, 700}},
+    };
+    for (const auto& c : imports) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        OrvexDatabase database;
+        database.open(OrvexDatabase::TYPE_ONE_DEGREE, "data/cru/hadcrut4.dat");
+        ImportRequest request;
+        request.input = dir.file("two.nc");
+        request.outDir = dir.path();
+        writeTwoTemperatures(request.input, c.months);
+        ImportDialog dialog(nullptr, request, previewImport(request), database);
+        std::vector<std::string> shown;
+        bool choiceWhileRunning = true;
+        barPositions = {0};
+        DialogDriver driver;
+        driver.act([&](HWND d) {
+            HWND target = GetDlgItem(d, IDC_IMPORT_TARGET),
+                 bar = GetDlgItem(d, IDC_IMPORT_PROGRESS);
+            if (c.target >= 0 && SendMessageA(target, CB_SETCURSEL, c.target, 0) >= 0)
+                SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TARGET, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(target));
+            shown = {controlText(d, IDC_IMPORT_VARIABLE), controlText(d, IDC_IMPORT_MONTHS)};
+            barProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordPosition)));
+            // The import ends on this thread, so it runs until this step returns.
+            SendMessageA(d, WM_COMMAND, IDOK, 0);
+            choiceWhileRunning =
+                IsWindowEnabled(target) || IsWindowEnabled(GetDlgItem(d, IDC_IMPORT_VARIABLE));
+        });
+        ASSERT_EQ(1, driver.run([&] { return dialog.show(true); }));
+        EXPECT_EQ((std::vector<std::string>{c.variable, c.period}), shown);
+        EXPECT_EQ(c.positions, barPositions);
+        EXPECT_FALSE(choiceWhileRunning);
+        // What the importer read, in its own words.
+        EXPECT_EQ(dir.path() + "\\data\\cru\\" + c.file + ".dat: '" + c.variable +
+                      "' (5 x 5 degrees), read with netCDF-C",
+                  dialog.getReport().english.at(0));
     }
 }
