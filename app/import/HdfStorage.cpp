@@ -61,7 +61,7 @@ bool inquire(hid_t file, const std::string& variable, Chunks& chunks) {
         return true;
     }
     hsize_t stored = 0;
-    if (H5Pget_chunk(creation, rank, chunk.data()) != rank || H5Dget_num_chunks(dataset, H5S_ALL, &stored) < 0)
+    if (H5Pget_chunk(creation, rank, chunk.data()) != rank || H5Dget_num_chunks(dataset, space, &stored) < 0)
         return false;
     chunks.stored = stored;
     chunks.needed = 1;
