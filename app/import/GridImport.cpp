@@ -68,8 +68,8 @@ std::vector<int> keptSteps(const ImportSource& source) {
         if (source.blocks()[i] >= 1)
             steps.push_back(int(i));
     if (steps.empty())
-        throw ImportFailure(formatted("all %d time steps lie before January %d", source.steps(), FIRST_YEAR),
-                            formatted("alle %d Zeitschritte liegen vor Januar %d", source.steps(), FIRST_YEAR));
+        throw ImportFailure(formatted("all %zu time steps lie before January %d", source.steps(), FIRST_YEAR),
+                            formatted("alle %zu Zeitschritte liegen vor Januar %d", source.steps(), FIRST_YEAR));
     return steps;
 }
 
@@ -86,8 +86,9 @@ CoverageSummary write(ImportSource& source, const std::vector<int>& steps, const
     std::vector<int64_t> blocks;
     for (int step : steps)
         blocks.push_back(source.blocks()[size_t(step)]);
+    // Blocks end at December 9999 (the time axis refuses later months), so they fit an int.
     int total = int(*std::max_element(blocks.begin(), blocks.end()));
-    size_t perMonth = source.latitude().size * source.longitude().size;
+    size_t perMonth = std::max<size_t>(1, source.latitude().size * source.longitude().size);
     int chunk = int(std::max<size_t>(1, std::min<size_t>(CHUNK_MONTHS, CHUNK_VALUES / perMonth)));
     CoverageSummary summary(total);
     std::string variable = shownName(source.variable());

@@ -70,9 +70,10 @@ bool isClimatologyTarget(const std::string& target);
 // (LibraryLock), so a preview waits while an import runs.
 
 // The file as runImport would read it for request.target. Throws
-// ImportFailure only when the file is missing or not netCDF; every
-// other refusal (several candidates, a level to choose, an irregular grid,
-// a time axis without units ...) is the preview's problem, with what could
+// ImportFailure only when the file is missing, a folder, not netCDF or
+// shorter than its header declares; every other refusal (several
+// candidates, a level to choose, an irregular grid, a time axis without
+// units ...) is the preview's problem, with what could
 // be found up to it. Reads the coordinates only; nothing is written.
 ImportPreview previewImport(const ImportRequest& request);
 

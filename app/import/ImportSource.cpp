@@ -16,6 +16,9 @@ namespace {
 const double ZERO_CELSIUS = 273.15;
 // Levels named when no level is given.
 const size_t FIRST_LEVELS_SHOWN = 8;
+// Time steps in different months from January -9999 to December 9999, the
+// months the program can place: a longer time axis cannot be imported.
+const size_t MOST_STEPS = 20000 * 12;
 
 std::string levelList(const std::vector<double>& values, size_t count) {
     std::vector<std::string> texts;
@@ -153,9 +156,13 @@ void ImportSource::mapGrid() {
 }
 
 void ImportSource::placeTimeSteps() {
+    std::string name = "'" + shownName(variable()) + "'";
     if (steps() == 0)
-        throw ImportFailure("'" + shownName(variable()) + "' has no time steps",
-                            "'" + shownName(variable()) + "' hat keine Zeitschritte");
+        throw ImportFailure(name + " has no time steps", name + " hat keine Zeitschritte");
+    variable().checkReadable();
+    if (variable().storage() == Storage::None)
+        throw ImportFailure(name + " holds no values: the file stores none of them, every one would be its fill value",
+                            name + " enthält keine Werte: die Datei speichert keinen davon, jeder wäre ihr Füllwert");
     stepBlocks = climatology ? climatologyBlocks() : anomalyBlocks();
     valueOffset = climatology && isKelvin(variable()) ? -ZERO_CELSIUS : 0.0;
 }
@@ -170,6 +177,20 @@ std::vector<int64_t> ImportSource::anomalyBlocks() const {
     if (units.empty())
         throw ImportFailure("the time axis " + dimension + " has no units",
                             "die Zeitachse " + dimension + " hat keine Einheit");
+    if (axis.coordinate->storage() != Storage::Complete) {
+        unsigned long long stored = axis.coordinate->storedValues();
+        throw ImportFailure("the time axis " + dimension + formatted(" has %zu steps, but the file stores ", axis.size) +
+                                formatted("values for at most %llu of them", stored),
+                            "die Zeitachse " + dimension + formatted(" hat %zu Schritte, aber die Datei ", axis.size) +
+                                formatted("speichert Werte für höchstens %llu davon", stored));
+    }
+    if (axis.size > MOST_STEPS)
+        throw ImportFailure("the time axis " + dimension + formatted(" has %zu steps; at most %zu ", axis.size, MOST_STEPS) +
+                                "can fall in different months up to December 9999, the last this program holds",
+                            "die Zeitachse " + dimension + formatted(" hat %zu Schritte; höchstens %zu ", axis.size,
+                                                                      MOST_STEPS) +
+                                "können bis Dezember 9999, dem letzten Monat des Programms, in verschiedene Monate "
+                                "fallen");
     std::vector<int64_t> blocks = monthNumbers(axis.values(), units, axis.coordinate->text("calendar"));
     for (int64_t& b : blocks)
         b = b - FIRST_YEAR * 12 + 1;
@@ -190,10 +211,10 @@ std::vector<int64_t> ImportSource::anomalyBlocks() const {
 std::vector<int64_t> ImportSource::climatologyBlocks() const {
     if (steps() != 12) {
         std::string name = "'" + shownName(variable()) + "'", axis = "'" + utf8ToCp1252(time().dimension) + "'";
-        throw ImportFailure("a climatology has 12 months; " + name + formatted(" has %d time steps", steps()) +
+        throw ImportFailure("a climatology has 12 months; " + name + formatted(" has %zu time steps", steps()) +
                                 " on the axis " + axis + " (a series of months goes to hadcrut4, hadcrut3, hadcrut3v "
                                 "or hadsst2)",
-                            "eine Klimatologie hat 12 Monate; " + name + formatted(" hat %d Zeitschritte", steps()) +
+                            "eine Klimatologie hat 12 Monate; " + name + formatted(" hat %zu Zeitschritte", steps()) +
                                 " auf der Achse " + axis + " (eine Folge von Monaten gehört in hadcrut4, hadcrut3, "
                                 "hadcrut3v oder hadsst2)");
     }

@@ -43,7 +43,7 @@ public:
     double repeatedEast() const { return east; }
     // Values of the repeated last column that differ from the first column's so far.
     int64_t differingValues() const { return differing; }
-    int steps() const { return int(time().size); }
+    size_t steps() const { return time().size; }
     const std::vector<int64_t>& blocks() const { return stepBlocks; }
     // Added to every value: kelvin to degrees C for a climatology in kelvin.
     double offset() const { return valueOffset; }

@@ -3,19 +3,31 @@
 #include <windows.h>
 
 #include <netcdf.h>
+#include <netcdf_filter.h>
 
 #include <cmath>
 
+#include "ClassicLayout.h"
 #include "ImportFailure.h"
 #include "ImportText.h"
 
 namespace {
 
-// The path as netCDF-C and HDF5 take it on Windows: absolute, in UTF-8.
-std::string libraryPath(const std::string& path) {
+// Values read at once, at most: bounds the memory one read takes (a value
+// read is 8 bytes and up to 8 more as stored) whatever sizes a file declares.
+const size_t MOST_VALUES_READ = size_t(1) << 27;
+
+std::wstring widePath(const std::string& path) {
     int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
     std::wstring wide(size_t(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// The path as netCDF-C and HDF5 take it on Windows: absolute, in UTF-8.
+std::string libraryPath(const std::string& path) {
+    std::wstring wide = widePath(path) + L'\0';
     DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (fullLength > 0) {
         std::wstring full(fullLength, L'\0');
@@ -109,7 +121,7 @@ NetcdfAttribute readAttribute(int file, int variable, int index) {
 
 }  // namespace
 
-NetcdfVariable::NetcdfVariable(int file, int id) : file(file), id(id) {
+NetcdfVariable::NetcdfVariable(int file, int id, const HdfStorage* storage) : file(file), id(id) {
     char name[NC_MAX_NAME + 1] = {};
     nc_type ncType = 0;
     int dimensionCount = 0, attributeCount = 0;
@@ -131,6 +143,17 @@ NetcdfVariable::NetcdfVariable(int file, int id) : file(file), id(id) {
     if (nc_inq_var_fill(file, id, &noFill, nullptr) != NC_NOERR)
         noFill = 0;
     values = NetcdfValues(type, attributes, noFill == 1);
+    size_t filters = 0;
+    if (nc_inq_var_filter_ids(file, id, &filters, nullptr) == NC_NOERR && filters > 0) {
+        std::vector<unsigned int> ids(filters);
+        nc_inq_var_filter_ids(file, id, &filters, ids.data());
+        for (unsigned int filter : ids)
+            szip = szip || filter == H5Z_FILTER_SZIP;
+    }
+    if (storage) {
+        stored = storage->of(variableName);
+        storedCount = storage->storedValues(variableName);
+    }
 }
 
 const NetcdfAttribute* NetcdfVariable::attribute(const std::string& name) const {
@@ -145,26 +168,39 @@ std::string NetcdfVariable::text(const std::string& name) const {
     return a ? stripped(a->text) : std::string();
 }
 
-void NetcdfVariable::failed(const std::string& reason) const {
-    throw ImportFailure("cannot read '" + utf8ToCp1252(variableName) + "': " + reason,
-                        "'" + utf8ToCp1252(variableName) + "' kann nicht gelesen werden: " + reason);
+void NetcdfVariable::failed(const std::string& english, const std::string& german) const {
+    throw ImportFailure("cannot read '" + utf8ToCp1252(variableName) + "': " + english,
+                        "'" + utf8ToCp1252(variableName) + "' kann nicht gelesen werden: " + german);
+}
+
+void NetcdfVariable::checkReadable() const {
+    if (!values.numeric())
+        failed("it holds no numbers", "sie enthält keine Zahlen");
+    if (szip)
+        failed("it is compressed with SZIP, which this program cannot read",
+               "sie ist mit SZIP komprimiert, das dieses Programm nicht lesen kann");
+    if (!values.problemEnglish().empty())
+        failed(values.problemEnglish(), values.problemGerman());
 }
 
 void NetcdfVariable::read(const std::vector<size_t>& start, const std::vector<size_t>& count,
                           std::vector<double>& result) const {
-    if (!values.numeric())
-        failed("it holds no numbers");
+    checkReadable();
     size_t n = 1;
-    for (size_t c : count)
+    for (size_t c : count) {
+        if (c != 0 && n > MOST_VALUES_READ / c)
+            failed(formatted("more than %zu values at once", MOST_VALUES_READ),
+                   formatted("mehr als %zu Werte auf einmal", MOST_VALUES_READ));
         n *= c;
+    }
     result.resize(n);
     if (n == 0)
         return;
-    stored.resize(n * values.storedSize());
-    int status = nc_get_vara(file, id, start.data(), count.data(), stored.data());
+    raw.resize(n * values.storedSize());
+    int status = nc_get_vara(file, id, start.data(), count.data(), raw.data());
     if (status != NC_NOERR)
-        failed(nc_strerror(status));
-    values.decode(stored.data(), n, result.data());
+        failed(nc_strerror(status), nc_strerror(status));
+    values.decode(raw.data(), n, result.data());
 }
 
 std::vector<double> NetcdfVariable::readAll() const {
@@ -175,8 +211,10 @@ std::vector<double> NetcdfVariable::readAll() const {
 
 NetcdfFile::NetcdfFile(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         throw ImportFailure(path + ": no such file", path + ": Datei nicht gefunden");
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        throw ImportFailure(path + " is a folder, not a netCDF file", path + " ist ein Ordner, keine netCDF-Datei");
     int status = nc_open(libraryPath(path).c_str(), NC_NOWRITE, &handle);
     if (status != NC_NOERR) {
         handle = -1;
@@ -186,10 +224,53 @@ NetcdfFile::NetcdfFile(const std::string& path) {
         throw ImportFailure(path + " cannot be read as netCDF (" + reason + ")",
                             path + " ist keine lesbare netCDF-Datei (" + nc_strerror(status) + ")");
     }
+    try {
+        checkSize(path);
+        int count = 0;
+        nc_inq_nvars(handle, &count);
+        for (int id = 0; id < count; ++id)
+            all.emplace_back(handle, id, storage.get());
+        findGrouped(handle, "");
+    } catch (...) {
+        nc_close(handle);
+        throw;
+    }
+}
+
+void NetcdfFile::checkSize(const std::string& path) {
+    int format = 0;
+    nc_inq_format(handle, &format);
+    if (format == NC_FORMAT_NETCDF4 || format == NC_FORMAT_NETCDF4_CLASSIC) {
+        storage = std::make_unique<HdfStorage>(libraryPath(path));
+        return;
+    }
+    ClassicLayout layout = classicLayout(widePath(path), path);
+    if (layout.actual >= layout.declared)
+        return;
+    unsigned long long actual = layout.actual, declared = layout.declared;
+    throw ImportFailure(path + formatted(": the file is incomplete: %llu of %llu bytes", actual, declared),
+                        path + formatted(": die Datei ist unvollständig: %llu von %llu Bytes", actual, declared));
+}
+
+void NetcdfFile::findGrouped(int group, const std::string& path) {
     int count = 0;
-    nc_inq_nvars(handle, &count);
-    for (int id = 0; id < count; ++id)
-        all.emplace_back(handle, id);
+    if (nc_inq_grps(group, &count, nullptr) != NC_NOERR || count == 0)
+        return;
+    std::vector<int> groups(static_cast<size_t>(count));
+    nc_inq_grps(group, &count, groups.data());
+    for (int g : groups) {
+        char name[NC_MAX_NAME + 1] = {};
+        nc_inq_grpname(g, name);
+        std::string inner = path + "/" + name;
+        int variables = 0;
+        nc_inq_nvars(g, &variables);
+        for (int id = 0; id < variables; ++id) {
+            char variable[NC_MAX_NAME + 1] = {};
+            nc_inq_varname(g, id, variable);
+            grouped.push_back(inner + "/" + variable);
+        }
+        findGrouped(g, inner);
+    }
 }
 
 NetcdfFile::~NetcdfFile() {

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "HdfStorage.h"
 #include "NetcdfValues.h"
 
 // A variable of an open NetcdfFile, which must outlive it.
 class NetcdfVariable {
 public:
-    NetcdfVariable(int file, int id);
+    // storage: nullptr for formats that store every value.
+    NetcdfVariable(int file, int id, const HdfStorage* storage);
 
     const std::string& name() const { return variableName; }
     const std::vector<std::string>& dimensions() const { return dimensionNames; }
@@ -26,8 +30,15 @@ public:
     void read(const std::vector<size_t>& start, const std::vector<size_t>& count, std::vector<double>& values) const;
     std::vector<double> readAll() const;
 
+    // Throws ImportFailure "cannot read '<name>': ..." when its values cannot
+    // be read at all: compressed with SZIP, scaled by 0, a reversed valid range.
+    void checkReadable() const;
+    // How much of it the file stores, and how many values at most.
+    Storage storage() const { return stored; }
+    uint64_t storedValues() const { return storedCount; }
+
 private:
-    [[noreturn]] void failed(const std::string& reason) const;
+    [[noreturn]] void failed(const std::string& english, const std::string& german) const;
 
     int file;
     int id;
@@ -37,14 +48,18 @@ private:
     std::vector<size_t> lengths;
     std::vector<NetcdfAttribute> attributes;
     NetcdfValues values;
-    mutable std::vector<unsigned char> stored;  // the values as the file stores them, reused
+    bool szip = false;
+    Storage stored = Storage::Complete;
+    uint64_t storedCount = 0;
+    mutable std::vector<unsigned char> raw;  // the values as the file stores them, reused
 };
 
 // A netCDF file (classic, 64-bit offset or netCDF-4) open for reading.
 class NetcdfFile {
 public:
     // path in the program's code page. Throws ImportFailure "<path>: no
-    // such file" or "<path> cannot be read as netCDF (...)".
+    // such file", "<path> cannot be read as netCDF (...)", or when a classic
+    // file is shorter than its header declares.
     explicit NetcdfFile(const std::string& path);
     NetcdfFile(const NetcdfFile&) = delete;
     NetcdfFile& operator=(const NetcdfFile&) = delete;
@@ -53,8 +68,18 @@ public:
     // In the file's order.
     const std::vector<NetcdfVariable>& variables() const { return all; }
     const NetcdfVariable* find(const std::string& name) const;
+    // The variables inside groups, as "/group/name" (UTF-8): the importer
+    // reads only the top level, and says so.
+    const std::vector<std::string>& groupedVariables() const { return grouped; }
 
 private:
+    // A classic file shorter than its header declares is refused; a
+    // netCDF-4 file is opened through HDF5 as well, to tell what it stores.
+    void checkSize(const std::string& path);
+    void findGrouped(int group, const std::string& path);
+
     int handle = -1;
+    std::unique_ptr<HdfStorage> storage;
     std::vector<NetcdfVariable> all;
+    std::vector<std::string> grouped;
 };

@@ -231,7 +231,9 @@ NetcdfValues::NetcdfValues(int type, const std::vector<NetcdfAttribute>& attribu
     }
     const NetcdfAttribute* range = find(attributes, "valid_range");
     long double low, high;
-    if (range && range->numbers.size() == 2 && safely(*range, declared, 0, low) && safely(*range, declared, 1, high)) {
+    bool byRange = range && range->numbers.size() == 2 && safely(*range, declared, 0, low) &&
+                   safely(*range, declared, 1, high);
+    if (byRange) {
         hasMinimum = hasMaximum = true;
         minimum = seen(low);
         maximum = seen(high);
@@ -244,12 +246,27 @@ NetcdfValues::NetcdfValues(int type, const std::vector<NetcdfAttribute>& attribu
                 maximum = seen(v);
     }
 
+    if (hasMinimum && hasMaximum && minimum > maximum) {
+        std::string ends = byRange ? "valid_range " + range->text
+                                   : "valid_min " + find(attributes, "valid_min")->text + " and valid_max " +
+                                         find(attributes, "valid_max")->text;
+        std::string enden = byRange ? "valid_range " + range->text
+                                    : "valid_min " + find(attributes, "valid_min")->text + " und valid_max " +
+                                          find(attributes, "valid_max")->text;
+        problem[0] = "its " + ends + " is reversed (its lower end above its upper), so no value would count as valid";
+        problem[1] = "ihr " + enden + " ist vertauscht (das untere Ende über dem oberen), so dass kein Wert gültig wäre";
+    }
+
     const NetcdfAttribute* scale = find(attributes, "scale_factor");
     const NetcdfAttribute* offset = find(attributes, "add_offset");
     NumberType scaleType = NumberType::F8, offsetType = NumberType::F8;
     bool hasScale = scale && !scale->numbers.empty() && typeOf(scale->type, scaleType);
     bool hasOffset = offset && !offset->numbers.empty() && typeOf(offset->type, offsetType);
     double s = hasScale ? scale->numbers[0] : 1.0, o = hasOffset ? offset->numbers[0] : 0.0;
+    if (hasScale && s == 0.0) {
+        problem[0] = "its scale_factor is 0, which would make every value " + (hasOffset ? offset->text : "0");
+        problem[1] = "ihr scale_factor ist 0, womit jeder Wert " + (hasOffset ? offset->text : "0") + " wäre";
+    }
     NumberType current = stored;
     if (hasScale && hasOffset && s == 1.0 && o == 0.0) {
         steps.push_back({false, true, 0.0, scaleType});

@@ -33,6 +33,10 @@ public:
     NetcdfValues(int type, const std::vector<NetcdfAttribute>& attributes, bool noFill);
 
     bool numeric() const { return isNumeric; }
+    // Why no value could be read right, empty when they can: a scale_factor
+    // of 0, a valid range whose ends are reversed.
+    const std::string& problemEnglish() const { return problem[0]; }
+    const std::string& problemGerman() const { return problem[1]; }
     // Bytes of one stored value.
     size_t storedSize() const;
     // count stored values (of the variable's nc_type) to doubles.
@@ -49,6 +53,7 @@ private:
     template <typename T> void decodeAs(const T* stored, size_t count, double* out) const;
 
     bool isNumeric = false;
+    std::string problem[2];
     NumberType stored = NumberType::F8;  // after the _Unsigned view
     NumberType declared = NumberType::F8;
     std::vector<long double> missing;  // values in the stored type, NaN included

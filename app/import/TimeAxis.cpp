@@ -18,6 +18,12 @@ const int64_t GREGORIAN_START_JDN = 2299161;
 // written as floats rarely land exactly on a day or month boundary.
 const double EPSILON = 1e-6;
 
+// The months the program can place: January -9999 to December 9999, its
+// last month. Values are checked against them before any conversion to an
+// integer, so that no arithmetic on a bogus time overflows.
+const int64_t FIRST_YEAR_HELD = -9999, LAST_YEAR_HELD = 9999;
+const double FIRST_MONTH_HELD = FIRST_YEAR_HELD * 12.0, LAST_MONTH_HELD = LAST_YEAR_HELD * 12.0 + 11;
+
 const int NOLEAP_MONTH_STARTS[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
 const int ALL_LEAP_MONTH_STARTS[] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366};
 
@@ -202,6 +208,28 @@ Reference parseReference(const std::string& text, const std::string& units) {
     return r;
 }
 
+// Refuses the first value whose month (or day number, within first and
+// last) lies outside the months the program can place.
+void checkRange(const std::vector<double>& values, const std::vector<double>& positions, double first, double last,
+                const std::string& units) {
+    for (size_t i = 0; i < positions.size(); ++i) {
+        if (positions[i] >= first && positions[i] <= last)
+            continue;
+        std::string step = formatted("time step %zu (", i + 1) + pythonFloat(values[i]) + " " + utf8ToCp1252(units) + ")";
+        std::string schritt = formatted("der Zeitschritt %zu (", i + 1) + pythonFloat(values[i]) + " " +
+                              utf8ToCp1252(units) + ")";
+        if (positions[i] > last)
+            unreadable(step + " falls after December 9999, the last month this program holds",
+                       schritt + " fällt nach Dezember 9999, dem letzten Monat, den das Programm fasst");
+        unreadable(step + " falls before the year -9999, the first this program can place",
+                   schritt + " fällt vor das Jahr -9999, das erste, das das Programm einordnen kann");
+    }
+}
+
+std::vector<int64_t> integers(const std::vector<double>& positions) {
+    return std::vector<int64_t>(positions.begin(), positions.end());
+}
+
 }  // namespace
 
 std::vector<int64_t> monthNumbers(const std::vector<double>& values, const std::string& units,
@@ -210,12 +238,13 @@ std::vector<int64_t> monthNumbers(const std::vector<double>& values, const std::
         if (!std::isfinite(v))
             unreadable("the time axis has missing values", "die Zeitachse hat fehlende Werte");
     std::string text = joined(splitWords(lowerAscii(stripped(units))), " ");
-    std::vector<int64_t> months;
+    std::vector<double> positions;
     std::vector<std::string> g;
     if (decimalYear().match(text, g)) {
         for (double v : values)
-            months.push_back(int64_t(std::floor(v * 12 + EPSILON)));
-        return months;
+            positions.push_back(std::floor(v * 12 + EPSILON));
+        checkRange(values, positions, FIRST_MONTH_HELD, LAST_MONTH_HELD, units);
+        return integers(positions);
     }
     std::string shown = utf8ToCp1252(units);
     if (!since().match(text, g))
@@ -226,8 +255,9 @@ std::vector<int64_t> monthNumbers(const std::vector<double>& values, const std::
     if (unit == "month" || unit == "months") {
         // Calendar months: the day of the reference date does not move them.
         for (double v : values)
-            months.push_back(r.year * 12 + r.month - 1 + int64_t(std::floor(v + EPSILON)));
-        return months;
+            positions.push_back(double(r.year * 12 + r.month - 1) + std::floor(v + EPSILON));
+        checkRange(values, positions, FIRST_MONTH_HELD, LAST_MONTH_HELD, units);
+        return integers(positions);
     }
     bool known = false;
     double perUnit = daysPerUnit(unit, known);
@@ -243,6 +273,11 @@ std::vector<int64_t> monthNumbers(const std::vector<double>& values, const std::
                    "der Kalender '" + utf8ToCp1252(name) + "' der Zeitachse wird nicht unterstützt");
     double start = double(dayNumber(r.year, r.month, r.day, calendar));
     for (double v : values)
-        months.push_back(monthOfDay(int64_t(std::floor(start + r.dayFraction + v * perUnit + EPSILON)), calendar));
+        positions.push_back(std::floor(start + r.dayFraction + v * perUnit + EPSILON));
+    checkRange(values, positions, double(dayNumber(FIRST_YEAR_HELD, 1, 1, calendar)),
+               double(dayNumber(LAST_YEAR_HELD + 1, 1, 1, calendar) - 1), units);
+    std::vector<int64_t> months;
+    for (double day : positions)
+        months.push_back(monthOfDay(int64_t(day), calendar));
     return months;
 }

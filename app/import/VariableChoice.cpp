@@ -51,6 +51,41 @@ std::string names(const std::vector<const NetcdfVariable*>& variables) {
     return texts.empty() ? "none" : joined(texts, ", ");
 }
 
+// Why each variable of a file without candidates cannot be imported:
+// inside a group, without dimensions, without a latitude and longitude
+// axis, or with nothing beyond them. Coordinates (1-D) are left out.
+std::vector<std::string> whyNone(const NetcdfFile& file, bool german) {
+    std::vector<std::string> reasons;
+    for (const std::string& path : file.groupedVariables())
+        reasons.push_back("'" + utf8ToCp1252(path) + (german ? "' liegt in einer Gruppe, das Programm liest nur "
+                                                               "Variablen auf der obersten Ebene einer Datei"
+                                                             : "' lies in a group; this program reads only the "
+                                                               "variables at the top level of a file"));
+    for (const NetcdfVariable& v : file.variables()) {
+        std::vector<Axis> axes = axesOf(file, v);
+        if (axes.size() == 1)
+            continue;
+        std::vector<std::string> dimensions;
+        bool latitude = false, longitude = false;
+        for (const Axis& a : axes) {
+            dimensions.push_back(utf8ToCp1252(a.dimension));
+            latitude = latitude || a.kind == AxisKind::Latitude;
+            longitude = longitude || a.kind == AxisKind::Longitude;
+        }
+        std::string name = "'" + utf8ToCp1252(v.name()) + "'";
+        std::string described = name + " (" + joined(dimensions, ", ") + ")";
+        if (axes.empty())
+            reasons.push_back(name + (german ? " hat keine Dimensionen" : " has no dimensions"));
+        else if (!latitude || !longitude)
+            reasons.push_back(described + (german ? " hat keine Breiten- und Längenkoordinaten"
+                                                  : " has no latitude and longitude coordinates"));
+        else
+            reasons.push_back(described + (german ? " hat keine Dimension außer Breite und Länge"
+                                                  : " has no dimension besides latitude and longitude"));
+    }
+    return reasons;
+}
+
 }  // namespace
 
 bool isKelvin(const NetcdfVariable& variable) {
@@ -110,6 +145,12 @@ VariableChoice chooseVariable(const NetcdfFile& file, const std::string& name, b
     }
     if (candidates.size() == 1)
         return {candidates[0], "the file's only gridded variable", "die einzige Gittervariable der Datei"};
+    if (candidates.empty()) {
+        std::vector<std::string> english = whyNone(file, false), german = whyNone(file, true);
+        if (!english.empty())
+            throw ImportFailure("found no variable to import: " + joined(english, "; "),
+                                "keine Variable zum Importieren gefunden: " + joined(german, "; "));
+    }
     std::string list = listed(candidates);
     throw ImportFailure("found no temperature variable (units K or degC, or a standard_name with 'temperature'); "
                         "choose one with --variable NAME; candidates: " + list,

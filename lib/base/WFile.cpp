@@ -314,24 +314,24 @@ void WFile::skip(int distance)
     movePointer(distance, FILE_CURRENT);
 }
 
-unsigned long WFile::getPos()
+unsigned long long WFile::getPos()
 {
     if (!seekable)
-        return static_cast<unsigned long>(bytesRead - bufferFill + bufferPos);
+        return static_cast<unsigned long long>(bytesRead - bufferFill + bufferPos);
     LARGE_INTEGER zero;
     LARGE_INTEGER position;
     zero.QuadPart = 0;
     if (!SetFilePointerEx(static_cast<HANDLE>(handle), zero, &position, FILE_CURRENT))
         throw WFileException("Cannot get file pointer.", -5);
-    return static_cast<unsigned long>(position.QuadPart);
+    return static_cast<unsigned long long>(position.QuadPart);
 }
 
-unsigned long WFile::getSize()
+unsigned long long WFile::getSize()
 {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(static_cast<HANDLE>(handle), &size))
         throw WFileException("Cannot get file size.", -5);
-    return static_cast<unsigned long>(size.QuadPart);
+    return static_cast<unsigned long long>(size.QuadPart);
 }
 
 void WFile::mark()
@@ -343,7 +343,7 @@ void WFile::reset()
 {
     if (sizeUnknown)
         return;
-    movePointer(markPos, FILE_BEGIN);
+    movePointer(static_cast<long long>(markPos), FILE_BEGIN);
 }
 
 bool WFile::isEOF()
@@ -375,6 +375,7 @@ void WFile::getFileInfo(WFileInfo& info)
     WSystem::windowsTime2CTime(accessed, info.timeLastAccess);
     WSystem::windowsTime2CTime(modified, info.timeLastModified);
     info.fileName = fileName;
-    info.sizeLow = getSize();
-    info.sizeHigh = 0;
+    unsigned long long size = getSize();
+    info.sizeLow = static_cast<unsigned long>(size & 0xFFFFFFFFu);
+    info.sizeHigh = static_cast<unsigned long>(size >> 32);
 }

@@ -47,8 +47,9 @@ public:
     void setPosMode(int mode) { posMode = mode; }
     void setPos(int distance);
     void skip(int distance);
-    unsigned long getPos();
-    unsigned long getSize();
+    // 64-bit: grid files and inputs may exceed 4 GB.
+    unsigned long long getPos();
+    unsigned long long getSize();
     void mark();
     void reset();
     bool isEOF();
@@ -71,7 +72,7 @@ private:
     WString fileName;
     int posMode;
     bool endFlag;
-    unsigned long markPos;
+    unsigned long long markPos;
     unsigned long eofBytes;
     bool seekable;
     bool sizeUnknown;

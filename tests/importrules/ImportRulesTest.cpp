@@ -74,6 +74,12 @@ const TimeCase TIME_CASES[] = {
     {{1.0}, "days since 1850-01-01 25", "standard", {}, "cannot read the reference date of the time units 'days since 1850-01-01 25'"},
     {{1.0}, "days since 1850-01-01", "lunar", {}, "the calendar 'lunar' of the time axis is not supported"},
     {{1.0}, "", "standard", {}, "cannot read the time units '' (expected '<unit> since <date>')"},
+    {{15.5, 1000000000.0}, "days since 1850-01-01", "standard", {}, "time step 2 (1000000000.0 days since 1850-01-01) falls after December 9999, the last month this program holds"},
+    {{-1e+20}, "hours since 1850-01-01", "360_day", {}, "time step 1 (-1e+20 hours since 1850-01-01) falls before the year -9999, the first this program can place"},
+    {{1e+300}, "months since 1850-1-1", "", {}, "time step 1 (1e+300 months since 1850-1-1) falls after December 9999, the last month this program holds"},
+    {{9999.99, 10000.0}, "year A.D.", "", {}, "time step 2 (10000.0 year A.D.) falls after December 9999, the last month this program holds"},
+    {{2976725.5}, "days since 1850-01-01", "proleptic_gregorian", {119999}, ""},
+    {{2976726.0}, "days since 1850-01-01", "proleptic_gregorian", {}, "time step 1 (2976726.0 days since 1850-01-01) falls after December 9999, the last month this program holds"},
 };
 
 TEST(ImportRules, TimeCoordinatesBecomeTheMonthsOfThePythonImporter) {

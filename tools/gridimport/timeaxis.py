@@ -43,6 +43,24 @@ NOLEAP_MONTH_STARTS = np.array([0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304
 ALL_LEAP_MONTH_STARTS = np.array([0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366])
 
 
+# The months the program can place: January -9999 to December 9999, its last
+# month. Values are checked against them before any conversion to integers.
+FIRST_YEAR_HELD, LAST_YEAR_HELD = -9999, 9999
+FIRST_MONTH_HELD, LAST_MONTH_HELD = FIRST_YEAR_HELD * 12, LAST_YEAR_HELD * 12 + 11
+
+
+def check_range(values, positions, first, last, units):
+    """Refuses the first value whose month (or day number) lies outside first..last."""
+    outside = np.flatnonzero((positions < first) | (positions > last))
+    if outside.size:
+        i = int(outside[0])
+        step = f"time step {i + 1} ({float(values[i])!r} {units})"
+        if positions[i] > last:
+            raise ImportFailure(f"{step} falls after December 9999, the last month this program holds")
+        raise ImportFailure(f"{step} falls before the year -9999, the first this program can place")
+    return positions.astype(np.int64)
+
+
 def month_numbers(values, units, calendar):
     """year * 12 + month - 1 of every time value (a 1-D array of numbers)."""
     values = np.asarray(values, dtype=np.float64)
@@ -50,7 +68,7 @@ def month_numbers(values, units, calendar):
         raise ImportFailure("the time axis has missing values")
     text = " ".join(str(units).strip().lower().split())
     if DECIMAL_YEAR.match(text):
-        return np.floor(values * 12 + EPSILON).astype(np.int64)
+        return check_range(values, np.floor(values * 12 + EPSILON), FIRST_MONTH_HELD, LAST_MONTH_HELD, units)
     match = SINCE.match(text)
     if not match:
         raise ImportFailure(f"cannot read the time units '{units}' (expected '<unit> since <date>')")
@@ -58,14 +76,18 @@ def month_numbers(values, units, calendar):
     year, month, day, day_fraction = parse_reference(reference, units)
     if unit in MONTH_UNITS:
         # Calendar months: the day of the reference date does not move them.
-        return year * 12 + month - 1 + np.floor(values + EPSILON).astype(np.int64)
+        return check_range(values, year * 12 + month - 1 + np.floor(values + EPSILON), FIRST_MONTH_HELD,
+                           LAST_MONTH_HELD, units)
     if unit not in DAYS_PER_UNIT:
         raise ImportFailure(f"cannot read the time units '{units}': unknown unit '{unit}'")
     calendar = (calendar or "standard").strip().lower()
     if calendar not in CALENDARS:
         raise ImportFailure(f"the calendar '{calendar}' of the time axis is not supported")
     start = day_number(np.array([year]), np.array([month]), np.array([day]), calendar)[0]
-    days = np.floor(start + day_fraction + values * DAYS_PER_UNIT[unit] + EPSILON).astype(np.int64)
+    first, last = day_number(np.array([FIRST_YEAR_HELD, LAST_YEAR_HELD + 1]), np.array([1, 1]), np.array([1, 1]),
+                             calendar)
+    days = check_range(values, np.floor(start + day_fraction + values * DAYS_PER_UNIT[unit] + EPSILON), first,
+                       last - 1, units)
     years, months = year_and_month(days, calendar)
     return years * 12 + months - 1
 
