@@ -4,6 +4,7 @@
 
 #include "DataSetCatalogue.h"
 #include "DialogIds.h"
+#include "FileNameText.h"
 #include "ImportFailure.h"
 #include "OrvexDatabase.h"
 #include "WException.h"
@@ -77,7 +78,7 @@ void ImportDialog::onDialogInit()
     variableBox.create(this, "ImportVariable", IDC_IMPORT_VARIABLE);
     levelBox.create(this, "ImportLevel", IDC_IMPORT_LEVEL);
     createProgressBar("ImportProgress", IDC_IMPORT_PROGRESS);
-    SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, request.input.c_str());
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, shownText(request.input).c_str());
     showPreview();
 }
 
@@ -133,8 +134,8 @@ void ImportDialog::lookAgain()
 {
     unsigned long variable = variableBox.getItemIdx();
     if (variable < preview.candidates.size() &&
-        preview.candidates[variable].name != request.variable) {
-        request.variable = preview.candidates[variable].name;
+        preview.candidates[variable].variable != request.variable) {
+        request.variable = preview.candidates[variable].variable;
         request.hasLevel = false;
     }
     unsigned long level = levelBox.getItemIdx();
