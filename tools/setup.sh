@@ -250,8 +250,8 @@ build_pcre() {
     say "PCRE done in $((SECONDS - started)) s"
 }
 
-# Downloads and unpacks Debian's source package NAME, with Debian's patches,
-# into <deps>/src/NAME/tree.
+# Downloads and unpacks Debian's source package NAME, with Debian's patches
+# and then ours (the files named after NAME), into <deps>/src/NAME/tree.
 unpack_debian_source() {
     local name=$1 src=$deps/src/$1 dsc
     ensure_deb_src
@@ -262,6 +262,11 @@ unpack_debian_source() {
     dsc=$(ls "$src/${name}"_*.dsc | head -n 1)
     (cd "$src" && dpkg-source -x "$dsc" tree) >"$deps/$name-unpack.log" 2>&1 ||
         { cat "$deps/$name-unpack.log" >&2; die "dpkg-source -x $dsc failed"; }
+    local patch
+    for patch in "${@:2}"; do
+        patch -d "$src/tree" -p1 --forward <"$patch" >>"$deps/$name-unpack.log" 2>&1 ||
+            { cat "$deps/$name-unpack.log" >&2; die "$patch does not apply to $name"; }
+    done
 }
 
 # Cross-builds Debian's source package NAME with CMake and installs it into
@@ -270,7 +275,12 @@ unpack_debian_source() {
 cmake_build_debian_source() {
     local name=$1 title=$2 work=$deps/$1-build
     shift 2
-    unpack_debian_source "$name"
+    local patches=()
+    while [[ ${1:-} == --patch ]]; do
+        patches+=("$2")
+        shift 2
+    done
+    unpack_debian_source "$name" "${patches[@]}"
     rm -rf "$work" "${deps:?}/$name"
     mkdir -p "$work"
     (
@@ -317,7 +327,9 @@ build_hdf5() {
 }
 
 # netCDF-C: netCDF-3 (classic, 64-bit offset) and netCDF-4 on the HDF5
-# above; no DAP, no network, no utilities, no plugins. HAVE_HDF5_H is given
+# above; no DAP, no network, no utilities, no plugins. Our patch makes it
+# take paths in UTF-8 on Windows, as HDF5 does, instead of the ANSI code
+# page, which cannot spell every name Windows allows. HAVE_HDF5_H is given
 # because netCDF's own search for hdf5.h would look inside the mingw sysroot
 # only.
 netcdf_flags=(-DBUILD_SHARED_LIBS=OFF -DENABLE_TESTS=OFF -DBUILD_UTILITIES=OFF -DENABLE_EXAMPLES=OFF
@@ -325,15 +337,16 @@ netcdf_flags=(-DBUILD_SHARED_LIBS=OFF -DENABLE_TESTS=OFF -DBUILD_UTILITIES=OFF -
     -DENABLE_FILTER_TESTING=OFF -DENABLE_LIBXML2=OFF -DENABLE_HDF4=OFF -DENABLE_PARALLEL4=OFF
     -DENABLE_DOXYGEN=OFF -DENABLE_V2_API=OFF -DENABLE_MMAP=OFF
     -DZLIB_LIBRARY="$mingw_zlib" -DZLIB_INCLUDE_DIR="$mingw_zlib_include")
+netcdf_patch=$root/tools/netcdf-utf8-paths.patch
 build_netcdf() {
     local prefix=$deps/netcdf stamp=$deps/netcdf/.orvex-stamp want
-    want="netcdf $(apt-cache showsrc netcdf 2>/dev/null | awk '/^Version:/ { print $2; exit }') ${netcdf_flags[*]} $(cat "$deps/hdf5/.orvex-stamp")"
+    want="netcdf $(apt-cache showsrc netcdf 2>/dev/null | awk '/^Version:/ { print $2; exit }') ${netcdf_flags[*]} $(cat "$deps/hdf5/.orvex-stamp") $(sha256sum <"$netcdf_patch" | cut -c1-16)"
     if [[ -f $stamp && $(cat "$stamp") == "$want" && -f $prefix/lib/libnetcdf.a ]]; then
         return 0
     fi
     local started=$SECONDS hdf5=$deps/hdf5
     say "building netCDF-C for mingw into $prefix"
-    cmake_build_debian_source netcdf netCDF-C "${netcdf_flags[@]}" \
+    cmake_build_debian_source netcdf netCDF-C --patch "$netcdf_patch" "${netcdf_flags[@]}" \
         -DHDF5_C_LIBRARY="$hdf5/lib/libhdf5.a" -DHDF5_HL_LIBRARY="$hdf5/lib/libhdf5_hl.a" \
         -DHDF5_INCLUDE_DIR="$hdf5/include" -DHAVE_HDF5_H="$hdf5/include"
     [[ -f $prefix/lib/libnetcdf.a && -f $prefix/include/netcdf.h ]] || die "netCDF-C did not install"

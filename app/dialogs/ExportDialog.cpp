@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "DialogIds.h"
+#include "FileNameText.h"
 #include "MonthRange.h"
 #include "OrvexDatabase.h"
 #include "PositionCollection.h"
@@ -111,5 +112,6 @@ void ExportDialog::taskEnded()
     WSystem::getCurrentDirectory(directory);
     // Without a program for .csv files this fails, which is no failure of
     // the export.
-    ShellExecuteA(windowHandle, "open", exportFile, nullptr, directory, SW_SHOWNORMAL);
+    ShellExecuteW(windowHandle, L"open", wideFileName(exportFile).c_str(), nullptr,
+                  wideFileName(static_cast<const char*>(directory)).c_str(), SW_SHOWNORMAL);
 }

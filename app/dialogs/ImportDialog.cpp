@@ -4,6 +4,7 @@
 
 #include "DataSetCatalogue.h"
 #include "DialogIds.h"
+#include "FileNameText.h"
 #include "ImportFailure.h"
 #include "MonthText.h"
 #include "OrvexDatabase.h"
@@ -66,7 +67,7 @@ void ImportDialog::onDialogInit()
     variableBox.create(this, "ImportVariable", IDC_IMPORT_VARIABLE);
     levelBox.create(this, "ImportLevel", IDC_IMPORT_LEVEL);
     createProgressBar("ImportProgress", IDC_IMPORT_PROGRESS);
-    SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, request.input.c_str());
+    SetDlgItemTextA(windowHandle, IDC_IMPORT_FILE, shownText(request.input).c_str());
     // The caller's preview may be for another target than the one shown.
     if (takeShownTarget())
         showPreview();
@@ -88,7 +89,7 @@ std::string ImportDialog::chosenVariable() const
 {
     bool chosen =
         preview.chosen >= 0 && static_cast<size_t>(preview.chosen) < preview.candidates.size();
-    return chosen ? preview.candidates[static_cast<size_t>(preview.chosen)].name : std::string();
+    return chosen ? preview.candidates[static_cast<size_t>(preview.chosen)].variable : std::string();
 }
 
 void ImportDialog::enableChoices()
@@ -155,8 +156,8 @@ void ImportDialog::lookAgain(unsigned long changed)
     request.target = targetOfFile(targetFile);
     unsigned long variable = variableBox.getItemIdx();
     if (changed == IDC_IMPORT_VARIABLE && variable < preview.candidates.size() &&
-        preview.candidates[variable].name != request.variable) {
-        request.variable = preview.candidates[variable].name;
+        preview.candidates[variable].variable != request.variable) {
+        request.variable = preview.candidates[variable].variable;
         request.hasLevel = false;
     }
     unsigned long level = levelBox.getItemIdx();

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "FileNameText.h"
 #include "ImportFailure.h"
 #include "ImportFolders.h"
 #include "SystemErrorText.h"
@@ -37,7 +38,7 @@ AtomicFile::AtomicFile(const std::string& path) : path(path)
     // Another writer's name is tried again; anything else is final.
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
         part = folder + prefix + "." + randomName(random) + ".part";
-        file = CreateFileA(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        file = CreateFileW(systemFileName(part).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         if (error != ERROR_FILE_EXISTS && error != ERROR_SUCCESS)
@@ -45,8 +46,9 @@ AtomicFile::AtomicFile(const std::string& path) : path(path)
     }
     if (file == INVALID_HANDLE_VALUE) {
         SystemErrorText reason = systemErrorText(error);
-        throw ImportFailure("cannot write to the folder " + folder + ": " + reason.english,
-                            "in den Ordner " + folder + " kann nicht geschrieben werden: " + reason.german);
+        std::string shown = shownText(folder);
+        throw ImportFailure("cannot write to the folder " + shown + ": " + reason.english,
+                            "in den Ordner " + shown + " kann nicht geschrieben werden: " + reason.german);
     }
 }
 
@@ -62,8 +64,9 @@ void AtomicFile::write(const char* data, size_t size)
         DWORD written = 0;
         if (!WriteFile(file, data, chunk, &written, nullptr)) {
             SystemErrorText reason = systemErrorText(GetLastError());
-            throw ImportFailure("cannot write " + part + ": " + reason.english,
-                                part + " kann nicht geschrieben werden: " + reason.german);
+            std::string shown = shownText(part);
+            throw ImportFailure("cannot write " + shown + ": " + reason.english,
+                                shown + " kann nicht geschrieben werden: " + reason.german);
         }
         data += written;
         size -= written;
@@ -78,27 +81,29 @@ void AtomicFile::commit()
     CloseHandle(file);
     file = INVALID_HANDLE_VALUE;
     if (error == ERROR_SUCCESS &&
-        !MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExW(systemFileName(part).c_str(), systemFileName(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error == ERROR_SUCCESS) {
         pending = false;
         return;
     }
     discard();
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    std::string shown = shownText(path);
+    DWORD attributes = GetFileAttributesW(systemFileName(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // Windows says "access denied"; the C library's words say what is wrong.
-        throw ImportFailure("cannot write " + path + ": Is a directory",
-                            path + " kann nicht geschrieben werden: es ist ein Ordner");
+        throw ImportFailure("cannot write " + shown + ": Is a directory",
+                            shown + " kann nicht geschrieben werden: es ist ein Ordner");
     }
     SystemErrorText reason = systemErrorText(error);
     if (isPermissionError(error))
-        throw ImportFailure("cannot write " + path + ": " + reason.english +
+        throw ImportFailure("cannot write " + shown + ": " + reason.english +
                                 " (is the file open in the program?)",
-                            path + " kann nicht geschrieben werden: " + reason.german +
+                            shown + " kann nicht geschrieben werden: " + reason.german +
                                 " (ist die Datei im Programm geöffnet?)");
-    throw ImportFailure("cannot write " + path + ": " + reason.english,
-                        path + " kann nicht geschrieben werden: " + reason.german);
+    throw ImportFailure("cannot write " + shown + ": " + reason.english,
+                        shown + " kann nicht geschrieben werden: " + reason.german);
 }
 
 void AtomicFile::discard()
@@ -108,6 +113,6 @@ void AtomicFile::discard()
         file = INVALID_HANDLE_VALUE;
     }
     if (pending)
-        DeleteFileA(part.c_str());
+        DeleteFileW(systemFileName(part).c_str());
     pending = false;
 }

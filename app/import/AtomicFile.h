@@ -9,7 +9,7 @@
 // ("<name>.<random>.part") and moved into place by commit(); until then an
 // old file stays as it was, and a failure or destruction without commit
 // removes the temporary file. Failures throw ImportFailure. Paths are
-// Windows-1252.
+// UTF-8.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);

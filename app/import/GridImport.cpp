@@ -8,6 +8,7 @@
 
 #include "AtomicFile.h"
 #include "CoverageSummary.h"
+#include "FileNameText.h"
 #include "GridBlocks.h"
 #include "GridLayout.h"
 #include "ImportFailure.h"
@@ -27,7 +28,7 @@ const size_t CHUNK_VALUES = 4000000;
 const int CHUNK_MONTHS = 120;
 
 bool isFolder(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(systemFileName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -162,9 +163,10 @@ ImportReport reported(const ImportSource& source, const GridLayout& layout, cons
     bool own = latitudeStep == 5.0 && longitudeStep == 5.0;
     std::string steps = formatted("%g x %g", latitudeStep, longitudeStep);
     std::string name = "'" + shownName(source.variable()) + "'";
-    lines.add(path + ": " + name + " (" + steps + " degrees" + (own ? "" : ", averaged onto 5 x 5") +
+    std::string shown = shownText(path);
+    lines.add(shown + ": " + name + " (" + steps + " degrees" + (own ? "" : ", averaged onto 5 x 5") +
                   "), read with netCDF-C",
-              path + ": " + name + " (" + steps + " Grad" + (own ? "" : ", gemittelt auf 5 x 5") +
+              shown + ": " + name + " (" + steps + " Grad" + (own ? "" : ", gemittelt auf 5 x 5") +
                   "), gelesen mit netCDF-C");
 
     const NetcdfVariable& v = source.variable();
@@ -262,9 +264,9 @@ ImportPreview previewImport(const ImportRequest& request) {
     std::vector<const NetcdfVariable*> candidates = candidatesOf(file);
     for (const NetcdfVariable* v : candidates)
         preview.candidates.push_back(
-            {shownName(*v), utf8ToCp1252(v->text("long_name")), utf8ToCp1252(v->text("units"))});
+            {shownName(*v), utf8ToCp1252(v->text("long_name")), utf8ToCp1252(v->text("units")), v->name()});
     try {
-        ImportSource source(file, cp1252ToUtf8(request.variable), preview.climatology);
+        ImportSource source(file, request.variable, preview.climatology);
         auto chosen = std::find(candidates.begin(), candidates.end(), &source.variable());
         preview.chosen = chosen == candidates.end() ? -1 : int(chosen - candidates.begin());
         source.findAxes();
@@ -303,19 +305,19 @@ ImportReport runImport(const ImportRequest& request, ImportProgress& progress) {
     bool climatology = isClimatologyTarget(layout->name);
     LibraryLock lock;
     NetcdfFile file(request.input);
-    ImportSource source(file, cp1252ToUtf8(request.variable), climatology);
+    ImportSource source(file, request.variable, climatology);
     prepare(source, request);
     std::vector<int> steps = keptSteps(source);
     if (!isFolder(request.outDir))
-        throw ImportFailure("the output folder " + request.outDir + " does not exist",
-                            "der Ausgabeordner " + request.outDir + " existiert nicht");
+        throw ImportFailure("the output folder " + shownText(request.outDir) + " does not exist",
+                            "der Ausgabeordner " + shownText(request.outDir) + " existiert nicht");
     std::string folder = joinedPath(joinedPath(request.outDir, "data"), "cru");
     std::vector<std::string> created = createFolders(folder);
     std::string path = joinedPath(folder, layout->fileName());
     std::unique_ptr<CoverageSummary> summary;
     try {
         summary = std::make_unique<CoverageSummary>(
-            write(source, steps, *layout, path, baseName(request.input), progress));
+            write(source, steps, *layout, path, shownText(baseName(request.input)), progress));
     } catch (...) {  // a failed or cancelled import leaves no trace
         removeFolders(created);
         throw;

@@ -4,13 +4,14 @@
 #include <vector>
 
 // Importing a netCDF temperature grid into one of the program's grid files.
-// All texts are in the program's code page (Windows-1252), paths included.
+// Paths and the variable's name are UTF-8; every text meant to be shown
+// (names, messages, report lines) is Windows-1252.
 
 // What to import, as the console importer's options say it.
 struct ImportRequest {
     std::string input;     // the netCDF file
     std::string target;    // "hadcrut4", "hadcrut3", "hadcrut3v", "hadsst2" or "abstem3"
-    std::string variable;  // empty: chosen by the importer's rules
+    std::string variable;  // the file's own name; empty: chosen by the importer's rules
     bool hasLevel = false; // level: the value of the level coordinate to take
     double level = 0.0;
     std::string outDir;    // the working folder; the file goes to outDir\data\cru\<target>.dat
@@ -18,9 +19,10 @@ struct ImportRequest {
 
 // A variable the user may choose: one with latitude, longitude and more.
 struct ImportCandidate {
-    std::string name;
+    std::string name;      // as shown
     std::string longName;  // empty when the file gives none
     std::string units;     // empty when the file gives none
+    std::string variable;  // as the file names it, for ImportRequest::variable
 };
 
 // What a file holds, looked at before anything is written, for the dialog.
@@ -56,7 +58,7 @@ public:
 
 // What was written: the report's lines as the console prints them, and in German.
 struct ImportReport {
-    std::string path;          // the grid file written
+    std::string path;          // the grid file written (UTF-8)
     int lastMonthWithData = 0; // month from January 1850 (1 = 1850-01)
     std::vector<std::string> english;
     std::vector<std::string> german;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "FileNameText.h"
 #include "ImportFailure.h"
 #include "SystemErrorText.h"
 
@@ -29,7 +30,7 @@ size_t driveLength(const std::string& path)
 
 bool isFolder(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(systemFileName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -60,11 +61,12 @@ std::vector<std::string> createFolders(const std::string& folder)
     }
     std::vector<std::string> made;
     for (const std::string& path : missing) {
-        if (!CreateDirectoryA(path.c_str(), nullptr)) {
+        if (!CreateDirectoryW(systemFileName(path).c_str(), nullptr)) {
             SystemErrorText reason = systemErrorText(GetLastError());
             removeFolders(made);
-            throw ImportFailure("cannot create the folder " + path + ": " + reason.english,
-                                "der Ordner " + path + " kann nicht angelegt werden: " + reason.german);
+            std::string shown = shownText(path);
+            throw ImportFailure("cannot create the folder " + shown + ": " + reason.english,
+                                "der Ordner " + shown + " kann nicht angelegt werden: " + reason.german);
         }
         made.push_back(path);
     }
@@ -74,5 +76,5 @@ std::vector<std::string> createFolders(const std::string& folder)
 void removeFolders(const std::vector<std::string>& folders)
 {
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
-        RemoveDirectoryA(folder->c_str());
+        RemoveDirectoryW(systemFileName(*folder).c_str());
 }

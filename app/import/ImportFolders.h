@@ -4,7 +4,7 @@
 #include <vector>
 
 // The folders an import writes into, made when missing and removed again
-// when the import fails. Paths are Windows-1252.
+// when the import fails. Paths are UTF-8.
 
 // The folder part of a path, as Python's os.path.dirname gives it on Windows
 // ("C:\\a\\b" gives "C:\\a", "C:\\a" gives "C:\\", "name" gives "").

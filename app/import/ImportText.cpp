@@ -1,25 +1,13 @@
 #include "ImportText.h"
 
-#include <windows.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+#include "FileNameText.h"
 
-std::string convert(const std::string& text, UINT from, UINT to) {
-    if (text.empty())
-        return text;
-    int wideLength = MultiByteToWideChar(from, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), int(text.size()), &wide[0], wideLength);
-    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string result(size_t(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, &result[0], length, nullptr, nullptr);
-    return result;
-}
+namespace {
 
 bool isSpace(unsigned char c) {
     // Python's str.split() and strip() also take the ASCII separators 0x1C..0x1F.
@@ -29,11 +17,7 @@ bool isSpace(unsigned char c) {
 }  // namespace
 
 std::string utf8ToCp1252(const std::string& text) {
-    return convert(text, CP_UTF8, 1252);
-}
-
-std::string cp1252ToUtf8(const std::string& text) {
-    return convert(text, 1252, CP_UTF8);
+    return shownText(text);
 }
 
 std::string lowerAscii(std::string text) {

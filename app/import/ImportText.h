@@ -4,13 +4,12 @@
 #include <vector>
 
 // Text as the importer's messages need it. The file's own texts (names,
-// attributes) are UTF-8; the program's texts and paths are Windows-1252.
+// attributes) and paths are UTF-8; the program's texts are Windows-1252.
 // The forms below follow the console importer's Python, so that both word
 // their messages alike.
 
-// UTF-8 to Windows-1252 (characters it lacks become '?'), and back.
+// UTF-8 to Windows-1252 (characters it lacks become '?').
 std::string utf8ToCp1252(const std::string& text);
-std::string cp1252ToUtf8(const std::string& text);
 
 // ASCII letters lowered or raised; other bytes kept.
 std::string lowerAscii(std::string text);

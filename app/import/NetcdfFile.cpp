@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "ClassicLayout.h"
+#include "FileNameText.h"
 #include "ImportFailure.h"
 #include "ImportText.h"
 
@@ -17,31 +18,10 @@ namespace {
 // read is 8 bytes and up to 8 more as stored) whatever sizes a file declares.
 const size_t MOST_VALUES_READ = size_t(1) << 27;
 
-std::wstring widePath(const std::string& path) {
-    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-// The path as netCDF-C and HDF5 take it on Windows: absolute, in UTF-8.
+// The path as netCDF-C (patched by tools/setup.sh) and HDF5 take it on
+// Windows: UTF-8, absolute, in the "\\?\" form past MAX_PATH.
 std::string libraryPath(const std::string& path) {
-    std::wstring wide = widePath(path) + L'\0';
-    DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (fullLength > 0) {
-        std::wstring full(fullLength, L'\0');
-        fullLength = GetFullPathNameW(wide.c_str(), fullLength, &full[0], nullptr);
-        if (fullLength > 0 && fullLength < full.size()) {
-            full.resize(fullLength);
-            wide = full + L'\0';
-        }
-    }
-    int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(size_t(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], utf8Length, nullptr, nullptr);
-    utf8.resize(strlen(utf8.c_str()));
-    return utf8;
+    return utf8FileName(systemFileName(path).c_str());
 }
 
 // Python's repr() of the path's bytes, as netCDF4-python names the file in
@@ -210,19 +190,22 @@ std::vector<double> NetcdfVariable::readAll() const {
 }
 
 NetcdfFile::NetcdfFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    std::string shown = shownText(path);
+    if (wideFileName(path).empty())
+        throw ImportFailure(shown + ": the name is not valid UTF-8", shown + ": der Name ist kein gültiges UTF-8");
+    DWORD attributes = GetFileAttributesW(systemFileName(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        throw ImportFailure(path + ": no such file", path + ": Datei nicht gefunden");
+        throw ImportFailure(shown + ": no such file", shown + ": Datei nicht gefunden");
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        throw ImportFailure(path + " is a folder, not a netCDF file", path + " ist ein Ordner, keine netCDF-Datei");
+        throw ImportFailure(shown + " is a folder, not a netCDF file", shown + " ist ein Ordner, keine netCDF-Datei");
     int status = nc_open(libraryPath(path).c_str(), NC_NOWRITE, &handle);
     if (status != NC_NOERR) {
         handle = -1;
         // The console repeats netCDF4-python's wording; the program's
         // users get the library's reason alone.
-        std::string reason = formatted("[Errno %d] %s: ", status, nc_strerror(status)) + bytesRepr(cp1252ToUtf8(path));
-        throw ImportFailure(path + " cannot be read as netCDF (" + reason + ")",
-                            path + " ist keine lesbare netCDF-Datei (" + nc_strerror(status) + ")");
+        std::string reason = formatted("[Errno %d] %s: ", status, nc_strerror(status)) + bytesRepr(path);
+        throw ImportFailure(shown + " cannot be read as netCDF (" + reason + ")",
+                            shown + " ist keine lesbare netCDF-Datei (" + nc_strerror(status) + ")");
     }
     try {
         checkSize(path);
@@ -244,12 +227,13 @@ void NetcdfFile::checkSize(const std::string& path) {
         storage = std::make_unique<HdfStorage>(libraryPath(path));
         return;
     }
-    ClassicLayout layout = classicLayout(widePath(path), path);
+    std::string shown = shownText(path);
+    ClassicLayout layout = classicLayout(systemFileName(path), shown);
     if (layout.actual >= layout.declared)
         return;
     unsigned long long actual = layout.actual, declared = layout.declared;
-    throw ImportFailure(path + formatted(": the file is incomplete: %llu of %llu bytes", actual, declared),
-                        path + formatted(": die Datei ist unvollständig: %llu von %llu Bytes", actual, declared));
+    throw ImportFailure(shown + formatted(": the file is incomplete: %llu of %llu bytes", actual, declared),
+                        shown + formatted(": die Datei ist unvollständig: %llu von %llu Bytes", actual, declared));
 }
 
 void NetcdfFile::findGrouped(int group, const std::string& path) {

@@ -57,9 +57,10 @@ private:
 // A netCDF file (classic, 64-bit offset or netCDF-4) open for reading.
 class NetcdfFile {
 public:
-    // path in the program's code page. Throws ImportFailure "<path>: no
-    // such file", "<path> cannot be read as netCDF (...)", or when a classic
-    // file is shorter than its header declares.
+    // path in UTF-8, of any length. Throws ImportFailure "<path>: no such
+    // file", "<path>: is a folder, not a file", "<path> cannot be read as
+    // netCDF (...)", or when a classic file is shorter than its header
+    // declares; the path shown in Windows-1252.
     explicit NetcdfFile(const std::string& path);
     NetcdfFile(const NetcdfFile&) = delete;
     NetcdfFile& operator=(const NetcdfFile&) = delete;

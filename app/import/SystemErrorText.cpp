@@ -1,5 +1,7 @@
 #include "SystemErrorText.h"
 
+#include "FileNameText.h"
+
 bool isPermissionError(DWORD error)
 {
     switch (error) {
@@ -32,11 +34,11 @@ SystemErrorText systemErrorText(DWORD error)
     default:
         break;
     }
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : std::string();
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length ? shownText(utf8FileName(buffer)) : std::string();
     LocalFree(buffer);
     while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
         text.pop_back();

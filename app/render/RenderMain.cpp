@@ -26,15 +26,6 @@ namespace {
 const int exitWriteFailed = 1;
 const int exitBadInput = 2;
 
-std::string utf8(const wchar_t* text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 // A message of the library (Windows-1252) as UTF-8.
 std::string messageText(const WException& e)
 {
@@ -42,7 +33,7 @@ std::string messageText(const WException& e)
     int n = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
     std::wstring wide(n > 0 ? n : 1, L'\0');
     MultiByteToWideChar(1252, 0, text, -1, &wide[0], n);
-    return utf8(wide.c_str());
+    return utf8FileName(wide.c_str());
 }
 
 // The arguments as UTF-8, whatever the ANSI code page.
@@ -52,7 +43,7 @@ std::vector<std::string> commandLineArguments()
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; i < count; i++)
-        arguments.push_back(utf8(wide[i]));
+        arguments.push_back(utf8FileName(wide[i]));
     LocalFree(wide);
     return arguments;
 }
@@ -64,7 +55,7 @@ std::string absolute(const std::string& name)
     std::wstring wide = wideFileName(name.c_str());
     wchar_t full[MAX_PATH * 4];
     DWORD n = wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
-    return n > 0 && n < MAX_PATH * 4 ? utf8(full) : name;
+    return n > 0 && n < MAX_PATH * 4 ? utf8FileName(full) : name;
 }
 
 // The data sets, background pictures and coastlines lie beside the program.

@@ -6,6 +6,7 @@
 
 #include "AnimationDialog.h"
 #include "ExportDialog.h"
+#include "FileNameText.h"
 #include "GridImport.h"
 #include "HelpDialog.h"
 #include "ImportDialog.h"
@@ -171,7 +172,7 @@ void OrvexVisualizer::importDataSet()
     try {
         preview = previewImport(request);
     } catch (const ImportFailure& e) {
-        fileProblems.importRefused(request.input.c_str(), e.german().c_str());
+        fileProblems.importRefused(shownText(request.input).c_str(), e.german().c_str());
         return;
     }
 

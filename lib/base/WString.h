@@ -136,3 +136,7 @@ public:
     WString& loadResource(unsigned long id);
     WString& operator=(unsigned long id) { return loadResource(id); }
 };
+
+// Text and file names: text that is shown or written to text files is
+// Windows-1252; file names are UTF-8, converted to UTF-16 only where a W
+// function of Win32 takes them (see README, "Text and file names").

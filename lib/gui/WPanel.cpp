@@ -196,6 +196,10 @@ void WPanel::openLink(const NMHDR* header)
     TEXTRANGEA range;
     range.chrg = link->chrg;
     range.lpstrText = text.data();
-    if (SendMessageA(header->hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)) > 0)
-        ShellExecuteA(windowHandle, "open", range.lpstrText, nullptr, nullptr, SW_SHOWNORMAL);
+    if (SendMessageA(header->hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)) <= 0)
+        return;
+    // The control's text is in the code page it shows; the shell takes UTF-16.
+    std::vector<wchar_t> wide(text.size());
+    if (MultiByteToWideChar(CP_ACP, 0, range.lpstrText, -1, wide.data(), static_cast<int>(wide.size())) > 0)
+        ShellExecuteW(windowHandle, L"open", wide.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }

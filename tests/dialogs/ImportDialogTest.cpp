@@ -60,7 +60,7 @@ Shown readShown(HWND dialog)
 
 ImportCandidate candidate(const char* name, const char* longName, const char* units)
 {
-    return ImportCandidate{name, longName, units};
+    return ImportCandidate{name, longName, units, name};
 }
 
 ImportPreview preview(std::vector<ImportCandidate> candidates, int chosen, const char* problem,

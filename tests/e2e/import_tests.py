@@ -3,7 +3,9 @@
 program under Wine and Xvfb imports a netCDF-4 file in HadCRUT5 layout into
 hadcrut4 and shows its last month; a cancelled import, a damaged file and a
 target that cannot be written leave the old data set byte for byte as it
-was, and the map as it was.
+was, and the map as it was. From a profile folder with umlauts, the menu's
+import, a saved picture, the export, import_grid.exe and orvex_render.exe
+take every name Windows allows.
 
 Usage: import_tests.py BUILD_DIR [unittest arguments]
 """
@@ -206,6 +208,89 @@ class Import(unittest.TestCase):
             self.assertEqual(listing, sorted(os.listdir(program.path("data/cru"))))
             self.assertEqual(0, program.close_and_wait())
             self.assertEqual(START["init.txt"], program.read("init.txt"))
+
+
+class NamesWindowsAllows(unittest.TestCase):
+    """A German profile: the program, its importer and renderer in a folder
+    with umlauts and spaces, inputs named in and outside Windows-1252 and
+    past 260 characters; each result equals the one from plain names."""
+
+    def console(self, program, *arguments):
+        done = subprocess.run(e2e_tests.ENV.wine_run + [os.path.join(e2e_tests.ENV.run_dir, program), *arguments],
+                              capture_output=True, timeout=300)
+        return done.returncode, done.stderr.decode("cp1252")
+
+    def test_a_profile_folder_with_umlauts_and_inputs_named_outside_windows_1252(self):
+        with Program(e2e_tests.ENV, "Jürgen Müller/Orvex Visualizer", START) as program:
+            Import.own_data_set(self, program)
+            source = program.path("Downloads/Daten 2024 (ä)/HadCRUT.5.0.2.0.analysis.anomalies.ensemble_mean.nc")
+            os.makedirs(os.path.dirname(source))
+            hadcrut5_file(source, (2019, 1), (2020, 12))
+            program.main_window()
+            before = program.painted()
+            Import.choose_file(self, program, source)
+            dialog = program.probe("wait 20000 " + DIALOG)
+            self.assertEqual(winpath(source), program.probe("text " + program.probe("item %s 1050" % dialog)))
+            time.sleep(0.5)
+            screenshot("paths_import_dialog.png")
+            program.probe("command %s %d" % (dialog, IMPORT))
+            box = program.probe("wait 60000 Information")
+            screenshot("paths_report.png")
+            report = program.answer(box, "Information")
+            self.assertIn(winpath(program.path("data")) + "\\cru\\hadcrut4.dat: 'tas_mean'", report)
+            program.changed(before)
+            time.sleep(0.5)
+            screenshot("paths_map.png")
+
+            program.key(ord("S"), ctrl=True)
+            os.makedirs(program.path("Bilder (ä)"))
+            e2e_tests.Saving.save_through_dialog(self, program, "Als GIF speichern", "Bilder (ä)/Karte Müller.gif")
+            program.settle()
+            self.assertEqual("GIF 810 485", e2e_tests.identify(program.path("Bilder (ä)/Karte Müller.gif")))
+            program.command(11003)
+            export = program.probe("wait 10000 Datenreihe exportieren")
+            for control, value in ((1020, "2020"), (1021, "1"), (1022, "2020"), (1023, "12")):
+                program.probe("settext %s %s" % (program.probe("item %s %d" % (export, control)), value))
+            program.probe("command %s 1025" % export)
+            self.assertEqual("Export wurde erfolgreich durchgeführt.", program.message("Information", 60000))
+            program.probe("command %s 1024" % export)
+            program.probe("gone 10000 Datenreihe exportieren")
+            written = program.read("Auswertung.csv").splitlines()
+            self.assertEqual((True, 12), (b"hadcrut4.dat" in written[0], sum(r.startswith(b"2020;") for r in written)))
+            self.assertEqual(0, program.close_and_wait())
+
+            # The console programs, with names that the ANSI code page cannot
+            # spell, against the Python importer's file and a plain-named render.
+            plain = tempfile.mkdtemp(dir=os.path.join(e2e_tests.ENV.build_dir, "testwork"))
+            polish = program.path("Łódź/Привет Ωμέγα.nc")
+            deep = program.path("/".join(["Ordner mit Überlänge %02d" % i for i in range(12)]) + "/ä.nc")  # > 300
+            for copy in (polish, deep):
+                os.makedirs(os.path.dirname(copy))
+                shutil.copy(source, copy)
+            with products.netCDF4.Dataset(polish, "a") as nc:
+                nc.renameVariable("tas_mean", "Temperatur_Änderung")
+            for input_path, target, variable in ((source, "hadcrut3", None), (deep, "hadcrut3v", None),
+                                                 (polish, "hadsst2", "Temperatur_Änderung")):
+                with self.subTest(input=input_path):
+                    code, errors = self.console("import_grid.exe", winpath(input_path), "--as", target, "--out",
+                                                winpath(program.workdir), *(["--variable", variable] if variable else []))
+                    self.assertEqual(0, code, errors)
+                    python_import(input_path, target, variable, None, plain, echo=lambda line: None)
+                    with open(os.path.join(plain, "data/cru/%s.dat" % target), "rb") as f:
+                        self.assertTrue(f.read() == program.read("data/cru/%s.dat" % target), target + " differs")
+            code, errors = self.console("import_grid.exe", winpath(polish + "x"), "--as", "hadcrut4")
+            shown = winpath(polish + "x").replace("Łódź", "?ód?").replace("Привет Ωμέγα", "?????? ?????")
+            self.assertEqual((1, True), (code, "import-grid: error: %s: no such file" % shown in errors), errors)
+
+            ours, reference = program.path("Bilder (ä)/Łódź.gif"), os.path.join(plain, "reference.gif")
+            for data, out in ((program.path("data/cru/hadcrut3v.dat"), ours),
+                              (os.path.join(plain, "data/cru/hadcrut3v.dat"), reference)):
+                code, errors = self.console("orvex_render.exe", "--data", winpath(data), "--month", "2020-12",
+                                            "--out", winpath(out))
+                self.assertEqual(0, code, errors)
+            with open(reference, "rb") as f:
+                self.assertTrue(f.read() == program.read(ours), "the picture differs")
+            shutil.rmtree(plain)
 
 
 def main():

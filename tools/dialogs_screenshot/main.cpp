@@ -139,8 +139,8 @@ public:
 ImportPreview seaSurfacePreview()
 {
     ImportPreview preview;
-    preview.candidates.push_back({"sst", "Monatliche Meeresoberflächentemperatur", "degC"});
-    preview.candidates.push_back({"ssta", "Anomalie der Meeresoberflächentemperatur", "K"});
+    preview.candidates.push_back({"sst", "Monatliche Meeresoberflächentemperatur", "degC", "sst"});
+    preview.candidates.push_back({"ssta", "Anomalie der Meeresoberflächentemperatur", "K", "ssta"});
     preview.chosen = 1;
     preview.grid = "5 x 5 Grad, 36 x 72 Zellen";
     preview.firstMonth = 1;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileNameText.h"
 #include "GridImport.h"
 #include "GridLayout.h"
 #include "ImportFailure.h"
@@ -34,11 +35,14 @@ BOOL WINAPI onConsoleControl(DWORD event) {
     return TRUE;
 }
 
-// The folder of this program, the program's working folder.
+// The folder of this program, the program's working folder, in UTF-8.
 std::string programFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, length);
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length;
+    while ((length = GetModuleFileNameW(nullptr, &path[0], DWORD(path.size()))) == path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    std::string text = utf8FileName(path.c_str());
     size_t cut = text.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".") : text.substr(0, cut);
 }
@@ -77,13 +81,14 @@ void printHelp() {
         "                        or pressure levels: the value of its level coordinate,\n"
         "                        in the coordinate's units\n" +
         wrapped("  --out DIR             ", "the program's working folder (default: the folder of "
-                                           "import_grid.exe, " + programFolder() + ")");
+                                           "import_grid.exe, " + shownText(programFolder()) + ")");
     std::fputs(help.c_str(), stdout);
 }
 
+// message in UTF-8 (it may quote the arguments); the console shows Windows-1252.
 [[noreturn]] void usageError(const std::string& message) {
     std::fputs(USAGE, stderr);
-    std::fprintf(stderr, "%s: error: %s\n", PROGRAM, message.c_str());
+    std::fprintf(stderr, "%s: error: %s\n", PROGRAM, shownText(message).c_str());
     std::exit(2);
 }
 
@@ -103,8 +108,8 @@ struct Options {
     bool hasInput = false;
 };
 
-// argparse's reading of the command line: long options by a unique prefix,
-// "--name value" or "--name=value".
+// argparse's reading of the command line (in UTF-8): long options by a
+// unique prefix, "--name value" or "--name=value".
 Options parse(int argc, char** argv) {
     static const char* const longOptions[] = {"--help", "--as", "--variable", "--level", "--out"};
     Options options;
@@ -234,8 +239,17 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    Options options = parse(argc, argv);
+// The command line arrives in UTF-16, so that every name Windows allows
+// reaches the importer; it works in UTF-8.
+int wmain(int argc, wchar_t** wideArguments) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(utf8FileName(wideArguments[i]));
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    argv.push_back(nullptr);
+    Options options = parse(argc, argv.data());
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
     try {
         ImportReport report;
