@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <set>
 
 #include "AnimatedGifWriter.h"
 #include "DibImage.h"
@@ -30,6 +32,21 @@ void noise(DibImage& image, int width, int height)
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++)
             image.setPixelIndex(x, y, static_cast<int>(random() & 0xFF));
+}
+
+// The names in the current folder.
+std::set<std::wstring> folderEntries()
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW(L"*", &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.insert(entry.cFileName);
+    while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return names;
 }
 
 }
@@ -71,6 +88,7 @@ TEST(FullDisk, FailedAnimationIsReportedAndRemoved)
     std::mt19937 random(5);
     std::vector<unsigned char> frame(400 * 300);
     std::string name = dir.file("animation.gif");
+    writeFile(name, "old");
     AnimatedGifWriter writer;
     ASSERT_TRUE(writer.open(name.c_str(), 400, 300, colours.data(), 200, 0));
     bool failed = false;
@@ -82,7 +100,8 @@ TEST(FullDisk, FailedAnimationIsReportedAndRemoved)
     }
     ASSERT_TRUE(failed);
     EXPECT_STREQ("Write Error in GIF file", writer.getLastError());
-    EXPECT_FALSE(fileExists(name)) << "no partial animation is left";
+    EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), readFileBytes(name))
+        << "the old file stays";
 }
 
 TEST(FullDisk, MapSaverReportsTheFailedGif)
@@ -149,4 +168,40 @@ TEST(FullDisk, FailedMetafileLeavesNoFile)
     EXPECT_EQ("Cannot create EMF-File.", message);
     EXPECT_FALSE(fileExists("large.emf"));
     EXPECT_EQ(0.75, map.scaleX);
+}
+
+// A save that fails over an existing file leaves that file byte for byte as
+// it was and nothing beside it, whichever writer failed.
+TEST(FullDisk, FailedSavesKeepTheOldFile)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.scaleX = large.scaleY = 3.0;
+    large.loadBackgroundPicture();
+    DibImage image;
+    noise(image, 1060, 610);
+    const struct {
+        const char* name;
+        std::function<void()> save;
+    } cases[] = {
+        {"image.gif", [&] { EXPECT_FALSE(image.save("image.gif", DibImage::FORMAT_GIF)); }},
+        {"image.bmp", [&] { EXPECT_FALSE(image.save("image.bmp", DibImage::FORMAT_BMP)); }},
+        {"map.gif", [&] { EXPECT_THROW(MapSaver(large).saveGif("map.gif"), WException); }},
+        {"map.jpg", [&] { EXPECT_THROW(MapSaver(large).saveJpeg("map.jpg"), WException); }},
+        {"map.emf", [&] { EXPECT_THROW(MapSaver(large).saveEmf("map.emf"), WException); }},
+    };
+    const std::string old = "the picture saved before\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(c.name, old);
+        std::set<std::wstring> before = folderEntries();
+        c.save();
+        std::vector<unsigned char> kept = readFileBytes(c.name);
+        EXPECT_EQ(old, std::string(kept.begin(), kept.end()));
+        EXPECT_EQ(before, folderEntries()) << "nothing is left beside it";
+    }
 }

@@ -1,6 +1,7 @@
 // Animations of the map: every frame, as the independent decoders put it
 // together, is that month's picture (the straightforward renderer's) mapped
-// onto the animation's colour table; cancelling and failing leave no file.
+// onto the animation's colour table; cancelling and failing leave no file
+// and an old one as it was.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -158,6 +159,21 @@ TEST(MapAnimation, CancellingAndFailingLeaveNoFile)
         return done < 2;
     }));
     EXPECT_FALSE(fileExists("cancelled.gif"));
+
+    // A file chosen to be overwritten stays when the animation is cancelled
+    // and is replaced when it is finished; no temporary file is left.
+    writeFile("kept.gif", "old");
+    EXPECT_FALSE(animation.write("kept.gif", 10, 10, 0, [](int done, int) { return done < 2; }));
+    EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), readFileBytes("kept.gif"));
+    EXPECT_TRUE(animation.write("kept.gif", 10, 10, 0));
+    GifAnimationFacts written = readGifBlocks(readFileBytes("kept.gif"));
+    EXPECT_EQ("", written.error);
+    EXPECT_EQ(3u, written.frames.size());
+    WIN32_FIND_DATAW entry;
+    HANDLE left = FindFirstFileW(L"kept.*.part.gif", &entry);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, left) << "a temporary file is left";
+    if (left != INVALID_HANDLE_VALUE)
+        FindClose(left);
 
     try {
         animation.write("fehlt\\a.gif", 10, 10, 0);
