@@ -164,7 +164,7 @@ class KeepsTheOldOut(unittest.TestCase):
                 if kept:
                     self.assertEqual(self.OLD, content)
                 else:
-                    self.assertEqual(b"GIF89a", content[:6])
+                    self.assertEqual(b"GIF", content[:3])
                 self.assertEqual(["alt.gif"], os.listdir(folder))
 
     def test_ctrl_c_ends_with_130_and_keeps_the_old_out(self):
