@@ -98,11 +98,12 @@ bool fileExists(const std::string& name)
 }
 
 // Whether the output can be written: a file can be made beside it, and it
-// is no folder. An existing file is not touched.
+// is no folder and no write-protected file. An existing file is not touched.
 bool canWrite(const std::string& name)
 {
     DWORD attributes = GetFileAttributesW(wideFileName(name.c_str()).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
     return ReplacementFile(name.c_str()).isReserved();
 }
