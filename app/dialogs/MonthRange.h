@@ -9,10 +9,9 @@
 const char* monthRangeProblem(unsigned int startYear, unsigned int startMonth, unsigned int stopYear,
                               unsigned int stopMonth, bool monthsInOrder, WFormattedString& text);
 
-// The reason a range ending at the stop year and month reaches past a data
-// set of monthCount whole months from January FIRST_YEAR, or null; for a
-// range monthRangeProblem took. A year average needs only the year's first
-// month, since a partly filled year averages the months it has, as the map
-// shows it.
+// For a range monthRangeProblem took: the reason it reaches past a data set
+// of monthCount whole months from January FIRST_YEAR, or null. A year
+// average needs only its year's first month: a partly filled year averages
+// the months it has, as the map shows it.
 const char* dataSetRangeProblem(unsigned int stopYear, unsigned int stopMonth, bool yearAverage,
                                 unsigned int monthCount, WFormattedString& text);

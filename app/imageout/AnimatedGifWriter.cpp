@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-
 namespace {
 const int tableSize = 256;
 const int codeSize = 8;

@@ -19,8 +19,8 @@ class WBitmap;
 // are WExceptions.
 class MapSaver {
 public:
-    // Asked once a file is written, before it replaces the target; false
-    // cancels the save.
+    // Asked once the picture is made, before its file replaces the target;
+    // false cancels the save.
     using Proceed = std::function<bool()>;
 
     explicit MapSaver(OrvexMap& map, Proceed proceed = Proceed())
