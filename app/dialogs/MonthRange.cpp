@@ -19,3 +19,18 @@ const char* monthRangeProblem(unsigned int startYear, unsigned int startMonth, u
         return text.format("Jahr bis %u möglich.", LAST_YEAR);
     return nullptr;
 }
+
+const char* dataSetRangeProblem(unsigned int stopYear, unsigned int stopMonth, bool yearAverage,
+                                unsigned int monthCount, WFormattedString& text)
+{
+    long long stop = (static_cast<long long>(stopYear) - FIRST_YEAR) * 12 +
+                     (yearAverage ? 0 : static_cast<long long>(stopMonth) - 1);
+    if (stop < static_cast<long long>(monthCount))
+        return nullptr;
+    if (monthCount == 0)
+        return "Der Datensatz enthält keine Daten.";
+    unsigned int lastYear = FIRST_YEAR + (monthCount - 1) / 12;
+    if (yearAverage)
+        return text.format("Daten bis %u vorhanden.", lastYear);
+    return text.format("Daten bis %.2u-%u vorhanden.", (monthCount - 1) % 12 + 1, lastYear);
+}

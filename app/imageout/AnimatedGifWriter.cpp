@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-
-#include "FileNames.h"
+#include <utility>
 
 namespace {
 const int tableSize = 256;
@@ -41,7 +40,7 @@ void AnimatedGifWriter::abandon()
         return;
     std::fclose(file);
     file = nullptr;
-    DeleteFileW(name.c_str());
+    output.reset();
 }
 
 bool AnimatedGifWriter::write(const std::vector<unsigned char>& bytes)
@@ -66,9 +65,10 @@ bool AnimatedGifWriter::open(const char* fileName, int pictureWidth, int picture
         lastError = "Unsupported operation for this format";
         return false;
     }
-    name = wideFileName(fileName);
-    file = name.empty() ? nullptr : _wfopen(name.c_str(), L"wb");
+    output.reset(new ReplacementFile(fileName));
+    file = output->isReserved() ? _wfopen(output->getWideName().c_str(), L"wb") : nullptr;
     if (file == nullptr) {
+        output.reset();
         lastError = "Can't open GIF for writing";
         return false;
     }
@@ -210,9 +210,13 @@ bool AnimatedGifWriter::finish()
         return fail("Write Error in GIF file");
     FILE* closing = file;
     file = nullptr;
+    std::unique_ptr<ReplacementFile> finished(std::move(output));
     if (std::fclose(closing) != 0) {
-        DeleteFileW(name.c_str());
         lastError = "Write Error in GIF file";
+        return false;
+    }
+    if (!finished->commit()) {
+        lastError = finished->getLastError();
         return false;
     }
     return true;

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GifLzwEncoder.h"
+#include "ReplacementFile.h"
 
 // Writes an animated GIF frame by frame, as the frames are made: GIF89a, one
 // global colour table of 256 entries, the NETSCAPE2.0 loop extension, and
@@ -20,9 +22,11 @@
 // is a single transparent pixel, so that its delay still counts. Only the
 // last frame's pixels are kept, so memory does not grow with the frames.
 //
-// Failures are false results with a text in getLastError(). A file that is
-// not finished (a failed write, a cancelled animation, a writer destroyed
-// before finish) is removed.
+// The frames go to a temporary file beside the target, which finish() moves
+// over the target. Failures are false results with a text in
+// getLastError(). An animation that is not finished (a failed write, a
+// cancelled animation, a writer destroyed before finish) leaves no file and
+// an old target as it was.
 class AnimatedGifWriter {
 public:
     AnimatedGifWriter();
@@ -38,9 +42,9 @@ public:
               unsigned int colourCount, unsigned int loopCount);
     // width x height palette indices, top line first; delay in 1/100 s.
     bool addFrame(const unsigned char* indices, unsigned short delay);
-    // Writes the trailer and closes the file.
+    // Writes the trailer, closes the file and moves it over the target.
     bool finish();
-    // Closes and removes an unfinished file.
+    // Closes and removes an unfinished file; the target stays as it was.
     void abandon();
 
     // -1 when the table is full.
@@ -61,7 +65,7 @@ private:
                          std::vector<unsigned char>& data);
 
     FILE* file;
-    std::wstring name;
+    std::unique_ptr<ReplacementFile> output;
     int width;
     int height;
     int transparentIndex;

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "BmpWriter.h"
-#include "FileNames.h"
 #include "GifWriter.h"
 #include "NearestColourIndex.h"
+#include "ReplacementFile.h"
 
 namespace {
 
@@ -407,8 +407,8 @@ bool DibImage::save(const char* name, int format)
     lastError[0] = '\0';
     if (format != FORMAT_BMP && format != FORMAT_GIF)
         return encode(nullptr, format);
-    std::wstring wide = wideFileName(name);
-    FILE* file = wide.empty() ? nullptr : _wfopen(wide.c_str(), L"wb");
+    ReplacementFile output(name);
+    FILE* file = output.isReserved() ? _wfopen(output.getWideName().c_str(), L"wb") : nullptr;
     if (file == nullptr)
         return encode(nullptr, format);
     bool written = encode(file, format);
@@ -416,8 +416,10 @@ bool DibImage::save(const char* name, int format)
         setLastError(format == FORMAT_GIF ? "Write Error in GIF file" : "Write Error in BMP file");
         written = false;
     }
-    if (!written)
-        _wremove(wide.c_str());
+    if (written && !output.commit()) {
+        setLastError(output.getLastError());
+        written = false;
+    }
     return written;
 }
 

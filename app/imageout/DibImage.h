@@ -81,7 +81,8 @@ public:
     unsigned short getFrameDelay() const { return frameDelay; }
     void setFrameDelay(unsigned short delay) { frameDelay = delay; }
 
-    // name is UTF-8. A file that could not be written completely is removed.
+    // name is UTF-8. The file is written beside it and moved over it when
+    // complete: a failure leaves no file and an old one as it was.
     bool save(const char* name, int format);
     bool encode(FILE* file, int format);
 

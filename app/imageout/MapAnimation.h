@@ -38,9 +38,11 @@ public:
     MapAnimation(OrvexMap& map, const AnimationRange& range) : map(map), range(range) {}
 
     // delay: 1/100 s between frames; hold: the last frame's; loopCount 0:
-    // for ever. False, and no file, when progress cancelled. Throws
+    // for ever. False when progress cancelled. Throws
     // "GIF-Datei konnte nicht gespeichert werden. (reason)" when the file
-    // cannot be written; a partial file is removed.
+    // cannot be written. The file replaces an old one only when complete:
+    // after a cancel or a failure there is no partial file and the old one
+    // is as it was.
     bool write(const char* fileName, unsigned short delay, unsigned short hold,
                unsigned int loopCount, const Progress& progress = Progress());
     // Feeds the palette every colour a frame of the map's current view can

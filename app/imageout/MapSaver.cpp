@@ -1,13 +1,14 @@
 #include "MapSaver.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DibImage.h"
-#include "FileNames.h"
 #include "MapCanvas.h"
 #include "OctreeQuantizer.h"
 #include "OrvexMap.h"
+#include "ReplacementFile.h"
 #include "WBitmap.h"
 #include "WException.h"
 
@@ -86,7 +87,7 @@ void MapSaver::reduceTo256Colours(DibImage& image)
         gifFailed(image.getLastError());
 }
 
-void MapSaver::saveGif(const char* fileName)
+bool MapSaver::saveGif(const char* fileName)
 {
     DibImage image;
     {
@@ -99,34 +100,46 @@ void MapSaver::saveGif(const char* fileName)
             gifFailed(image.getLastError());
     }
     reduceTo256Colours(image);
+    // Writing is quick; the image writes beside the target itself.
+    if (cancelled())
+        return false;
     if (!image.save(fileName, DibImage::FORMAT_GIF))
         gifFailed(image.getLastError());
+    return true;
 }
 
-void MapSaver::saveJpeg(const char* fileName)
+bool MapSaver::saveJpeg(const char* fileName)
 {
     WBitmap bitmap;
     renderToBitmap(bitmap, true, false);
-    bitmap.save(fileName, 85);
+    ReplacementFile output(fileName);
+    if (!output.isReserved())
+        throw WException("Error while saving image!", 0);
+    bitmap.save(output.getName(), 85);
+    if (cancelled())
+        return false;
+    if (!output.commit())
+        throw WException("Error while saving image!", 0);
+    return true;
 }
 
-void MapSaver::saveEmf(const char* fileName)
+bool MapSaver::saveEmf(const char* fileName)
 {
-    std::wstring name = wideFileName(fileName);
+    ReplacementFile output(fileName);
+    if (!output.isReserved())
+        throw WException("Cannot create EMF-File.", 0);
+    const std::wstring& name = output.getWideName();
     HENHMETAFILE metafile = nullptr;
     {
         ScreenContext screen;
         MetafileScale scale(map);
-        HDC dc = name.empty()
-                     ? nullptr
-                     : CreateEnhMetaFileW(screen.dc, name.c_str(), &emfFrame, emfDescription);
+        HDC dc = CreateEnhMetaFileW(screen.dc, name.c_str(), &emfFrame, emfDescription);
         if (dc == nullptr)
             throw WException("Cannot create EMF-File.", 0);
         try {
             map.renderMap(dc, true, false);
         } catch (...) {
             DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-            DeleteFileW(name.c_str());
             throw;
         }
         // The file is written when the metafile is closed.
@@ -142,8 +155,11 @@ void MapSaver::saveEmf(const char* fileName)
                     file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
     if (metafile != nullptr)
         DeleteEnhMetaFile(metafile);
-    if (!complete) {
-        DeleteFileW(name.c_str());
+    if (!complete)
         throw WException("Cannot create EMF-File.", 0);
-    }
+    if (cancelled())
+        return false;
+    if (!output.commit())
+        throw WException("Cannot create EMF-File.", 0);
+    return true;
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 class DibImage;
 class OrvexMap;
 class WBitmap;
@@ -11,28 +14,41 @@ class WBitmap;
 // belong to the screen only): a bitmap for the screen and the raster files,
 // GIF through the program's own colour reduction and writer, JPEG through
 // WBitmap, and an Enhanced Metafile drawn at ten times the screen scale.
-// Failures are WExceptions.
+// Every file is written beside its name and moved over it when complete, so
+// a failure or a cancel leaves no file and an old one as it was. Failures
+// are WExceptions.
 class MapSaver {
 public:
-    explicit MapSaver(OrvexMap& map) : map(map) {}
+    // Asked once the picture is made, before its file replaces the target;
+    // false cancels the save.
+    using Proceed = std::function<bool()>;
+
+    explicit MapSaver(OrvexMap& map, Proceed proceed = Proceed())
+        : map(map), proceed(std::move(proceed))
+    {
+    }
 
     // Renders the current view (globe or flat) into bitmap, replacing it.
     void renderToBitmap(WBitmap& bitmap, bool withLabels, bool withMarkers);
-    // Throws "GIF-Datei konnte nicht gespeichert werden. (reason)"; a file
-    // that could not be written completely is removed.
-    void saveGif(const char* fileName);
+    // The three saves return false when cancelled (see Proceed).
+    // Throws "GIF-Datei konnte nicht gespeichert werden. (reason)".
+    bool saveGif(const char* fileName);
     // Quality 85; WBitmap::save's exceptions (a name ending in .jpeg is not
-    // accepted there).
-    void saveJpeg(const char* fileName);
+    // accepted there), "Error while saving image!" when the file cannot be
+    // made or put in place.
+    bool saveJpeg(const char* fileName);
     // Scale and border factor 10 while drawing, restored afterwards; throws
-    // "Cannot create EMF-File." (and removes the file) when the file cannot
-    // be made or written completely.
-    void saveEmf(const char* fileName);
+    // "Cannot create EMF-File." when the file cannot be made or written
+    // completely.
+    bool saveEmf(const char* fileName);
 
     // The GIF's colours: an octree palette of 256 colours, the picture
     // reduced to it with error diffusion into an 8-bit image.
     static void reduceTo256Colours(DibImage& image);
 
 private:
+    bool cancelled() const { return proceed && !proceed(); }
+
     OrvexMap& map;
+    Proceed proceed;
 };

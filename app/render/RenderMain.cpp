@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "MonthText.h"
 #include "OrvexMap.h"
 #include "RenderOptions.h"
+#include "ReplacementFile.h"
 #include "SettingsFiles.h"
 #include "WException.h"
 #include "WSystem.h"
@@ -25,6 +27,20 @@ namespace {
 
 const int exitWriteFailed = 1;
 const int exitBadInput = 2;
+// As a shell reports a program ended by Ctrl+C.
+const int exitInterrupted = 130;
+
+// Set by Ctrl+C or Ctrl+Break; the frame loop and the single picture stop
+// at it, before their file replaces --out.
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI onConsoleControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;
+    interrupted = true;
+    return TRUE;
+}
 
 // A message of the library (Windows-1252) as UTF-8.
 std::string messageText(const WException& e)
@@ -74,21 +90,15 @@ bool fileExists(const std::string& name)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Whether the output can be created, without touching a file already there.
+// Whether the output can be written: a file can be made beside it, and it
+// is no folder and no write-protected file. An existing file is not touched.
 bool canWrite(const std::string& name)
 {
-    std::wstring wide = wideFileName(name.c_str());
-    if (wide.empty())
+    DWORD attributes = GetFileAttributesW(wideFileName(name.c_str()).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    CloseHandle(file);
-    if (!existed)
-        DeleteFileW(wide.c_str());
-    return true;
+    return ReplacementFile(name.c_str()).isReserved();
 }
 
 void print(FILE* stream, const std::string& text)
@@ -167,7 +177,7 @@ public:
             print(stderr, "orvex-render: " + std::to_string(done) + " / " +
                               std::to_string(total) + " Bilder\n");
         }
-        return true;
+        return !interrupted;
     }
 
 private:
@@ -194,6 +204,7 @@ int render(const RenderOptions& options)
 
     OrvexMap map;
     prepareMap(map, options, dataFile, positionsFile);
+    bool written;
     try {
         if (options.range) {
             AnimationRange range;
@@ -203,22 +214,27 @@ int render(const RenderOptions& options)
             range.lastMonth = options.lastMonth;
             range.yearAverage = options.yearAverage;
             ProgressLine progress;
-            MapAnimation(map, range)
-                .write(out.c_str(), static_cast<unsigned short>(options.delay),
-                       static_cast<unsigned short>(options.hold), options.loop, progress);
+            written = MapAnimation(map, range)
+                          .write(out.c_str(), static_cast<unsigned short>(options.delay),
+                                 static_cast<unsigned short>(options.hold), options.loop,
+                                 progress);
         } else {
-            MapSaver saver(map);
+            MapSaver saver(map, [] { return !interrupted; });
             if (options.output == RenderOptions::Output::Gif)
-                saver.saveGif(out.c_str());
+                written = saver.saveGif(out.c_str());
             else if (options.output == RenderOptions::Output::Jpeg)
-                saver.saveJpeg(out.c_str());
+                written = saver.saveJpeg(out.c_str());
             else
-                saver.saveEmf(out.c_str());
+                written = saver.saveEmf(out.c_str());
         }
     } catch (const WException& e) {
-        DeleteFileW(wideFileName(out.c_str()).c_str());
+        // The writers leave no file of their own and --out as it was.
         print(stderr, "orvex-render: " + messageText(e) + "\n");
         return exitWriteFailed;
+    }
+    if (!written) {
+        print(stderr, "orvex-render: abgebrochen; nichts geschrieben\n");
+        return exitInterrupted;
     }
     return 0;
 }
@@ -228,6 +244,7 @@ int render(const RenderOptions& options)
 int main()
 {
     SetConsoleOutputCP(CP_UTF8);
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
     // Lines end in a line feed alone, as the shells that read them expect.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

@@ -60,6 +60,12 @@ bool AnimationDialog::checkRange()
     const char* message = monthRangeProblem(startYear, startMonth, stopYear, stopMonth, !yearAverage, text);
     if (message == nullptr && (delay < 1 || delay > maxDelay))
         message = text.format("Verzögerung 1-%u (1/100 s).", maxDelay);
+    if (message == nullptr) {
+        // Months past the data set's end would be empty frames.
+        prepareMap();
+        message = dataSetRangeProblem(stopYear, stopMonth, yearAverage,
+                                      map->database.getMonthCount(), text);
+    }
     if (message == nullptr)
         return true;
     WSystem::showMessage(this, message, "Information", false);
@@ -128,7 +134,6 @@ void AnimationDialog::start()
     fields.updateVariables();
     if (!checkRange() || !chooseFile())
         return;
-    prepareMap();
     range.firstYear = startYear;
     range.firstMonth = startMonth;
     range.lastYear = stopYear;

@@ -15,12 +15,13 @@ class OrvexMap;
 //     AnimationDialog dialog(&mainWindow, map);
 //     dialog.show(true);   // always 0
 //
-// "Start ..." checks the range, asks for the file in the save dialog and
-// starts the animation. It renders from a map of its own with the view and
-// data set of the caller's map as they were at that moment, so the caller's
-// map is only read, on the window thread. While it runs, "Abbrechen" stops
-// it and the partial file is removed; the close box does the same and waits
-// before the dialog goes. Each result is reported in a message box.
+// "Start ..." checks the range, also against the months of the data set,
+// asks for the file in the save dialog and starts the animation. It renders
+// from a map of its own with the view and data set of the caller's map as
+// they were at that moment, so the caller's map is only read, on the window
+// thread. While it runs, "Abbrechen" stops it: no file is left and one
+// chosen to be overwritten stays as it was; the close box does the same and
+// waits before the dialog goes. Each result is reported in a message box.
 class AnimationDialog : public ProgressTaskDialog {
 public:
     AnimationDialog(WWindowContext* parent, const OrvexMap& map);
@@ -37,6 +38,8 @@ private:
     void taskEnded() override;
 
     void start();
+    // Opens the animation's own map with the data set before it checks the
+    // range against that.
     bool checkRange();
     bool chooseFile();
     void prepareMap();

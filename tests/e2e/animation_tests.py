@@ -6,6 +6,7 @@ renderer's single picture, byte for byte the file of Ctrl+S.
 
 Usage: animation_tests.py BUILD_DIR [unittest arguments]
 """
+import glob
 import os
 import subprocess
 import sys
@@ -74,30 +75,32 @@ class Animation(unittest.TestCase):
                 ({STOP_MONTH: "6", STOP_YEAR: "1989"}, "Start-Jahr muss vor dem Stop-Jahr liegen."),
                 ({STOP_YEAR: "1990", START_MONTH: "7"}, "Start-Monat muss vor dem Stop-Monat liegen."),
                 ({START_MONTH: "1", DELAY: "0"}, "Verzögerung 1-65535 (1/100 s)."),
+                ({DELAY: "25", STOP_YEAR: "2015", STOP_MONTH: "1"}, "Daten bis 12-2014 vorhanden."),
             ]
             for values, message in checks:
                 self.fill(program, dialog, values)
                 program.probe("command %s %d" % (dialog, START))
                 self.assertEqual(message, program.message("Information"))
 
-            self.fill(program, dialog, {DELAY: "25"})
+            self.fill(program, dialog, {STOP_YEAR: "1990", STOP_MONTH: "6"})
             self.start_and_save(program, dialog, "kurz.gif", "hadcrut3v_1990_01-1990_06.gif")
             self.assertEqual("Animation wurde erfolgreich gespeichert.",
                              program.message("Information", 60000))
             self.assertEqual([(810, 485, 25)] * 5 + [(810, 485, 100)],
                              gif_facts(program.path("kurz.gif")))
 
-            # 1 980 months take long enough to be cancelled on the way.
+            # 1 980 months take long enough to be cancelled on the way; the
+            # frames go to a temporary file beside the chosen one.
             self.fill(program, dialog, {START_YEAR: "1850", STOP_YEAR: "2014", STOP_MONTH: "12"})
             self.start_and_save(program, dialog, "lang.gif", "hadcrut3v_1850_01-2014_12.gif")
             deadline = time.monotonic() + 20
-            while not program.exists("lang.gif") and time.monotonic() < deadline:
+            while not glob.glob(program.path("lang.*.part.gif")) and time.monotonic() < deadline:
                 time.sleep(0.1)
             time.sleep(1.0)
             program.probe("command %s %d" % (dialog, CANCEL))
             self.assertEqual("Animation wurde abgebrochen.\r\n\r\nEs wurde keine Datei gespeichert.",
                              program.message("Information", 60000))
-            self.assertFalse(program.exists("lang.gif"), "the partial file is removed")
+            self.assertEqual([], glob.glob(program.path("lang*")), "the partial file is removed")
 
             program.probe("command %s %d" % (dialog, CANCEL))
             program.probe("gone 10000 " + DIALOG)

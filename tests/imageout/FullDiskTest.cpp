@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "AnimatedGifWriter.h"
 #include "DibImage.h"
@@ -71,6 +72,7 @@ TEST(FullDisk, FailedAnimationIsReportedAndRemoved)
     std::mt19937 random(5);
     std::vector<unsigned char> frame(400 * 300);
     std::string name = dir.file("animation.gif");
+    writeFile(name, "old");
     AnimatedGifWriter writer;
     ASSERT_TRUE(writer.open(name.c_str(), 400, 300, colours.data(), 200, 0));
     bool failed = false;
@@ -82,7 +84,8 @@ TEST(FullDisk, FailedAnimationIsReportedAndRemoved)
     }
     ASSERT_TRUE(failed);
     EXPECT_STREQ("Write Error in GIF file", writer.getLastError());
-    EXPECT_FALSE(fileExists(name)) << "no partial animation is left";
+    EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), readFileBytes(name))
+        << "the old file stays";
 }
 
 TEST(FullDisk, MapSaverReportsTheFailedGif)
@@ -149,4 +152,43 @@ TEST(FullDisk, FailedMetafileLeavesNoFile)
     EXPECT_EQ("Cannot create EMF-File.", message);
     EXPECT_FALSE(fileExists("large.emf"));
     EXPECT_EQ(0.75, map.scaleX);
+}
+
+// A save that fails over an existing file leaves that file byte for byte as
+// it was and nothing beside it, whichever writer failed.
+TEST(FullDisk, FailedSavesKeepTheOldFile)
+{
+    ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
+    ScratchDir scratch;
+    writeBackgroundPicture();
+    OrvexMap large;
+    prepareMap(large, 100);
+    large.mapType = 2;
+    large.scaleX = large.scaleY = 3.0;
+    large.loadBackgroundPicture();
+    DibImage image;
+    noise(image, 1060, 610);
+    const struct {
+        const char* name;
+        std::function<void()> save;
+    } cases[] = {
+        {"image.gif", [&] { EXPECT_FALSE(image.save("image.gif", DibImage::FORMAT_GIF)); }},
+        {"image.bmp", [&] { EXPECT_FALSE(image.save("image.bmp", DibImage::FORMAT_BMP)); }},
+        {"map.gif", [&] { EXPECT_THROW(MapSaver(large).saveGif("map.gif"), WException); }},
+        {"map.jpg", [&] { EXPECT_THROW(MapSaver(large).saveJpeg("map.jpg"), WException); }},
+        {"map.emf", [&] { EXPECT_THROW(MapSaver(large).saveEmf("map.emf"), WException); }},
+    };
+    const std::string old = "the picture saved before\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(c.name, old);
+        c.save();
+        std::vector<unsigned char> kept = readFileBytes(c.name);
+        EXPECT_EQ(old, std::string(kept.begin(), kept.end()));
+        WIN32_FIND_DATAW entry;
+        HANDLE left = FindFirstFileW(L"*.part.*", &entry);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, left) << "nothing is left beside it";
+        if (left != INVALID_HANDLE_VALUE)
+            FindClose(left);
+    }
 }

@@ -1,6 +1,7 @@
 // Animations of the map: every frame, as the independent decoders put it
 // together, is that month's picture (the straightforward renderer's) mapped
-// onto the animation's colour table; cancelling and failing leave no file.
+// onto the animation's colour table; cancelling and failing leave no file
+// and an old one as it was.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -158,6 +159,16 @@ TEST(MapAnimation, CancellingAndFailingLeaveNoFile)
         return done < 2;
     }));
     EXPECT_FALSE(fileExists("cancelled.gif"));
+
+    // A file chosen to be overwritten stays when the animation is cancelled
+    // and is replaced when it is finished.
+    writeFile("kept.gif", "old");
+    EXPECT_FALSE(animation.write("kept.gif", 10, 10, 0, [](int done, int) { return done < 2; }));
+    EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), readFileBytes("kept.gif"));
+    EXPECT_TRUE(animation.write("kept.gif", 10, 10, 0));
+    GifAnimationFacts written = readGifBlocks(readFileBytes("kept.gif"));
+    EXPECT_EQ("", written.error);
+    EXPECT_EQ(3u, written.frames.size());
 
     try {
         animation.write("fehlt\\a.gif", 10, 10, 0);

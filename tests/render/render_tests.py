@@ -8,8 +8,10 @@ Usage: render_tests.py BUILD_DIR [unittest arguments]
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
+import time
 import unittest
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -209,6 +211,68 @@ class DataByPath(unittest.TestCase):
                               "--year", "2025", "--out", "x.gif")
         self.assertEqual(2, code)
         self.assertIn("2025 liegt nicht im Datensatz (1850-01 bis 2024-05)", err)
+
+
+class KeepsTheOldOut(unittest.TestCase):
+    """An existing --out stays as it was unless a whole new picture replaces it."""
+    OLD = b"the picture made before"
+
+    def test_early_errors_failed_writes_and_success(self):
+        folder = work_folder("old_out")
+        out = os.path.join(folder, "alt.gif")
+        cases = [
+            # (arguments, file size limit in KB, exit code, the old file kept)
+            (["--month", "2015-01"], None, 2, True),
+            (["--from", "2014-11", "--to", "2015-02"], None, 2, True),
+            (["--from", "1850-01", "--to", "1851-12", "--scale", "100"], 256, 1, True),
+            (["--month", "1990-06"], 16, 1, True),
+            (["--month", "1990-06"], None, 0, False),
+        ]
+        for arguments, limit, expected, kept in cases:
+            with self.subTest(" ".join(arguments), limit=limit):
+                with open(out, "wb") as f:
+                    f.write(self.OLD)
+                code, _, err = render(folder, *arguments, "--out", "alt.gif", file_limit_kb=limit)
+                self.assertEqual(expected, code, err)
+                with open(out, "rb") as f:
+                    content = f.read()
+                if kept:
+                    self.assertEqual(self.OLD, content)
+                else:
+                    self.assertEqual(b"GIF", content[:3])
+                self.assertEqual(["alt.gif"], os.listdir(folder))
+
+    def test_ctrl_c_ends_with_130_and_keeps_the_old_out(self):
+        folder = work_folder("ctrl_c")
+        out = os.path.join(folder, "alt.gif")
+        with open(out, "wb") as f:
+            f.write(self.OLD)
+        command = ["bash", os.path.join(SOURCE_DIR, "cmake", "wine-run.sh"), "--build-dir",
+                   BUILD_DIR, os.path.join(BUILD_DIR, "run", "orvex_render.exe"), "--from",
+                   "1850-01", "--to", "2014-12", "--out", "alt.gif"]
+        run = subprocess.Popen(command, cwd=folder, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, start_new_session=True)
+        try:
+            # Ctrl+C once frames are being written; Wine turns SIGINT into
+            # the console's CTRL_C_EVENT.
+            deadline = time.monotonic() + 120
+            while (not [n for n in os.listdir(folder) if n.endswith(".part.gif")]
+                   and time.monotonic() < deadline and run.poll() is None):
+                time.sleep(0.1)
+            process = subprocess.run(["pgrep", "-s", str(run.pid), "orvex_render"],
+                                     capture_output=True, text=True).stdout.split()
+            self.assertEqual(1, len(process), "the renderer runs")
+            os.kill(int(process[0]), signal.SIGINT)
+            _, err = run.communicate(timeout=120)
+        finally:
+            if run.poll() is None:
+                os.killpg(run.pid, signal.SIGKILL)
+        err = err.decode("utf-8")
+        self.assertEqual(130, run.returncode, err)
+        self.assertTrue(err.endswith("orvex-render: abgebrochen; nichts geschrieben\n"), err)
+        with open(out, "rb") as f:
+            self.assertEqual(self.OLD, f.read())
+        self.assertEqual(["alt.gif"], os.listdir(folder))
 
 
 def main():
