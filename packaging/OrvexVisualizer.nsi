@@ -211,25 +211,30 @@ FunctionEnd
 !insertmacro REMOVE_RECORDED ""
 !insertmacro REMOVE_RECORDED "un."
 
-; After each file the setup extracts (files.nsh).
+; After each file the setup writes (files.nsh). The record in the folder
+; follows at once, so that a setup ended half-way leaves it true.
 !macro RECORD_FILE NAME
     StrCpy $R0 "$INSTDIR\${NAME}"
     Call Fingerprint
     WriteINIStr "${NEW_RECORD}" ${RECORD_SECTION} "${NAME}" $R1
+    WriteINIStr "${RECORD}" ${RECORD_SECTION} "${NAME}" $R1
 !macroend
 
-; Packages before the record kept one of their data sets only, in
-; demodata.ini; it stands in for their record.
+; Packages before the record recorded only their data sets, in demodata.ini.
 !macro TAKE_DEMO_RECORD NAME
-    ReadINIStr $R1 "$INSTDIR\demodata.ini" "written" "${NAME}"
-    ${If} $R1 != ""
-        WriteINIStr "${RECORD}" ${RECORD_SECTION} "data\cru\${NAME}" $R1
+    ReadINIStr $R1 "${RECORD}" ${RECORD_SECTION} "data\cru\${NAME}"
+    ${If} $R1 == ""
+        ReadINIStr $R1 "$INSTDIR\demodata.ini" "written" "${NAME}"
+        ${If} $R1 != ""
+            WriteINIStr "${RECORD}" ${RECORD_SECTION} "data\cru\${NAME}" $R1
+        ${EndIf}
     ${EndIf}
 !macroend
 
 ; The Python importer that packages before import_grid.exe shipped, with each
-; size its files had in them. A file of one of these sizes is taken as
-; unchanged, since those packages recorded nothing else about it.
+; size its files had in them. Those packages recorded nothing about it, and no
+; later one ships the folder: a file there of one of these sizes is taken as
+; theirs and unchanged.
 !macro EARLIER_IMPORTER MACRO
     !insertmacro ${MACRO} "import-grid\import-grid.cmd" 1223
     !insertmacro ${MACRO} "import-grid\import-grid.py" 545
@@ -301,7 +306,6 @@ Function ${UN}EnsureProgramClosed
     StrCmp $R2 "" 0 +2
     Return
     MessageBox MB_ICONEXCLAMATION|MB_RETRYCANCEL "${PRODUCT} ist noch geöffnet ($R2 wird verwendet).$\r$\n$\r$\nBitte schließen Sie ${PRODUCT} und klicken Sie auf Wiederholen. Abbrechen beendet ${ENDS}, ohne etwas zu ändern." /SD IDCANCEL IDRETRY check
-    DetailPrint "${PRODUCT} ist noch geöffnet ($R2 wird verwendet)."
     SetErrorLevel ${EXIT_PROGRAM_RUNNING}
     Quit
 FunctionEnd
@@ -358,28 +362,14 @@ FunctionEnd
 
 ; --- Installation ----------------------------------------------------------------
 
-Var EarlierWithoutRecord
-
-; What an installation there holds, so that the upgrade can remove what the
-; new package no longer ships.
-Function TakeEarlierRecord
-    StrCpy $EarlierWithoutRecord 0
-    ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
-    ${AndIfNot} ${FileExists} "${RECORD}"
-        StrCpy $EarlierWithoutRecord 1
-        !insertmacro ORVEX_DEMO_FILES TAKE_DEMO_RECORD
-    ${EndIf}
-FunctionEnd
-
 ; The files this package does not ship (any more) go when unchanged; the new
 ; record replaces the earlier one.
 Function RemoveDroppedFiles
+    FlushINI "${RECORD}"
     StrCpy $R4 "${RECORD}"
     StrCpy $R5 "${NEW_RECORD}"
     Call RemoveRecorded
-    ${If} $EarlierWithoutRecord == 1
-        Call RemoveEarlierImporter
-    ${EndIf}
+    Call RemoveEarlierImporter
     FlushINI "${NEW_RECORD}"
     ClearErrors
     CopyFiles /SILENT "${NEW_RECORD}" "${RECORD}"
@@ -395,7 +385,7 @@ Section "!Programm" SecProgram
     AddSize ${DEMO_DATA_KB}
     Call EnsureProgramClosed
     InitPluginsDir
-    Call TakeEarlierRecord
+    !insertmacro ORVEX_DEMO_FILES TAKE_DEMO_RECORD
     !insertmacro ORVEX_INSTALL_FILES
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     Call WriteDemoData
