@@ -282,9 +282,11 @@ FunctionEnd
 ; --- A running program -----------------------------------------------------------
 
 ; $R2 = NAME when the folder's NAME cannot be opened for writing: a running
-; program holds its .exe and DLLs so.
+; program holds its .exe and DLLs so. The first one found is named, a program
+; before the DLLs it loads.
 !macro FIND_LOCKED NAME
-    ${If} ${FileExists} "$INSTDIR\${NAME}"
+    ${If} $R2 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${NAME}"
         ClearErrors
         FileOpen $0 "$INSTDIR\${NAME}" a
         ${If} ${Errors}
