@@ -332,6 +332,9 @@ class Installation(unittest.TestCase):
                 self.assertNotEqual(written, os.stat(os.path.join(self.folder, relative)).st_mtime_ns,
                                     relative + " written anew")
 
+        # A package's file the user edited is the user's now.
+        self.place({"LIESMICH.txt": b"Meine Notizen"})
+        user_files["LIESMICH.txt"] = b"Meine Notizen"
         temp = prefix_user_folder("Temp")
         temp_before = set(os.listdir(temp))
         result = wine(os.path.join(self.folder, "Uninstall.exe"), "/S")
