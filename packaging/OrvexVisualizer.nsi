@@ -15,10 +15,14 @@
 ;
 ; The demonstration data sets (210 MB of text) are not in the setup program:
 ; it carries their generator and writes them while installing, the same bytes
-; as the build's. A data set the user has replaced (imported real data) is
-; recognised by its size and time differing from what the setup wrote, which
-; demodata.ini in the install folder records; such a file is never replaced
-; or removed.
+; as the build's.
+;
+; Installation.ini in the install folder records every file the setup put
+; there with its size and last-write time. An upgrade removes what the earlier
+; package installed and this one no longer ships, and the uninstaller removes
+; what the record holds, in both cases only files still as they were written:
+; a file the user changed (an imported data set, an edited text) is kept.
+; Neither replaces nor removes anything while the program runs.
 
 Unicode true
 Target amd64-unicode
@@ -35,7 +39,13 @@ RequestExecutionLevel user
 !define PROGRAM "orvex_visualizer.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvexVisualizer"
 !define SHORTCUT "${PRODUCT}.lnk"
-!define DEMO_RECORD "$INSTDIR\demodata.ini"
+!define RECORD "$INSTDIR\Installation.ini"
+!define RECORD_SECTION "Dateien"
+; What this run installs, the record once it has finished.
+!define NEW_RECORD "$PLUGINSDIR\Installation.ini"
+; Exit code of a setup or uninstaller that found the program running and was
+; not allowed to wait (cancelled, or silent).
+!define EXIT_PROGRAM_RUNNING 3
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} - Installation"
@@ -90,19 +100,24 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "${PRODUCT} - Installatio
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "${PUBLISHER}"
 
-; --- Demonstration data ---------------------------------------------------------
+; --- The record of installed files --------------------------------------------
 
-; $R0 = path of a file -> $R1 = "size time" (its length and last-write time).
+; $R0 = path of a file -> $R1 = "size time" (its length and last-write time),
+; empty when it cannot be read.
 !macro FINGERPRINT UN
 Function ${UN}Fingerprint
     Push $0
     Push $1
     Push $2
+    StrCpy $R1 ""
+    ClearErrors
     FileOpen $0 $R0 r
-    FileSeek $0 0 END $1
-    FileClose $0
-    GetFileTime $R0 $0 $2
-    StrCpy $R1 "$1 $0 $2"
+    ${IfNot} ${Errors}
+        FileSeek $0 0 END $1
+        FileClose $0
+        GetFileTime $R0 $0 $2
+        StrCpy $R1 "$1 $0 $2"
+    ${EndIf}
     Pop $2
     Pop $1
     Pop $0
@@ -111,58 +126,223 @@ FunctionEnd
 !insertmacro FINGERPRINT ""
 !insertmacro FINGERPRINT "un."
 
-; True ($R2 = 1) when data\cru\$R3 is still the demonstration file this setup
-; (or an earlier one) wrote, 0 when the user has replaced it.
-!macro IS_DEMO_FILE UN
-Function ${UN}IsDemoFile
-    StrCpy $R0 "$INSTDIR\data\cru\$R3"
+; True ($R2 = 1) when $INSTDIR\$R3 is still as the record $R4 says it was
+; written, 0 when it is missing, not recorded or changed since.
+!macro IS_UNCHANGED UN
+Function ${UN}IsUnchanged
+    StrCpy $R0 "$INSTDIR\$R3"
     Call ${UN}Fingerprint
-    ReadINIStr $R2 "${DEMO_RECORD}" "written" $R3
-    ${If} $R2 == $R1
+    ReadINIStr $R2 $R4 ${RECORD_SECTION} $R3
+    ${If} $R1 != ""
+    ${AndIf} $R2 == $R1
         StrCpy $R2 1
     ${Else}
         StrCpy $R2 0
     ${EndIf}
 FunctionEnd
 !macroend
-!insertmacro IS_DEMO_FILE ""
-!insertmacro IS_DEMO_FILE "un."
+!insertmacro IS_UNCHANGED ""
+!insertmacro IS_UNCHANGED "un."
 
-; Moves the freshly generated data\cru\$R3 into place unless the user's own file
-; is there.
+; Removes the folders of $INSTDIR\$R3 up to the install folder that are empty.
+!macro REMOVE_EMPTY_FOLDERS UN
+Function ${UN}RemoveEmptyFolders
+    ${GetParent} "$INSTDIR\$R3" $R9
+    ${Do}
+        ${If} $R9 == $INSTDIR
+        ${OrIf} $R9 == ""
+            ${Break}
+        ${EndIf}
+        RMDir $R9
+        ${GetParent} $R9 $R9
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_EMPTY_FOLDERS ""
+!insertmacro REMOVE_EMPTY_FOLDERS "un."
+
+; Removes each file of the record $R4 that is unchanged, but those the record
+; $R5 holds too (what this installation has just written; "" for none). A file
+; changed since it was recorded belongs to the user now and stays.
+!macro REMOVE_RECORDED UN
+Function ${UN}RemoveRecorded
+    ClearErrors
+    FileOpen $R6 $R4 r
+    ${If} ${Errors}
+        Return
+    ${EndIf}
+    ${Do}
+        ClearErrors
+        FileRead $R6 $R7
+        ${If} ${Errors}
+            ${Break}
+        ${EndIf}
+        ; The key is the line up to its "="; the section line has none.
+        StrCpy $R8 0
+        ${Do}
+            StrCpy $R9 $R7 1 $R8
+            ${If} $R9 == ""
+            ${OrIf} $R9 == "="
+                ${Break}
+            ${EndIf}
+            IntOp $R8 $R8 + 1
+        ${Loop}
+        ${If} $R9 == "="
+            StrCpy $R3 $R7 $R8
+            StrCpy $R2 ""
+            ${If} $R5 != ""
+                ReadINIStr $R2 $R5 ${RECORD_SECTION} $R3
+            ${EndIf}
+            ${If} $R2 == ""
+            ${AndIf} ${FileExists} "$INSTDIR\$R3"
+                Call ${UN}IsUnchanged
+                ${If} $R2 == 1
+                    Delete "$INSTDIR\$R3"
+                    Call ${UN}RemoveEmptyFolders
+                ${Else}
+                    DetailPrint "Von Ihnen geändert, daher behalten: $R3"
+                ${EndIf}
+            ${EndIf}
+        ${EndIf}
+    ${Loop}
+    FileClose $R6
+FunctionEnd
+!macroend
+!insertmacro REMOVE_RECORDED ""
+!insertmacro REMOVE_RECORDED "un."
+
+; After each file the setup writes (files.nsh). The record in the folder
+; follows at once, so that a setup ended half-way leaves it true.
+!macro RECORD_FILE NAME
+    StrCpy $R0 "$INSTDIR\${NAME}"
+    Call Fingerprint
+    WriteINIStr "${NEW_RECORD}" ${RECORD_SECTION} "${NAME}" $R1
+    WriteINIStr "${RECORD}" ${RECORD_SECTION} "${NAME}" $R1
+!macroend
+
+; Packages before the record recorded only their data sets, in demodata.ini.
+!macro TAKE_DEMO_RECORD NAME
+    ReadINIStr $R1 "${RECORD}" ${RECORD_SECTION} "data\cru\${NAME}"
+    ${If} $R1 == ""
+        ReadINIStr $R1 "$INSTDIR\demodata.ini" "written" "${NAME}"
+        ${If} $R1 != ""
+            WriteINIStr "${RECORD}" ${RECORD_SECTION} "data\cru\${NAME}" $R1
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; The Python importer that packages before import_grid.exe shipped, with each
+; size its files had in them. Those packages recorded nothing about it, and no
+; later one ships the folder: a file there of one of these sizes is taken as
+; theirs and unchanged.
+!macro EARLIER_IMPORTER MACRO
+    !insertmacro ${MACRO} "import-grid\import-grid.cmd" 1223
+    !insertmacro ${MACRO} "import-grid\import-grid.py" 545
+    !insertmacro ${MACRO} "import-grid\import-grid.py" 561
+    !insertmacro ${MACRO} "import-grid\gridimport\__init__.py" 145
+    !insertmacro ${MACRO} "import-grid\gridimport\axes.py" 5997
+    !insertmacro ${MACRO} "import-grid\gridimport\cli.py" 1880
+    !insertmacro ${MACRO} "import-grid\gridimport\cli.py" 2159
+    !insertmacro ${MACRO} "import-grid\gridimport\errors.py" 180
+    !insertmacro ${MACRO} "import-grid\gridimport\gridfile.py" 7544
+    !insertmacro ${MACRO} "import-grid\gridimport\importer.py" 14766
+    !insertmacro ${MACRO} "import-grid\gridimport\importer.py" 15770
+    !insertmacro ${MACRO} "import-grid\gridimport\netcdf.py" 3756
+    !insertmacro ${MACRO} "import-grid\gridimport\netcdf.py" 3906
+    !insertmacro ${MACRO} "import-grid\gridimport\regrid.py" 6795
+    !insertmacro ${MACRO} "import-grid\gridimport\regrid.py" 8700
+    !insertmacro ${MACRO} "import-grid\gridimport\timeaxis.py" 6737
+    !insertmacro ${MACRO} "import-grid\gridimport\variables.py" 3873
+!macroend
+
+!macro REMOVE_OF_SIZE NAME SIZE
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${NAME}" r
+    ${IfNot} ${Errors}
+        FileSeek $0 0 END $1
+        FileClose $0
+        ${If} $1 == ${SIZE}
+            Delete "$INSTDIR\${NAME}"
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+Function RemoveEarlierImporter
+    !insertmacro EARLIER_IMPORTER REMOVE_OF_SIZE
+    ; Python's caches of those modules, which it makes again from a kept one.
+    Delete "$INSTDIR\import-grid\gridimport\__pycache__\*.pyc"
+    RMDir "$INSTDIR\import-grid\gridimport\__pycache__"
+    RMDir "$INSTDIR\import-grid\gridimport"
+    RMDir "$INSTDIR\import-grid"
+    ${If} ${FileExists} "$INSTDIR\import-grid\*.*"
+        DetailPrint "Von Ihnen geändert, daher behalten: import-grid"
+    ${EndIf}
+FunctionEnd
+
+; --- A running program -----------------------------------------------------------
+
+; $R2 = NAME when the folder's NAME cannot be opened for writing: a running
+; program holds its .exe and DLLs so. The first one found is named, a program
+; before the DLLs it loads.
+!macro FIND_LOCKED NAME
+    ${If} $R2 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${NAME}"
+        ClearErrors
+        FileOpen $0 "$INSTDIR\${NAME}" a
+        ${If} ${Errors}
+            StrCpy $R2 "${NAME}"
+        ${Else}
+            FileClose $0
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Asks to close the program while one of the folder's programs runs. Cancel,
+; and the silent mode, which cannot ask, end the run with EXIT_PROGRAM_RUNNING
+; before anything is replaced or removed.
+!macro ENSURE_PROGRAM_CLOSED UN ENDS
+Function ${UN}EnsureProgramClosed
+  check:
+    StrCpy $R2 ""
+    !insertmacro ORVEX_BINARIES FIND_LOCKED
+    StrCmp $R2 "" 0 +2
+    Return
+    MessageBox MB_ICONEXCLAMATION|MB_RETRYCANCEL "${PRODUCT} ist noch geöffnet ($R2 wird verwendet).$\r$\n$\r$\nBitte schließen Sie ${PRODUCT} und klicken Sie auf Wiederholen. Abbrechen beendet ${ENDS}, ohne etwas zu ändern." /SD IDCANCEL IDRETRY check
+    SetErrorLevel ${EXIT_PROGRAM_RUNNING}
+    Quit
+FunctionEnd
+!macroend
+!insertmacro ENSURE_PROGRAM_CLOSED "" "die Installation"
+!insertmacro ENSURE_PROGRAM_CLOSED "un." "die Deinstallation"
+
+; --- Demonstration data ---------------------------------------------------------
+
+; Moves the freshly generated $R3 (data\cru\<name>) into place unless the
+; user's own file is there.
 Function PlaceDemoFile
-    ${If} ${FileExists} "$INSTDIR\data\cru\$R3"
-        Call IsDemoFile
+    ${If} ${FileExists} "$INSTDIR\$R3"
+        StrCpy $R4 "${RECORD}"
+        Call IsUnchanged
         ${If} $R2 == 0
-            DetailPrint "Eigene Daten behalten: data\cru\$R3"
+            DetailPrint "Eigene Daten behalten: $R3"
+            ; The user's now: not the record's any more.
+            DeleteINIStr "${RECORD}" ${RECORD_SECTION} $R3
             Return
         ${EndIf}
-        Delete "$INSTDIR\data\cru\$R3"
+        Delete "$INSTDIR\$R3"
     ${EndIf}
     ClearErrors
-    Rename "$PLUGINSDIR\demodata\data\cru\$R3" "$INSTDIR\data\cru\$R3"
+    Rename "$PLUGINSDIR\demodata\$R3" "$INSTDIR\$R3"
     ${If} ${Errors}
-        MessageBox MB_ICONSTOP|MB_OK "data\cru\$R3 konnte nicht geschrieben werden. Ist ${PRODUCT} noch geöffnet?" /SD IDOK
+        MessageBox MB_ICONSTOP|MB_OK "$R3 konnte nicht geschrieben werden. Ist ${PRODUCT} noch geöffnet?" /SD IDOK
         Abort
     ${EndIf}
-    StrCpy $R0 "$INSTDIR\data\cru\$R3"
-    Call Fingerprint
-    WriteINIStr "${DEMO_RECORD}" "written" $R3 $R1
+    !insertmacro RECORD_FILE $R3
 FunctionEnd
 
 !macro PLACE_DEMO_FILE NAME
-    StrCpy $R3 "${NAME}"
+    StrCpy $R3 "data\cru\${NAME}"
     Call PlaceDemoFile
-!macroend
-
-!macro REMOVE_DEMO_FILE NAME
-    StrCpy $R3 "${NAME}"
-    ${If} ${FileExists} "$INSTDIR\data\cru\$R3"
-        Call un.IsDemoFile
-        ${If} $R2 == 1
-            Delete "$INSTDIR\data\cru\$R3"
-        ${EndIf}
-    ${EndIf}
 !macroend
 
 Function WriteDemoData
@@ -184,12 +364,34 @@ FunctionEnd
 
 ; --- Installation ----------------------------------------------------------------
 
+; The files this package does not ship (any more) go when unchanged; the new
+; record replaces the earlier one.
+Function RemoveDroppedFiles
+    FlushINI "${RECORD}"
+    StrCpy $R4 "${RECORD}"
+    StrCpy $R5 "${NEW_RECORD}"
+    Call RemoveRecorded
+    Call RemoveEarlierImporter
+    FlushINI "${NEW_RECORD}"
+    ClearErrors
+    CopyFiles /SILENT "${NEW_RECORD}" "${RECORD}"
+    ${If} ${Errors}
+        MessageBox MB_ICONSTOP|MB_OK "${RECORD} konnte nicht geschrieben werden." /SD IDOK
+        Abort
+    ${EndIf}
+    Delete "$INSTDIR\demodata.ini"
+FunctionEnd
+
 Section "!Programm" SecProgram
     SectionIn RO
     AddSize ${DEMO_DATA_KB}
+    Call EnsureProgramClosed
+    InitPluginsDir
+    !insertmacro ORVEX_DEMO_FILES TAKE_DEMO_RECORD
     !insertmacro ORVEX_INSTALL_FILES
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     Call WriteDemoData
+    Call RemoveDroppedFiles
 
     ; The working folder of the shortcut is the install folder ($OUTDIR).
     SetOutPath "$INSTDIR"
@@ -221,16 +423,22 @@ FunctionEnd
 
 ; --- Uninstallation --------------------------------------------------------------
 
-; Removes what the setup put there and the entries it made; the user's files
-; (init.txt, positions.txt, Auswertung.csv, saved pictures, imported data sets)
-; stay, and with them the folder.
+; Removes what the setup put there and is unchanged, and the entries it made;
+; the user's files (init.txt, positions.txt, Auswertung.csv, saved pictures,
+; imported data sets, files the user changed) stay, and with them the folder.
 Section "Uninstall"
-    !insertmacro ORVEX_DEMO_FILES REMOVE_DEMO_FILE
-    Delete "${DEMO_RECORD}"
-    !insertmacro ORVEX_REMOVE_FILES
+    Call un.EnsureProgramClosed
+    ${If} ${FileExists} "${RECORD}"
+        StrCpy $R4 "${RECORD}"
+        StrCpy $R5 ""
+        Call un.RemoveRecorded
+    ${Else}
+        ; Without its record: the package's program files, as they cannot be
+        ; the user's; the data sets cannot be told from imported ones.
+        !insertmacro ORVEX_REMOVE_FILES
+    ${EndIf}
+    Delete "${RECORD}"
     Delete "$INSTDIR\Uninstall.exe"
-    RMDir "$INSTDIR\data\cru"
-    RMDir "$INSTDIR\data"
     RMDir "$INSTDIR"
 
     Delete "$SMPROGRAMS\${SHORTCUT}"

@@ -32,7 +32,10 @@ PROGRAM = "orvex_visualizer.exe"
 SHORTCUT = "Orvex Visualizer.lnk"
 PUBLISHER = "Orvex-Visualizer-Projekt"
 # What the setup adds to the package's files.
-SETUP_ONLY = {"Uninstall.exe", "demodata.ini"}
+SETUP_ONLY = {"Uninstall.exe", "Installation.ini"}
+RECORD = "Installation.ini"
+# The exit code of a setup or uninstaller that found the program running.
+PROGRAM_RUNNING = 3
 # The DLLs of Windows itself that the shipped programs may import.
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "gdiplus.dll", "kernel32.dll",
@@ -78,6 +81,19 @@ def files_below(folder):
         for name in names:
             found.add(os.path.relpath(os.path.join(parent, name), folder).replace(os.sep, "/"))
     return found
+
+
+def recorded_keys(path):
+    """The file names (with /) an Installation.ini record holds."""
+    with open(path, encoding="cp1252") as f:
+        return {line.split("=")[0].replace("\\", "/") for line in f if "=" in line}
+
+
+def fingerprint(path):
+    """"size high low" as the setup records a file: its length and the two
+    halves of the FILETIME of its last write."""
+    filetime = os.stat(path).st_mtime_ns // 100 + 116444736000000000
+    return "%d %d %d" % (os.path.getsize(path), filetime >> 32, filetime & 0xFFFFFFFF)
 
 
 def read(path):
@@ -186,13 +202,25 @@ class Installation(unittest.TestCase):
             if os.path.lexists(shortcut):
                 os.remove(shortcut)
 
-    def install(self):
+    def install(self, exit_code=0):
         started = time.monotonic()
         # NSIS takes the folder unquoted, as the last argument; Wine would
         # quote an argument with a blank, cmd passes the line as it is.
         result = wine("cmd", "/c", "%s /S /D=%s" % (winpath(OPTIONS.setup), winpath(self.folder)))
         print("silent install: %.1f s" % (time.monotonic() - started), file=sys.stderr)
-        self.assertEqual(0, result.returncode, result.stderr)
+        self.assertEqual(exit_code, result.returncode, result.stderr)
+
+    def place(self, files, record=None):
+        """Writes {relative: content} into the folder, and records each one as
+        a package's file in the record file when given."""
+        for relative, content in files.items():
+            path = os.path.join(self.folder, relative)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(content)
+            if record:
+                with open(os.path.join(self.folder, record), "a", newline="") as f:
+                    f.write("%s=%s\r\n" % (relative.replace("/", "\\"), fingerprint(path)))
 
     def assertPackageInstalled(self, except_files=()):
         for relative, source in sorted(self.sources.items()):
@@ -205,6 +233,7 @@ class Installation(unittest.TestCase):
     def test_install_start_upgrade_uninstall(self):
         self.install()
         self.assertEqual(set(self.sources) | SETUP_ONLY, files_below(self.folder))
+        self.assertEqual(set(self.sources), recorded_keys(os.path.join(self.folder, RECORD)))
         self.assertPackageInstalled()
 
         values = registry_values(UNINSTALL_KEY)
@@ -234,6 +263,19 @@ class Installation(unittest.TestCase):
                      workdir=self.folder) as program:
             program.main_window()
             program.painted()
+            # Neither replaces nor removes a file of the running program.
+            before = {f: os.stat(os.path.join(self.folder, f)).st_mtime_ns
+                      for f in files_below(self.folder)}
+            self.install(exit_code=PROGRAM_RUNNING)
+            # Run in place (_?=, unquoted as /D=), so that its exit code is the
+            # run's; from a batch file, as Wine escapes the quotes cmd needs.
+            batch = self.folder + ".cmd"
+            with open(batch, "w", newline="") as f:
+                f.write('@"%s\\Uninstall.exe" /S _?=%s\r\n' % ((winpath(self.folder),) * 2))
+            result = wine("cmd", "/c", winpath(batch))
+            self.assertEqual(PROGRAM_RUNNING, result.returncode, result.stderr)
+            self.assertEqual(before, {f: os.stat(os.path.join(self.folder, f)).st_mtime_ns
+                                      for f in files_below(self.folder)})
             self.assertEqual(0, program.close_and_wait())
         self.assertTrue(read(os.path.join(self.folder, "init.txt")).startswith(
             b"DB_FILE=data/cru/hadcrut3v.dat\r\n"), "init.txt written in the install folder")
@@ -258,15 +300,41 @@ class Installation(unittest.TestCase):
             else:
                 with open(path, "wb") as f:
                     f.write(b"stale")
+        # Files an earlier package installed and this one does not ship: the
+        # upgrade removes them unless the user changed them since.
+        self.place({"Alt/weg.txt": b"old", "Alt/tief/weg.dat": b"old", "Eigen/geaendert.txt": b"old"},
+                   record=RECORD)
+        self.place({"Eigen/geaendert.txt": b"changed by the user"})
+        user_files["Eigen/geaendert.txt"] = b"changed by the user"
         self.install()
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "Alt")), "dropped files removed")
         for relative, content in user_files.items():
             self.assertEqual(content, read(os.path.join(self.folder, relative)), relative + " kept")
         self.assertPackageInstalled(except_files=user_files)
+
+        # Over a package that recorded only its data sets, in demodata.ini,
+        # and shipped the Python importer: the importer's files of a size it
+        # shipped go, with Python's caches; a changed one stays.
+        os.remove(os.path.join(self.folder, RECORD))
+        self.place({"import-grid/import-grid.cmd": b"x" * 1223, "import-grid/gridimport/regrid.py":
+                    b"x" * 8700, "import-grid/gridimport/__pycache__/regrid.cpython-311.pyc": b"x"})
+        with open(os.path.join(self.folder, "demodata.ini"), "w", newline="") as f:
+            f.write("[written]\r\n" + "".join("%s=%s\r\n" % (name[9:], fingerprint(
+                os.path.join(self.folder, name))) for name in demo_times if name not in user_files))
+        self.place({"import-grid/gridimport/cli.py": b"changed by the user"})
+        user_files["import-grid/gridimport/cli.py"] = b"changed by the user"
+        self.install()
+        self.assertEqual(set(self.sources) | SETUP_ONLY | set(user_files), files_below(self.folder))
+        self.assertEqual(set(self.sources) - set(user_files),
+                         recorded_keys(os.path.join(self.folder, RECORD)))
         for relative, written in demo_times.items():
             if relative not in user_files:
                 self.assertNotEqual(written, os.stat(os.path.join(self.folder, relative)).st_mtime_ns,
                                     relative + " written anew")
 
+        # A package's file the user edited is the user's now.
+        self.place({"LIESMICH.txt": b"Meine Notizen"})
+        user_files["LIESMICH.txt"] = b"Meine Notizen"
         temp = prefix_user_folder("Temp")
         temp_before = set(os.listdir(temp))
         result = wine(os.path.join(self.folder, "Uninstall.exe"), "/S")
