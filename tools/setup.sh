@@ -39,6 +39,8 @@ packages=(
     python3-xarray
     python3-h5netcdf
     python3-scipy
+    # the importer's hostile-input test writes plain HDF5 files, without netCDF
+    python3-h5py
     # map pictures: NASA Blue Marble and night lights, and Python's imaging
     # library that scales them and draws the land/water picture (and, in
     # tests/imageout, decodes the program's GIF files independently)

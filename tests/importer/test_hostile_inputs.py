@@ -14,6 +14,7 @@ import tempfile
 import time
 import unittest
 
+import h5py
 import netCDF4
 import numpy as np
 
@@ -150,6 +151,15 @@ class HostileInputTest(unittest.TestCase):
             nc.createVariable("tas", "f4", ())[...] = 1.5
         cases.append(("a variable without dimensions", at("scalar.nc"), "found no variable to import: 'tas' has no "
                       "dimensions"))
+        # Plain HDF5, written without netCDF: no dimension scales at all.
+        with h5py.File(at("plain_scalar.h5"), "w") as f:
+            f["tas"] = np.float32(1.5)
+        with h5py.File(at("plain_grid.h5"), "w") as f:
+            f["tas"] = np.ones((24, 36, 72), "f4")
+        cases += [("plain HDF5, a scalar", at("plain_scalar.h5"), "found no variable to import: 'tas' has no dimensions"),
+                  ("plain HDF5, a grid without coordinates", at("plain_grid.h5"),
+                   "found no variable to import: 'tas' (phony_dim_0, phony_dim_1, phony_dim_2) has no latitude and "
+                   "longitude coordinates")]
 
         out = os.path.join(WORK, "out")
         os.makedirs(os.path.join(out, "data", "cru"))
