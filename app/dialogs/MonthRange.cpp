@@ -1,5 +1,6 @@
 #include "MonthRange.h"
 
+#include "MonthText.h"
 #include "YearRange.h"
 
 const char* monthRangeProblem(unsigned int startYear, unsigned int startMonth, unsigned int stopYear,
@@ -32,5 +33,5 @@ const char* dataSetRangeProblem(unsigned int stopYear, unsigned int stopMonth, b
     unsigned int lastYear = FIRST_YEAR + (monthCount - 1) / 12;
     if (yearAverage)
         return text.format("Daten bis %u vorhanden.", lastYear);
-    return text.format("Daten bis %.2u-%u vorhanden.", (monthCount - 1) % 12 + 1, lastYear);
+    return text.format("Daten bis %s vorhanden.", germanMonthText(monthCount).c_str());
 }

@@ -201,7 +201,8 @@ const char* const renderHelpText =
     u8"eine GIF-Animation über viele Monate oder Jahre.\n"
     u8"\n"
     u8"  --data NAME|DATEI     Datensatz: hadcrut4, hadcrut3, hadcrut3v, hadsst2,\n"
-    u8"                        abstem3 oder eine Rasterdatei (Vorgabe: hadcrut3v)\n"
+    u8"                        abstem3 oder eine Rasterdatei beliebigen Namens\n"
+    u8"                        (Vorgabe: hadcrut3v)\n"
     u8"  --month JJJJ-MM       ein Monat\n"
     u8"  --year JJJJ           das Jahresmittel eines Jahres\n"
     u8"  --from JJJJ-MM --to JJJJ-MM [--step month|year]\n"
@@ -226,5 +227,8 @@ const char* const renderHelpText =
     u8"Die Bilder zeigen Titel, Legende und Beschriftung, aber keine Markierungen.\n"
     u8"Bei einer Animation meldet stderr höchstens einmal je Sekunde den Fortschritt.\n"
     u8"\n"
-    u8"Rückgabewert: 0 erfolgreich, 1 Fehler beim Schreiben (keine Datei),\n"
-    u8"2 falsche Eingabe (nichts geschrieben).\n";
+    u8"Eine vorhandene Ausgabedatei wird erst ersetzt, wenn die neue ganz\n"
+    u8"geschrieben ist; bis dahin und bei jedem Fehler bleibt sie, wie sie war.\n"
+    u8"\n"
+    u8"Rückgabewert: 0 erfolgreich, 1 Fehler beim Schreiben, 2 falsche Eingabe,\n"
+    u8"130 abgebrochen (Strg+C); außer bei 0 wird nichts geschrieben.\n";

@@ -14,10 +14,10 @@ TEST(MonthRange, RangesPastTheDataSetAreRefused)
         unsigned int monthCount;
         std::string message; // empty: taken
     } cases[] = {
-        {2014, 12, false, to2014, ""}, {2015, 1, false, to2014, "Daten bis 12-2014 vorhanden."},
+        {2014, 12, false, to2014, ""}, {2015, 1, false, to2014, "Daten bis Dezember 2014 vorhanden."},
         {2014, 12, true, to2014, ""},  {2015, 1, true, to2014, "Daten bis 2014 vorhanden."},
         {2024, 6, false, toJune2024, ""},
-        {2024, 7, false, toJune2024, "Daten bis 06-2024 vorhanden."},
+        {2024, 7, false, toJune2024, "Daten bis Juni 2024 vorhanden."},
         {2024, 12, true, toJune2024, ""}, {2025, 1, true, toJune2024, "Daten bis 2024 vorhanden."},
         {1850, 1, true, 0, "Der Datensatz enthält keine Daten."},
     };

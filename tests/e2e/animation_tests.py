@@ -75,7 +75,7 @@ class Animation(unittest.TestCase):
                 ({STOP_MONTH: "6", STOP_YEAR: "1989"}, "Start-Jahr muss vor dem Stop-Jahr liegen."),
                 ({STOP_YEAR: "1990", START_MONTH: "7"}, "Start-Monat muss vor dem Stop-Monat liegen."),
                 ({START_MONTH: "1", DELAY: "0"}, "Verzögerung 1-65535 (1/100 s)."),
-                ({DELAY: "25", STOP_YEAR: "2015", STOP_MONTH: "1"}, "Daten bis 12-2014 vorhanden."),
+                ({DELAY: "25", STOP_YEAR: "2015", STOP_MONTH: "1"}, "Daten bis Dezember 2014 vorhanden."),
             ]
             for values, message in checks:
                 self.fill(program, dialog, values)
