@@ -19,8 +19,10 @@ size_t lineLength(const std::string& bytes, size_t from)
     return lineFeed == std::string::npos ? 0 : lineFeed + 1 - from;
 }
 
-} // namespace
-
+// The block size told from the bytes of a grid file's beginning (its first
+// block and the next block's header line, as far as the file has them) and
+// the file's size; 0 and why not (German, Windows-1252) in `problem` when it
+// cannot be told.
 unsigned int blockSizeFromContent(const std::string& beginning, unsigned long long fileSize,
                                   std::string& problem)
 {
@@ -53,6 +55,8 @@ unsigned int blockSizeFromContent(const std::string& beginning, unsigned long lo
     return static_cast<unsigned int>(blockSize);
 }
 
+} // namespace
+
 unsigned int gridFileBlockSize(const std::string& path)
 {
     const DataSet* set = dataSetByFileName(path);
@@ -60,7 +64,7 @@ unsigned int gridFileBlockSize(const std::string& path)
         return set->blockSize;
     WFile file;
     file.open(path.c_str(), false);
-    unsigned long size = file.getSize();
+    unsigned long long size = file.getSize();
     std::string beginning(size < probeBytes ? size : probeBytes, '\0');
     if (!beginning.empty())
         file.read(&beginning[0], static_cast<unsigned long>(beginning.size()));

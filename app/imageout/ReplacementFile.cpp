@@ -1,63 +1,28 @@
 #include "ReplacementFile.h"
 
-#include <random>
+#include "PartFile.h"
 
-#include "FileNames.h"
-
-namespace {
-
-std::wstring randomName(std::mt19937& random)
+ReplacementFile::ReplacementFile(const char* targetName) : target(targetName)
 {
-    static const wchar_t alphabet[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
-    std::uniform_int_distribution<int> pick(0, 35);
-    std::wstring name;
-    for (int i = 0; i < 8; ++i)
-        name += alphabet[pick(random)];
-    return name;
-}
-
-std::string utf8(const std::wstring& wide)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(n > 1 ? n - 1 : 0, '\0');
-    if (n > 1)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], n, nullptr, nullptr);
-    return text;
-}
-
-} // namespace
-
-ReplacementFile::ReplacementFile(const char* targetName) : target(wideFileName(targetName))
-{
-    if (target.empty()) {
+    if (wideFileName(target).empty()) {
         lastError = "The file name is not valid";
         return;
     }
-    size_t nameStart = target.find_last_of(L"\\/:");
-    nameStart = nameStart == std::wstring::npos ? 0 : nameStart + 1;
-    size_t dot = target.find_last_of(L'.');
-    if (dot == std::wstring::npos || dot < nameStart)
+    // The extension stays last: writers choose their format by it.
+    size_t nameStart = target.find_last_of("\\/:");
+    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+    size_t dot = target.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart)
         dot = target.size();
-    const std::wstring stem = target.substr(0, dot);
-    const std::wstring extension = target.substr(dot);
-
-    std::random_device device;
-    std::mt19937 random(device());
-    // Another writer's name is tried again; any other failure is final.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring name = stem + L"." + randomName(random) + L".part" + extension;
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            temporary = name;
-            temporaryUtf8 = utf8(name);
-            return;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            break;
+    DWORD error;
+    HANDLE file = createPartFile(target.substr(0, dot), target.substr(dot), temporary, error);
+    if (file == INVALID_HANDLE_VALUE) {
+        temporary.clear();
+        lastError = "Cannot create a file in the folder";
+        return;
     }
-    lastError = "Cannot create a file in the folder";
+    CloseHandle(file);
+    wideTemporary = systemFileName(temporary);
 }
 
 ReplacementFile::~ReplacementFile()
@@ -68,9 +33,9 @@ ReplacementFile::~ReplacementFile()
 void ReplacementFile::discard()
 {
     if (!temporary.empty())
-        DeleteFileW(temporary.c_str());
+        DeleteFileW(wideTemporary.c_str());
     temporary.clear();
-    temporaryUtf8.clear();
+    wideTemporary.clear();
 }
 
 bool ReplacementFile::commit()
@@ -81,15 +46,14 @@ bool ReplacementFile::commit()
     }
     // The writers have closed the file; its data reach the disk before the
     // name does, so a crash leaves the old file or the whole new one.
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    if (flushed && MoveFileExW(temporary.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (flushed && movePartFile(temporary, target)) {
         temporary.clear();
-        temporaryUtf8.clear();
+        wideTemporary.clear();
         return true;
     }
     DWORD error = GetLastError();

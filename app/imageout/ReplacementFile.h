@@ -8,7 +8,7 @@
 // the target only when complete, so that a cancel or a failure leaves an old
 // file byte for byte as it was. The temporary name keeps the folder (the
 // move is a rename) and the extension (writers choose their format by it):
-// "karte.gif" is written as "karte.<8 random characters>.part.gif".
+// "karte.gif" is written as "karte.<8 random characters>.part.gif" (PartFile.h).
 //
 //     ReplacementFile output(target);        // reserves the temporary name
 //     ... write output.getWideName() ...
@@ -27,8 +27,8 @@ public:
     // False when no temporary file could be made beside the target (no
     // such folder, no right to write there, a name that is no UTF-8).
     bool isReserved() const { return !temporary.empty(); }
-    const std::wstring& getWideName() const { return temporary; }
-    const char* getName() const { return temporaryUtf8.c_str(); }
+    const std::wstring& getWideName() const { return wideTemporary; }
+    const char* getName() const { return temporary.c_str(); }
 
     // Flushes the finished temporary file to the disk and moves it over the
     // target; on failure the temporary file is removed.
@@ -38,8 +38,8 @@ public:
 private:
     void discard();
 
-    std::wstring target;
-    std::wstring temporary;
-    std::string temporaryUtf8;
+    std::string target;
+    std::string temporary;      // UTF-8, empty when there is none
+    std::wstring wideTemporary; // as the system takes it
     std::string lastError;
 };

@@ -1,26 +1,10 @@
 #include "AtomicFile.h"
 
-#include <random>
-
 #include "FileNameText.h"
 #include "ImportFailure.h"
 #include "ImportFolders.h"
+#include "PartFile.h"
 #include "SystemErrorText.h"
-
-namespace {
-
-// Eight characters of the alphabet Python's temporary names use.
-std::string randomName(std::mt19937& random)
-{
-    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789_";
-    std::uniform_int_distribution<int> pick(0, sizeof alphabet - 2);
-    std::string name;
-    for (int i = 0; i < 8; ++i)
-        name += alphabet[pick(random)];
-    return name;
-}
-
-} // namespace
 
 AtomicFile::AtomicFile(const std::string& path) : path(path)
 {
@@ -32,18 +16,8 @@ AtomicFile::AtomicFile(const std::string& path) : path(path)
     if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
         prefix = "\\" + prefix;
 
-    std::random_device device;
-    std::mt19937 random(device());
-    DWORD error = ERROR_FILE_EXISTS;
-    // Another writer's name is tried again; anything else is final.
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        part = folder + prefix + "." + randomName(random) + ".part";
-        file = CreateFileW(systemFileName(part).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-        if (error != ERROR_FILE_EXISTS && error != ERROR_SUCCESS)
-            break;
-    }
+    DWORD error = ERROR_SUCCESS;
+    file = createPartFile(folder + prefix, "", part, error);
     if (file == INVALID_HANDLE_VALUE) {
         SystemErrorText reason = systemErrorText(error);
         std::string shown = shownText(folder);
@@ -81,8 +55,7 @@ void AtomicFile::commit()
     CloseHandle(file);
     file = INVALID_HANDLE_VALUE;
     if (error == ERROR_SUCCESS &&
-        !MoveFileExW(systemFileName(part).c_str(), systemFileName(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !movePartFile(part, path))
         error = GetLastError();
     if (error == ERROR_SUCCESS) {
         pending = false;

@@ -33,6 +33,16 @@ void noise(DibImage& image, int width, int height)
             image.setPixelIndex(x, y, static_cast<int>(random() & 0xFF));
 }
 
+// The satellite map at 300 %: its GIF and JPEG are far over the limit.
+void prepareLargeSatelliteMap(OrvexMap& map)
+{
+    writeBackgroundPicture();
+    prepareMap(map, 100);
+    map.mapType = 2;
+    map.scaleX = map.scaleY = 3.0;
+    map.loadBackgroundPicture();
+}
+
 }
 
 TEST(FullDisk, WriteFailuresAreReportedAndTheFileRemoved)
@@ -119,12 +129,8 @@ TEST(FullDisk, FailedJpegLeavesNoFile)
 {
     ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
     ScratchDir scratch;
-    writeBackgroundPicture();
     OrvexMap large;
-    prepareMap(large, 100);
-    large.mapType = 2;
-    large.scaleX = large.scaleY = 3.0;
-    large.loadBackgroundPicture();
+    prepareLargeSatelliteMap(large);
     std::string message = "(nothing thrown)";
     try {
         MapSaver(large).saveJpeg("large.jpg");
@@ -160,12 +166,8 @@ TEST(FullDisk, FailedSavesKeepTheOldFile)
 {
     ASSERT_GT(fileLimit(), 0u) << "run through run_with_file_limit.sh";
     ScratchDir scratch;
-    writeBackgroundPicture();
     OrvexMap large;
-    prepareMap(large, 100);
-    large.mapType = 2;
-    large.scaleX = large.scaleY = 3.0;
-    large.loadBackgroundPicture();
+    prepareLargeSatelliteMap(large);
     DibImage image;
     noise(image, 1060, 610);
     const struct {

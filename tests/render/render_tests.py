@@ -143,74 +143,52 @@ def pixels_below_title(path):
                           capture_output=True, check=True).stdout
 
 
-def missing_block(block):
-    """The month block with every value of its row lines replaced by a missing value."""
-    header, rows = block.split(b"\n", 1)
-    return header + b"\n" + re.sub(rb"[^ \r\n]+", lambda m: b"-99.9".rjust(len(m.group())), rows)
+def read(path, size=-1):
+    with open(path, "rb") as f:
+        return f.read(size)
 
 
 class DataByPath(unittest.TestCase):
-    # (data set, its last month)
-    LAYOUTS = [("hadcrut4", "2024-12"), ("hadcrut3", "2014-12"), ("hadcrut3v", "2014-12"),
-               ("hadsst2", "2014-12"), ("abstem3", "1850-12")]
-
-    def test_any_path_reads_as_the_data_set_and_an_unknown_layout_is_refused(self):
+    def test_any_path_reads_as_the_data_set_partly_filled_years_and_unknown_layouts(self):
         folder = work_folder("data_by_path")
-        other = os.path.join(folder, "Andere Daten")
-        os.makedirs(other)
-        for name, month in self.LAYOUTS:
+        cru = os.path.join(BUILD_DIR, "run", "data", "cru")
+        for name, month in (("hadcrut4", "2024-12"), ("hadcrut3", "2014-12"), ("hadcrut3v", "2014-12"),
+                            ("hadsst2", "2014-12"), ("abstem3", "1850-12")):
             with self.subTest(name):
-                source = os.path.join(BUILD_DIR, "run", "data", "cru", name + ".dat")
-                copy = shutil.copy(source, other)
-                renamed = shutil.copy(source, os.path.join(other, name + " Kopie.raster"))
-                arguments = ["--month", month, "--map", "outlines", "--out"]
-                self.assertEqual(0, render(folder, "--data", name, *arguments, "ref.gif")[0])
-                for data, out in ((copy, "copy.gif"), (renamed, "renamed.gif")):
-                    code, _, err = render(folder, "--data", data, *arguments, out)
+                # In another folder under its own name (the data set's block
+                # size), and renamed (told from the file's first block).
+                os.makedirs(os.path.join(folder, name))
+                for data, out in ((name, "ref.gif"), (shutil.copy(os.path.join(cru, name + ".dat"), folder), "copy.gif"),
+                                  (shutil.copy(os.path.join(cru, name + ".dat"), os.path.join(folder, name, "Kopie")),
+                                   "renamed.gif")):
+                    code, _, err = render(folder, "--data", data, "--month", month, "--out", out)
                     self.assertEqual(0, code, err)
-                with open(os.path.join(folder, "ref.gif"), "rb") as ref, \
-                        open(os.path.join(folder, "copy.gif"), "rb") as copied:
-                    self.assertEqual(ref.read(), copied.read())
+                self.assertEqual(read(os.path.join(folder, "ref.gif")), read(os.path.join(folder, "copy.gif")))
                 self.assertEqual(pixels_below_title(os.path.join(folder, "ref.gif")),
                                  pixels_below_title(os.path.join(folder, "renamed.gif")))
-        with open(os.path.join(BUILD_DIR, "run", "data", "cru", "hadcrut3.dat"), "rb") as f:
-            two_blocks = f.read(2 * 28613)
-        for name, content in (("abgeschnitten.raster", two_blocks[:-10]),
-                              ("Notiz.txt", b"keine Rasterdatei\r\n" * 100)):
-            with self.subTest(name):
-                with open(os.path.join(folder, name), "wb") as f:
-                    f.write(content)
-                code, out, err = render(folder, "--data", name, "--month", "1850-01", "--out", "x.gif")
-                self.assertEqual((2, ""), (code, out))
-                self.assertEqual(1, err.count("\n"), err)
-                self.assertIn("Datensatz \"" + name + "\" nicht lesbar: Aufbau der Rasterdatei "
-                              "nicht erkennbar", err)
-
-    def test_a_partly_filled_year_averages_the_months_it_has(self):
-        # Its reference: the same year with the missing months written as
-        # months without any value.
-        folder = work_folder("partly_filled_year")
-        with open(os.path.join(BUILD_DIR, "run", "data", "cru", "hadcrut4.dat"), "rb") as f:
-            data = f.read(((2024 - 1850) * 12 + 5) * 20856)
-        files = {"Teiljahr": data,
-                 "Aufgefuellt": data + missing_block(data[-20856:]) * 7}
-        for kind, content in files.items():
-            os.makedirs(os.path.join(folder, kind))
-            with open(os.path.join(folder, kind, "hadcrut4 2024.dat"), "wb") as f:
+        # hadcrut4 up to May 2024: the year average of 2024 equals that of a
+        # file whose June to December hold no value.
+        block = 20856
+        data = read(os.path.join(cru, "hadcrut4.dat"), ((2024 - 1850) * 12 + 5) * block)
+        header, rows = data[-block:].split(b"\n", 1)
+        empty = header + b"\n" + re.sub(rb"[^ \r\n]+", lambda m: b"-99.9".rjust(len(m.group())), rows)
+        for name, content in (("Teiljahr", data), ("Aufgefuellt", data + empty * 7)):
+            with open(os.path.join(folder, name), "wb") as f:
                 f.write(content)
-            for out, arguments in (("Jahr.gif", ["--year", "2024"]),
-                                   ("Jahre.gif", ["--from", "2023-01", "--to", "2024-12", "--step", "year"])):
-                code, _, err = render(folder, "--data", os.path.join(kind, "hadcrut4 2024.dat"),
-                                      *arguments, "--out", os.path.join(kind, out))
-                self.assertEqual(0, code, err)
-        for out in ("Jahr.gif", "Jahre.gif"):
-            with open(os.path.join(folder, "Teiljahr", out), "rb") as partly, \
-                    open(os.path.join(folder, "Aufgefuellt", out), "rb") as filled:
-                self.assertEqual(filled.read(), partly.read(), out)
-        code, _, err = render(folder, "--data", os.path.join("Teiljahr", "hadcrut4 2024.dat"),
-                              "--year", "2025", "--out", "x.gif")
-        self.assertEqual(2, code)
-        self.assertIn("2025 liegt nicht im Datensatz (1850-01 bis 2024-05)", err)
+            self.assertEqual(0, render(folder, "--data", name, "--year", "2024", "--out", name + ".gif")[0])
+        self.assertEqual(pixels_below_title(os.path.join(folder, "Aufgefuellt.gif")),
+                         pixels_below_title(os.path.join(folder, "Teiljahr.gif")))
+        for name, content, message in (
+                ("Teiljahr", None, "2025 liegt nicht im Datensatz (1850-01 bis 2024-05)"),
+                ("abgeschnitten", data[:2 * block - 10], "nicht lesbar: Aufbau der Rasterdatei nicht erkennbar"),
+                ("Notiz.txt", b"keine Rasterdatei\r\n" * 100, "nicht lesbar: Aufbau der Rasterdatei nicht erkennbar")):
+            with self.subTest(name):
+                if content is not None:
+                    with open(os.path.join(folder, name), "wb") as f:
+                        f.write(content)
+                code, out, err = render(folder, "--data", name, "--year", "2025", "--out", "x.gif")
+                self.assertEqual((2, "", 1), (code, out, err.count("\n")), err)
+                self.assertIn(message, err)
 
 
 class KeepsTheOldOut(unittest.TestCase):
