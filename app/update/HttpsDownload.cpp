@@ -120,18 +120,18 @@ std::string redirectTarget(const std::string& location, const std::string& from)
 }
 
 // What the status callback tells the waiting thread about the one call in
-// flight on a request handle.
+// flight on a request handle, and the buffer a read fills. WinHTTP may still
+// finish a call after its handle has been closed (Wine lets a pending read
+// run until it times out), so from the close on the state belongs to the
+// handle: the callback deletes it when WinHTTP reports the handle closing,
+// its last notification.
 struct CallState {
     HANDLE completed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD error = 0;
     DWORD bytes = 0;
+    std::vector<char> buffer = std::vector<char>(readSize);
 
-    ~CallState()
-    {
-        CloseHandle(completed);
-        CloseHandle(closed);
-    }
+    ~CallState() { CloseHandle(completed); }
 };
 
 void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length)
@@ -155,7 +155,7 @@ void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID inform
         SetEvent(state->completed);
         break;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
-        SetEvent(state->closed);
+        delete state;
         break;
     default:
         break;
@@ -167,16 +167,16 @@ void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID inform
 class Request {
 public:
     Request(HINTERNET session, const Address& address, UpdateProgress& progress)
-        : host(address.shownHost), progress(progress)
+        : host(address.shownHost), progress(progress), state(new CallState)
     {
         connection = WinHttpConnect(session, address.host.c_str(), address.port, 0);
-        if (connection == nullptr)
-            throw UpdateFailure(connectionProblem(GetLastError(), host));
-        request = WinHttpOpenRequest(connection, L"GET", address.path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                     WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
-        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&state);
-        if (request == nullptr ||
-            !WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+        if (connection != nullptr)
+            request = WinHttpOpenRequest(connection, L"GET", address.path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                         WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(state);
+        stateHandedOver =
+            request != nullptr && WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+        if (!stateHandedOver) {
             DWORD error = GetLastError();
             close();
             throw UpdateFailure(connectionProblem(error, host));
@@ -222,49 +222,47 @@ public:
         return utf8FileName(value.c_str());
     }
 
-    // The next piece of the body into buffer; 0 at its end.
-    DWORD read(char* buffer, DWORD size)
+    // The next piece of the body, valid until the next call; empty at its end.
+    std::pair<const char*, DWORD> read()
     {
-        if (!WinHttpReadData(request, buffer, size, nullptr))
+        if (!WinHttpReadData(request, state->buffer.data(), readSize, nullptr))
             throw UpdateFailure(connectionProblem(GetLastError(), host));
         await();
-        return state.bytes;
+        return {state->buffer.data(), state->bytes};
     }
-
-    const std::string& shownHost() const { return host; }
 
 private:
     void await()
     {
         ULONGLONG start = GetTickCount64();
-        while (WaitForSingleObject(state.completed, 100) == WAIT_TIMEOUT) {
+        while (WaitForSingleObject(state->completed, 100) == WAIT_TIMEOUT) {
             if (progress.cancelled())
                 throw ImportCancelled();
             if (GetTickCount64() - start >= silenceMilliseconds)
                 throw UpdateFailure(connectionProblem(ERROR_WINHTTP_TIMEOUT, host));
         }
-        if (state.error != 0)
-            throw UpdateFailure(connectionProblem(state.error, host));
+        if (state->error != 0)
+            throw UpdateFailure(connectionProblem(state->error, host));
     }
 
-    // Closing cancels a call in flight; the callback may run until WinHTTP
-    // reports the handle closing, and the state it writes must live so long.
+    // Closing the request cancels a call in flight; its state goes with the
+    // handle (see CallState).
     void close()
     {
-        if (request != nullptr) {
+        if (request != nullptr)
             WinHttpCloseHandle(request);
-            WaitForSingleObject(state.closed, INFINITE);
-            request = nullptr;
-        }
-        if (connection != nullptr) {
+        if (!stateHandedOver)
+            delete state;
+        if (connection != nullptr)
             WinHttpCloseHandle(connection);
-            connection = nullptr;
-        }
+        request = connection = nullptr;
+        state = nullptr;
     }
 
     std::string host;
     UpdateProgress& progress;
-    CallState state;
+    CallState* state;
+    bool stateHandedOver = false;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
 };
@@ -346,27 +344,26 @@ DownloadResult HttpsDownload::fetch(const std::string& address, const CachedCopy
         result.etag = request.header(WINHTTP_QUERY_ETAG);
         result.lastModified = request.header(WINHTTP_QUERY_LAST_MODIFIED);
 
-        std::vector<char> buffer(readSize);
         progress.downloaded(0, announced);
         for (;;) {
-            DWORD got;
+            std::pair<const char*, DWORD> piece;
             try {
-                got = request.read(buffer.data(), readSize);
+                piece = request.read();
             } catch (const UpdateFailure& failure) {
                 if (announced == 0)
                     throw;
                 throw UpdateFailure(failure.german() + ", nach " + numberText(result.received) + " von " +
                                     numberText(announced) + " Bytes");
             }
-            if (got == 0)
+            if (piece.second == 0)
                 break;
-            result.received += got;
+            result.received += piece.second;
             if (result.received > limit)
                 throw UpdateFailure("die Datei ist größer als die Grenze von " + numberText(limit) + " Bytes");
             if (announced != 0 && result.received > announced)
                 throw UpdateFailure("der Server " + parts.shownHost + " sendet mehr als die angekündigten " +
                                     numberText(announced) + " Bytes");
-            sink.write(buffer.data(), got);
+            sink.write(piece.first, piece.second);
             progress.downloaded(result.received, announced);
         }
         if (announced != 0 && result.received != announced)
