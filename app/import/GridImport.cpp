@@ -317,7 +317,8 @@ ImportReport runImport(const ImportRequest& request, ImportProgress& progress) {
     std::unique_ptr<CoverageSummary> summary;
     try {
         summary = std::make_unique<CoverageSummary>(
-            write(source, steps, *layout, path, shownText(baseName(request.input)), progress));
+            write(source, steps, *layout, path,
+                  shownText(request.inputName.empty() ? baseName(request.input) : request.inputName), progress));
     } catch (...) {  // a failed or cancelled import leaves no trace
         removeFolders(created);
         throw;

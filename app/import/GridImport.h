@@ -10,6 +10,7 @@
 // What to import, as the console importer's options say it.
 struct ImportRequest {
     std::string input;     // the netCDF file
+    std::string inputName; // its name in the grid file's headers; empty: the input's file name
     std::string target;    // "hadcrut4", "hadcrut3", "hadcrut3v", "hadsst2" or "abstem3"
     std::string variable;  // the file's own name; empty: chosen by the importer's rules
     bool hasLevel = false; // level: the value of the level coordinate to take

@@ -12,6 +12,7 @@
 #include "HttpsDownload.h"
 #include "ImportFailure.h"
 #include "ImportFolders.h"
+#include "ImportText.h"
 #include "MonthText.h"
 #include "OrvexDatabase.h"
 #include "WException.h"
@@ -57,6 +58,27 @@ std::string changeText(int before, int after)
     if (added == 0)
         return "keine neuen Monate";
     return std::to_string(-added) + (added == -1 ? " Monat" : " Monate") + " weniger als bisher";
+}
+
+// The published file's name, for the grid file's headers and messages: the
+// last part of its address, without ".gz" when it comes packed.
+std::string publishedName(const std::string& address, bool gzip)
+{
+    std::string name = address.substr(0, address.find_first_of("?#"));
+    name = name.substr(name.rfind('/') + 1);
+    if (gzip && name.size() > 3 && lowerAscii(name.substr(name.size() - 3)) == ".gz")
+        name.resize(name.size() - 3);
+    return name;
+}
+
+// The import's messages name its input; the user knows the file by the
+// published name, not by the temporary one.
+std::string namingPublished(std::string message, const std::string& partPath, const std::string& name)
+{
+    std::string shownPart = shownText(partPath);
+    for (size_t at = 0; (at = message.find(shownPart, at)) != std::string::npos; at += name.size())
+        message.replace(at, shownPart.size(), name);
+    return message;
 }
 
 // The import's progress and cancel, passed on to the update's.
@@ -160,6 +182,7 @@ UpdateResult updateProduct(const Product& product, const std::string& workFolder
 
     ImportRequest request;
     request.input = file.path();
+    request.inputName = publishedName(address, product.gzip);
     request.target = product.target;
     request.variable = product.variable;
     request.outDir = workFolder;
@@ -168,7 +191,8 @@ UpdateResult updateProduct(const Product& product, const std::string& workFolder
     try {
         report = runImport(request, steps);
     } catch (const ImportFailure& failure) {
-        throw UpdateFailure("die geladene Datei lässt sich nicht importieren: " + failure.german());
+        throw UpdateFailure("die geladene Datei lässt sich nicht importieren: " +
+                            namingPublished(failure.german(), file.path(), shownText(request.inputName)));
     }
     folders.keep();
 
