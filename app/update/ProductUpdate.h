@@ -4,6 +4,7 @@
 
 #include "ProductCatalogue.h"
 #include "UpdateFailure.h"
+#include "UpdateProgress.h"
 
 // Bringing one product's data set up to date: the published file is
 // downloaded (HTTPS through the system's WinHTTP) into a temporary file
@@ -11,20 +12,6 @@
 // data set itself changes only by the import's own atomic replace. A record
 // beside the data set ("<target>.update") keeps the server's ETag and
 // Last-Modified, so that an unchanged file is not fetched again.
-
-// Progress of an update, reported from the thread running it.
-class UpdateProgress {
-public:
-    virtual ~UpdateProgress() = default;
-    // done of total bytes received; total is 0 while the server has not
-    // announced a length.
-    virtual void downloaded(unsigned long long done, unsigned long long total) = 0;
-    // done of total time steps of the downloaded file read by the import.
-    virtual void imported(int done, int total) = 0;
-    // Polled while the update runs; true makes it throw ImportCancelled,
-    // leaving nothing behind.
-    virtual bool cancelled() const = 0;
-};
 
 struct UpdateResult {
     bool unchanged = false;          // the server's file is the one imported last; nothing written
@@ -48,3 +35,7 @@ UpdateResult updateProduct(const Product& product, const std::string& workFolder
 // The last month with data of the product's data set under workFolder
 // (1 = 1850-01); 0 when the file is missing or holds no value.
 int lastMonthOfDataSet(const std::string& target, const std::string& workFolder);
+
+// The name of the product the data set under workFolder was last updated
+// from; empty when none (or it has been replaced since by other means).
+std::string productOfDataSet(const std::string& target, const std::string& workFolder);
