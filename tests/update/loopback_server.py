@@ -62,11 +62,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def do_HEAD(self):
-        self.do_GET(head=True)
-
-    def do_GET(self, head=False):
-        self.head, self.sent = head, 0
+    def do_GET(self):
+        self.sent = 0
         status = self.answer(self.path.split("?")[0].lstrip("/"))
         with self.server.lock:
             self.server.requests.append((self.command, self.path, status, self.sent))
@@ -119,10 +116,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
 
     def send(self, data):
-        if not self.head:
-            self.wfile.write(data)
-            self.wfile.flush()
-            self.sent += len(data)
+        self.wfile.write(data)
+        self.wfile.flush()
+        self.sent += len(data)
 
     def page(self, status, body):
         data = f"<!DOCTYPE html><html><body>{body}</body></html>\n".encode()
@@ -140,12 +136,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return f'<h1>Index of {html.escape(self.path)}</h1><pre><a href="?C=N;O=D">Name</a>\n' \
                f'<a href="/">Parent Directory</a>\n{rows}</pre>'
 
-    def misbehave(self, announced, data, pause=0.0, piece=1 << 16):
-        """Sends data as if it were `announced` bytes long, then closes."""
+    def misbehave(self, announced, data, pause=0.0):
+        """Sends data in pieces of 64 KiB as if it were `announced` bytes long, then closes."""
         self.close_connection = True
         self.start(200, {"Content-Length": announced, "Connection": "close"})
-        for at in range(0, len(data), piece):
-            self.send(data[at:at + piece])
+        for at in range(0, len(data), 1 << 16):
+            self.send(data[at:at + (1 << 16)])
             if pause and self.server.stopping.wait(pause):
                 break
         return 200
@@ -165,13 +161,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return self.misbehave(2 << 30, data)
 
     def slow(self, data):
-        self.close_connection = False
-        self.start(200, {"Content-Length": len(data)})
-        for at in range(0, len(data), 1 << 16):
-            self.send(data[at:at + (1 << 16)])
-            if self.server.stopping.wait(0.05):
-                break
-        return 200
+        return self.misbehave(len(data), data, pause=0.05)
 
 
 MISBEHAVIOURS = {"short": Handler.short, "long": Handler.long, "stall": Handler.stall, "huge": Handler.huge,
