@@ -47,6 +47,8 @@ packages=(
     xplanet-images python3-pil
     # the setup program (makensis, with its 64-bit stubs and plugins)
     nsis
+    # the update tests' loopback HTTPS server makes its certificates
+    openssl
 )
 # npm fetches the Natural Earth outlines (world-atlas). A Node.js that brings
 # its own npm (NodeSource's) needs no Debian npm, which would clash with it.
