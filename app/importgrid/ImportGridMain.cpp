@@ -1,6 +1,8 @@
 // import_grid.exe: imports a netCDF temperature grid into one of the
 // program's grid files, with the arguments, messages and exit codes of the
-// Python tools/import-grid (its usage errors worded as argparse words them).
+// Python tools/import-grid (its usage errors worded as argparse words them);
+// with --update, downloads the published products of the catalogue and
+// imports them (German lines, for the schools' scheduled tasks).
 
 #include <windows.h>
 
@@ -15,6 +17,7 @@
 #include "GridLayout.h"
 #include "ImportFailure.h"
 #include "ImportText.h"
+#include "ProductUpdate.h"
 
 namespace {
 
@@ -22,7 +25,8 @@ const char* const PROGRAM = "import-grid";
 const char* const USAGE =
     "usage: import-grid [-h] --as {hadcrut4,hadcrut3,hadcrut3v,hadsst2,abstem3}\n"
     "                   [--variable NAME] [--level VALUE] [--out DIR]\n"
-    "                   INPUT.nc\n";
+    "                   INPUT.nc\n"
+    "       import-grid --update [PRODUCT ...] [--out DIR]\n";
 // Inputs with more months than this show their progress on a console.
 const int LONG_INPUT = 240;
 
@@ -79,7 +83,11 @@ void printHelp() {
         "                        temperature variable)\n"
         "  --level VALUE         the level to import from a variable with depth, height\n"
         "                        or pressure levels: the value of its level coordinate,\n"
-        "                        in the coordinate's units\n" +
+        "                        in the coordinate's units\n"
+        "  --update [PRODUCT ...]\n"
+        "                        download the named products of DIR/produkte.txt\n"
+        "                        (all updated before when none is named) and import\n"
+        "                        them; exit code 0 updated or unchanged, 1 failed\n" +
         wrapped("  --out DIR             ", "the program's working folder (default: the folder of "
                                            "import_grid.exe, " + shownText(programFolder()) + ")");
     std::fputs(help.c_str(), stdout);
@@ -106,15 +114,20 @@ struct Options {
     ImportRequest request;
     bool hasTarget = false;
     bool hasInput = false;
+    bool update = false;
+    std::vector<std::string> products;
 };
 
 // argparse's reading of the command line (in UTF-8): long options by a
 // unique prefix, "--name value" or "--name=value".
 Options parse(int argc, char** argv) {
-    static const char* const longOptions[] = {"--help", "--as", "--variable", "--level", "--out"};
+    static const char* const longOptions[] = {"--help", "--as", "--variable", "--level", "--out", "--update"};
     Options options;
     options.request.outDir = programFolder();
     std::vector<std::string> unrecognized;
+    // Positional arguments in order: the input, or with --update the products.
+    std::vector<std::string> positional;
+    std::vector<std::string> importOptions;
     bool onlyPositional = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
@@ -127,12 +140,7 @@ Options parse(int argc, char** argv) {
             continue;
         }
         if (!looksLikeOption) {
-            if (options.hasInput)
-                unrecognized.push_back(argument);
-            else {
-                options.request.input = argument;
-                options.hasInput = true;
-            }
+            positional.push_back(argument);
             continue;
         }
         if (argument == "-h") {
@@ -171,6 +179,14 @@ Options parse(int argc, char** argv) {
             printHelp();
             std::exit(0);
         }
+        if (option == "--update") {
+            if (hasValue)
+                usageError("argument --update: ignored explicit argument '" + value + "'");
+            options.update = true;
+            continue;
+        }
+        if (option != "--out")
+            importOptions.push_back(option);
         if (!hasValue) {
             bool next = i + 1 < argc && (argv[i + 1][0] != '-' || (parseFloat(argv[i + 1], number) &&
                                                                      std::string(argv[i + 1]).size() > 1));
@@ -196,6 +212,19 @@ Options parse(int argc, char** argv) {
         } else {
             options.request.outDir = value;
         }
+    }
+    if (options.update) {
+        if (!importOptions.empty())
+            usageError("argument --update: not allowed with argument " + importOptions[0]);
+        if (!unrecognized.empty())
+            usageError("unrecognized arguments: " + joined(unrecognized, " "));
+        options.products = positional;
+        return options;
+    }
+    if (!positional.empty()) {
+        options.request.input = positional[0];
+        options.hasInput = true;
+        unrecognized.insert(unrecognized.end(), positional.begin() + 1, positional.end());
     }
     std::vector<std::string> missing;
     if (!options.hasInput)
@@ -237,6 +266,127 @@ private:
     bool shown = false;
 };
 
+// Bytes received and months read, on one line of the console.
+class ConsoleUpdateProgress : public UpdateProgress {
+public:
+    ConsoleUpdateProgress() {
+        DWORD mode = 0;
+        console = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+    }
+    ~ConsoleUpdateProgress() override { clear(); }
+
+    void downloaded(unsigned long long done, unsigned long long total) override {
+        if (!console)
+            return;
+        shown = true;
+        if (total > 0)
+            std::fprintf(stderr, "\r  Laden: %llu von %llu KB    ", done >> 10, total >> 10);
+        else
+            std::fprintf(stderr, "\r  Laden: %llu KB    ", done >> 10);
+        std::fflush(stderr);
+    }
+
+    void imported(int done, int total) override {
+        if (!console || total <= LONG_INPUT)
+            return;
+        shown = true;
+        std::fprintf(stderr, "\r  Import: %d von %d Monaten          ", done, total);
+        std::fflush(stderr);
+    }
+
+    bool cancelled() const override { return interrupted; }
+
+    void clear() {
+        if (shown)
+            std::fprintf(stderr, "\r%60s\r", "");
+        shown = false;
+    }
+
+private:
+    bool console = false;
+    bool shown = false;
+};
+
+// A refusal of --update's arguments: one German line, exit code 2.
+[[noreturn]] void updateRefused(const std::string& message) {
+    std::fprintf(stderr, "%s: Fehler: %s\n", PROGRAM, message.c_str());
+    std::exit(2);
+}
+
+std::string productNames(const ProductCatalogue& catalogue) {
+    std::vector<std::string> names;
+    for (const Product& product : catalogue.products)
+        names.push_back(product.name);
+    return joined(names, ", ");
+}
+
+// The products to update: those named, or those the data sets were last
+// updated from.
+std::vector<const Product*> chosenProducts(const ProductCatalogue& catalogue, const Options& options) {
+    std::vector<const Product*> chosen;
+    if (options.products.empty()) {
+        for (const Product& product : catalogue.products)
+            if (productOfDataSet(product.target, options.request.outDir) == product.name)
+                chosen.push_back(&product);
+        if (chosen.empty())
+            updateRefused("kein Produkt genannt, und noch keins wurde aktualisiert (Produkte: " +
+                          productNames(catalogue) + ")");
+        return chosen;
+    }
+    for (const std::string& name : options.products) {
+        const Product* product = productByName(catalogue, name);
+        if (product == nullptr)
+            updateRefused("unbekanntes Produkt " + shownText(name) + " (Produkte: " + productNames(catalogue) + ")");
+        bool named = false;
+        for (const Product* other : chosen) {
+            named = named || other == product;
+            if (other != product && other->target == product->target)
+                updateRefused(other->name + " und " + product->name + " schreiben beide " + product->target +
+                              ".dat; bitte nur eins von beiden nennen");
+        }
+        if (!named)
+            chosen.push_back(product);
+    }
+    return chosen;
+}
+
+int runUpdates(const Options& options) {
+    ProductCatalogue catalogue;
+    try {
+        catalogue = readProductCatalogue(catalogueFile(options.request.outDir));
+    } catch (const UpdateFailure& failure) {
+        std::fprintf(stderr, "%s: Fehler: %s\n", PROGRAM, failure.german().c_str());
+        return 1;
+    }
+    for (const CatalogueProblem& problem : catalogue.problems)
+        std::fprintf(stderr, "%s: Warnung: %s\n", PROGRAM, problem.german.c_str());
+    std::vector<const Product*> chosen = chosenProducts(catalogue, options);
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+    int status = 0;
+    for (const Product* product : chosen) {
+        ConsoleUpdateProgress progress;
+        try {
+            UpdateResult result = updateProduct(*product, options.request.outDir, progress);
+            progress.clear();
+            std::printf("%s\n", result.german.c_str());
+            std::fflush(stdout);
+        } catch (const UpdateFailure& failure) {
+            progress.clear();
+            std::fprintf(stderr, "%s: Fehler: %s: %s\n", PROGRAM, product->name.c_str(), failure.german().c_str());
+            status = 1;
+        } catch (const ImportCancelled&) {
+            progress.clear();
+            std::fprintf(stderr, "%s: abgebrochen; %s unverändert\n", PROGRAM, product->name.c_str());
+            return 130;
+        } catch (const std::bad_alloc&) {
+            progress.clear();
+            std::fprintf(stderr, "%s: Fehler: %s: zu wenig Speicher\n", PROGRAM, product->name.c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
 }  // namespace
 
 // The command line arrives in UTF-16, so that every name Windows allows
@@ -250,6 +400,8 @@ int wmain(int argc, wchar_t** wideArguments) {
         argv.push_back(&argument[0]);
     argv.push_back(nullptr);
     Options options = parse(argc, argv.data());
+    if (options.update)
+        return runUpdates(options);
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
     try {
         ImportReport report;

@@ -35,3 +35,7 @@ UpdateResult updateProduct(const Product& product, const std::string& workFolder
 // The last month with data of the product's data set under workFolder
 // (1 = 1850-01); 0 when the file is missing or holds no value.
 int lastMonthOfDataSet(const std::string& target, const std::string& workFolder);
+
+// The name of the product the data set under workFolder was last updated
+// from; empty when none (or it has been replaced since by other means).
+std::string productOfDataSet(const std::string& target, const std::string& workFolder);
