@@ -15,9 +15,25 @@ const DWORD readSize = 256 * 1024;
 
 std::string numberText(unsigned long long n) { return std::to_string(n); }
 
-// The German reason for a WinHTTP error, naming the server.
+// The German reason for a WinHTTP error, naming the server. Wine passes on
+// some errors of its sockets as they are, so those count as their WinHTTP
+// counterparts.
 std::string connectionProblem(DWORD error, const std::string& host)
 {
+    switch (error) {
+    case WSAECONNREFUSED:
+        error = ERROR_WINHTTP_CANNOT_CONNECT;
+        break;
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+        error = ERROR_WINHTTP_CONNECTION_ERROR;
+        break;
+    case WSAETIMEDOUT:
+        error = ERROR_WINHTTP_TIMEOUT;
+        break;
+    default:
+        break;
+    }
     switch (error) {
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
         return "der Server " + host + " wurde nicht gefunden (keine Netzverbindung oder falscher Name)";
