@@ -3,6 +3,8 @@
 #include "OrvexVisualizer.h"
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "AnimationDialog.h"
 #include "ExportDialog.h"
@@ -16,10 +18,27 @@
 #include "PositionDialog.h"
 #include "ProgramIds.h"
 #include "SaveFormat.h"
+#include "UpdateDialog.h"
 #include "WException.h"
 #include "WFileSelectDialog.h"
 #include "WSystem.h"
 #include "YearRange.h"
+
+namespace {
+
+// A report's lines as one message box text.
+WString joinedLines(const std::vector<std::string>& lines)
+{
+    WString text;
+    for (const std::string& line : lines) {
+        if (text.length() > 0)
+            text += "\r\n";
+        text += line.c_str();
+    }
+    return text;
+}
+
+} // namespace
 
 LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM)
 {
@@ -49,6 +68,7 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_KEY_LOAD_DATA_SET: loadDataSet(); break;
     case CMD_EXPORT_SERIES: exportSeries(); break;
     case CMD_IMPORT_DATA_SET: importDataSet(); break;
+    case CMD_UPDATE_DATA: updateData(); break;
     case CMD_SAVE_GIF:
     case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
     case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
@@ -191,16 +211,47 @@ void OrvexVisualizer::importDataSet()
             dialog.getReport().lastMonthWithData > 0 ? dialog.getReport().lastMonthWithData : 1;
         reopenDataSet(dialog.getTargetFile(), FIRST_YEAR + (last - 1) / 12, (last - 1) % 12 + 1,
                       false);
-        WString lines;
-        for (const std::string& line : dialog.getReport().german) {
-            if (lines.length() > 0)
-                lines += "\r\n";
-            lines += line.c_str();
-        }
-        WSystem::showMessage(this, lines, "Information", false);
+        WSystem::showMessage(this, joinedLines(dialog.getReport().german), "Information", false);
     } else if (dialog.closedDataSet()) {
         reopenDataSet(shownFile, year, month, yearAverage);
     }
+}
+
+void OrvexVisualizer::updateData()
+{
+    WString folder;
+    WSystem::getCurrentDirectory(folder);
+    std::string workFolder = static_cast<const char*>(folder);
+    ProductCatalogue catalogue;
+    try {
+        catalogue = readProductCatalogue(catalogueFile(workFolder));
+    } catch (const UpdateFailure& e) {
+        WSystem::showMessage(this, e.german().c_str(), "Error", true);
+        return;
+    }
+
+    OrvexDatabase& database = map.database;
+    // As after an import: the data set closed by the dialog is opened again
+    // as it was, unless an update replaced it by another.
+    WString shownFile(database.getName());
+    unsigned int year = database.getYear();
+    unsigned int month = database.getMonth();
+    bool yearAverage = database.isYearAverage();
+    UpdateDialog dialog(this, catalogue, workFolder, database);
+    if (dialog.show(true) != 1) {
+        if (dialog.closedDataSet())
+            reopenDataSet(shownFile, year, month, yearAverage);
+        return;
+    }
+    if (!dialog.getUpdatedFile().empty()) {
+        // A file without any data opens at January 1850.
+        int last = dialog.getLastMonth() > 0 ? dialog.getLastMonth() : 1;
+        reopenDataSet(WString(dialog.getUpdatedFile().c_str()), FIRST_YEAR + (last - 1) / 12,
+                      (last - 1) % 12 + 1, false);
+    } else if (dialog.closedDataSet()) {
+        reopenDataSet(shownFile, year, month, yearAverage);
+    }
+    WSystem::showMessage(this, joinedLines(dialog.getReport()), "Information", false);
 }
 
 void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsigned int month,

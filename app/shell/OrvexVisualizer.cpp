@@ -133,6 +133,7 @@ void OrvexVisualizer::createMenus()
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
     programMenu.addSeparator();
     programMenu.addItem(CMD_IMPORT_DATA_SET, "Datensatz importieren ...");
+    programMenu.addItem(CMD_UPDATE_DATA, "Daten aktualisieren ...");
     programMenu.addSeparator();
     programMenu.addItem(CMD_EXIT, "Beenden");
 

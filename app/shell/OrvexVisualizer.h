@@ -97,6 +97,8 @@ private:
     void newPosition();
     void exportSeries();
     void importDataSet();
+    // Downloads and imports the published products the user checks.
+    void updateData();
     // Opens the data set at the month after an import (or its attempt);
     // a set that does not open leaves an empty map, as after loading.
     void reopenDataSet(const WString& file, unsigned int year, unsigned int month,

@@ -114,6 +114,27 @@ void WControlListView::selectItem(unsigned long index)
     SendMessageA(windowHandle, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
+void WControlListView::showCheckBoxes()
+{
+    SendMessageA(windowHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+}
+
+// The check box is the row's state image: 1 unchecked, 2 checked.
+bool WControlListView::isItemChecked(unsigned long index) const
+{
+    LRESULT state =
+        SendMessageA(windowHandle, LVM_GETITEMSTATE, index, static_cast<LPARAM>(LVIS_STATEIMAGEMASK));
+    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void WControlListView::setItemChecked(unsigned long index, bool checked)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageA(windowHandle, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
 void WControlListView::removeItem(unsigned long index)
 {
     SendMessageA(windowHandle, LVM_DELETEITEM, index, 0);

@@ -38,6 +38,10 @@ public:
     // The selected row, -1 (as unsigned) when none is selected.
     unsigned long getItemIdx() const;
     void selectItem(unsigned long index);
+    // A check box before each row (LVS_EX_CHECKBOXES); rows start unchecked.
+    void showCheckBoxes();
+    bool isItemChecked(unsigned long index) const;
+    void setItemChecked(unsigned long index, bool checked);
     void removeItem(unsigned long index);
     void removeAll();
     unsigned long getItemCount() const;
