@@ -100,6 +100,9 @@ void UpdateDialog::fillList()
         int last = lastMonthOfDataSet(product.target, workFolder);
         productList.setItemText(row, COLUMN_MONTH,
                                 last > 0 ? germanMonthText(last).c_str() : "keine Daten");
+        // What was updated before is what the user keeps up to date.
+        if (productOfDataSet(product.target, workFolder) == product.name)
+            productList.setItemChecked(row, true);
     }
     // Space checks the row with the focus, so the keyboard needs one.
     if (productList.getItemCount() > 0)

@@ -104,10 +104,13 @@ class Update(unittest.TestCase):
                 program.changed(before)
                 shown = program.settle()
 
+                # What was updated comes checked again, and is unchanged.
                 lines = self.update(program, [3])
-                self.assertRegex(lines[0], "^Fehlt: .*404")
-                self.assertEqual(1, len(lines), lines)
-                lines = self.update(program, [4], cancel=True)
+                self.assertEqual(["HadSST4: unverändert, bis März 2021", "HadCRUT5: unverändert, bis März 2025"],
+                                 lines[:2])
+                self.assertRegex(lines[2], "^Fehlt: .*404")
+                self.assertEqual(3, len(lines), lines)
+                lines = self.update(program, [0, 2, 4], cancel=True)
                 self.assertEqual(["Langsam: abgebrochen, der Datensatz bleibt unverändert."], lines)
                 self.assertEqual(shown, program.settle(), "the same map again")
                 for name in DATA_SETS[2:]:
