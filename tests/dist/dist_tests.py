@@ -39,7 +39,7 @@ PROGRAM_RUNNING = 3
 # The DLLs of Windows itself that the shipped programs may import.
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "gdiplus.dll", "kernel32.dll",
-    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "user32.dll", "winmm.dll",
+    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "user32.dll", "winhttp.dll", "winmm.dll",
     "ws2_32.dll",
 }
 
