@@ -129,6 +129,7 @@ void OrvexVisualizer::createMenus()
     programMenu.addItem(CMD_LOAD_DATA_SET, "Datensatz laden\tSTRG+D");
     programMenu.addSeparator();
     programMenu.addItem(CMD_EXPORT_SERIES, "Datenreihe exportieren");
+    programMenu.addItem(CMD_EXPORT_MAP_TABLE, "Karte als Tabelle exportieren ...");
     programMenu.addSeparator();
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
     programMenu.addSeparator();
@@ -157,6 +158,9 @@ void OrvexVisualizer::createMenus()
     viewMenu.addSeparator();
     viewMenu.addItem(CMD_ORTHOGRAPHIC, "Orthographisch", checkOn, checkOff);
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+    viewMenu.addSeparator();
+    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
+    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
 
     menuBar.create();
     menuBar.addSubMenu(programMenu, "Programm");
@@ -247,6 +251,9 @@ void OrvexVisualizer::toggleOrthographic()
 {
     map.orthographic = !map.orthographic;
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+    viewMenu.addSeparator();
+    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
+    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
     startTask(TASK_RENDER);
     refreshStatusText();
 }
