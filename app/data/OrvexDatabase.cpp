@@ -3,8 +3,10 @@
 #include <climits>
 #include <cmath>
 
+#include "Climatology.h"
 #include "DataSets.h"
 #include "GmsCoordinates.h"
+#include "GridMonths.h"
 #include "WException.h"
 #include "WMemory.h"
 #include "YearRange.h"
@@ -34,7 +36,10 @@ OrvexDatabase::OrvexDatabase()
       yearAverage(false),
       cellsWithData(0),
       coverage(0.0),
-      blockSize(0)
+      blockSize(0),
+      season(NO_SEASON),
+      trendShown(false),
+      globalTrend(0.0)
 {
 }
 

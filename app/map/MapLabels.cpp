@@ -11,8 +11,7 @@
 
 namespace {
 // Where the caption sends the reader for the real observations.
-const char* const captionText =
-    "Abweichungen in Grad Celsius (1961-90) - https://crudata.uea.ac.uk/cru/data/temperature/";
+const char* const webAddress = "https://crudata.uea.ac.uk/cru/data/temperature/";
 
 const char* plusSign(double value)
 {
@@ -193,7 +192,14 @@ void OrvexMap::drawLabels(HDC dc)
         }
     }
     WGdiSelection font(dc, legendFont);
-    drawTextIn(dc, captionText, below, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+    drawTextIn(dc, captionText(), below, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+}
+
+WString OrvexMap::captionText() const
+{
+    WString caption("Abweichungen in Grad Celsius (1961-90) - ");
+    caption += webAddress;
+    return caption;
 }
 
 bool OrvexMap::statusTexts(WString& place, WString& value)
