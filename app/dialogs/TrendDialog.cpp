@@ -99,7 +99,7 @@ void TrendDialog::confirm()
     TrendSpan span;
     span.firstYear = firstYear;
     span.lastYear = lastYear;
-    if (period >= DJF && period <= SON)
+    if (period >= static_cast<int>(DJF) && period <= static_cast<int>(SON))
         span.season = static_cast<unsigned int>(period);
     else if (period >= firstMonthChoice)
         span.month = static_cast<unsigned int>(period - firstMonthChoice + 1);

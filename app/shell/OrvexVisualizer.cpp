@@ -24,6 +24,7 @@ const unsigned long mainWindowStyle = 0xCA0000;
 
 OrvexVisualizer::OrvexVisualizer()
     : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
+      startSeason(0),
       checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
       checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
       scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
@@ -99,6 +100,13 @@ void OrvexVisualizer::loadSettings()
     startScalePercent = settings.scalePercent;
     startYearAverage = settings.yearAverage;
     map.orthographic = settings.orthographic;
+    startSeason = settings.season;
+    if (settings.referenceFirstYear > 0) {
+        startReference.method =
+            settings.referenceGlobal ? ReferencePeriod::GLOBAL : ReferencePeriod::PER_CELL;
+        startReference.firstYear = static_cast<unsigned int>(settings.referenceFirstYear);
+        startReference.lastYear = static_cast<unsigned int>(settings.referenceLastYear);
+    }
 }
 
 void OrvexVisualizer::saveSettings()
@@ -114,6 +122,18 @@ void OrvexVisualizer::saveSettings()
     settings.scalePercent = map.scalePercent;
     settings.mapType = map.mapType;
     settings.orthographic = map.orthographic;
+    const ReferencePeriod& reference = database.getReference();
+    if (!reference.isStored()) {
+        settings.referenceFirstYear = static_cast<int>(reference.firstYear);
+        settings.referenceLastYear = static_cast<int>(reference.lastYear);
+        settings.referenceGlobal = reference.method == ReferencePeriod::GLOBAL;
+    } else if (database.getRows() == 0) {
+        // Kept for the data set that could not be opened at start.
+        settings.referenceFirstYear = static_cast<int>(startReference.firstYear);
+        settings.referenceLastYear = static_cast<int>(startReference.lastYear);
+        settings.referenceGlobal = startReference.method == ReferencePeriod::GLOBAL;
+    }
+    settings.season = static_cast<int>(database.getSeason());
     settingsFiles.save(this, settings, map.positions);
 }
 
@@ -175,6 +195,7 @@ void OrvexVisualizer::openStartDataSet()
         map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile);
         map.database.load(static_cast<unsigned int>(startYear),
                           static_cast<unsigned int>(startMonth), startYearAverage);
+        applyStartChoices();
     } catch (const WException& e) {
         // Reported, and the program opens with an empty map: the user can
         // load another data set, and a stale init.txt cannot keep the

@@ -75,7 +75,7 @@ TEST(DialogTemplatesTest, CaptionsTabOrderAndDefaultButtons)
     Layout l = layoutOf(load);
     EXPECT_EQ("Datensatz laden", l.caption);
     EXPECT_EQ((std::vector<int>{IDC_LOAD_DATA_SET, IDC_LOAD_YEAR, IDC_LOAD_MONTH,
-                                IDC_LOAD_YEAR_AVERAGE, IDOK, IDCANCEL}),
+                                IDC_LOAD_YEAR_AVERAGE, IDC_LOAD_SEASON, IDOK, IDCANCEL}),
               l.tabOrder);
     EXPECT_EQ(IDOK, l.defaultButton);
     ASSERT_EQ(6u, l.texts.size());
