@@ -115,8 +115,11 @@ ReferencePeriod ReferenceDialog::chosenPeriod() const
         return period;
     period.method = method == ReferencePeriod::GLOBAL ? ReferencePeriod::GLOBAL
                                                       : ReferencePeriod::PER_CELL;
-    period.firstYear = firstYear;
-    period.lastYear = lastYear;
+    // A fixed period's years whatever the (disabled) year fields hold.
+    const std::vector<ReferencePreset>& presets = referencePresets();
+    bool preset = choice <= static_cast<int>(presets.size());
+    period.firstYear = preset ? presets[static_cast<size_t>(choice) - 1].firstYear : firstYear;
+    period.lastYear = preset ? presets[static_cast<size_t>(choice) - 1].lastYear : lastYear;
     return period;
 }
 
