@@ -22,7 +22,10 @@ void OrvexVisualizer::chooseTrend()
     OrvexDatabase& database = map.database;
     TrendDialog dialog(this, database);
     int result = dialog.show(true);
-    if (result == TrendDialog::RESULT_TREND_OFF)
+    // Back to the month, year or season shown before the trend map.
+    if (result == TrendDialog::RESULT_TREND_OFF && database.getSeason() != NO_SEASON)
+        database.loadSeason(database.getYear(), database.getSeason());
+    else if (result == TrendDialog::RESULT_TREND_OFF)
         database.load(database.getYear(), database.getMonth(), database.isYearAverage());
     else if (result != TrendDialog::RESULT_TREND)
         return;
