@@ -31,7 +31,7 @@ class ReferenceSeasonTrend(unittest.TestCase):
     def set(self, program, dialog, values):
         for control, value in values.items():
             item = program.probe("item %s %d" % (dialog, control))
-            verb = "settext" if str(value).isdigit() else "choose"
+            verb = "settext" if isinstance(value, int) else "choose"
             program.probe("%s %s %s" % (verb, item, value))
 
     def confirm(self, program, dialog, caption, before):
@@ -39,11 +39,13 @@ class ReferenceSeasonTrend(unittest.TestCase):
         program.probe("gone 10000 " + caption)
         return program.changed(before)
 
-    def table(self, program, name):
-        """The shown field exported under the name the dialog suggests."""
+    def table(self, program, suggested, name=None):
+        """The shown field's table; the dialog suggests a name, the file gets
+        that or the one given."""
+        name = name or suggested
         save = self.dialog(program, TABLE, TABLE_TITLE)
         edit = program.probe("child %s Edit" % save)
-        self.assertEqual(name, program.probe("text " + edit))
+        self.assertEqual(suggested, program.probe("text " + edit))
         program.probe("settext %s %s" % (edit, winpath(program.path(name))))
         program.probe("command %s 1" % save)
         program.probe("gone 10000 " + TABLE_TITLE)
@@ -59,13 +61,20 @@ class ReferenceSeasonTrend(unittest.TestCase):
 
             dialog = self.dialog(program, REFERENCE, "Bezugszeitraum")
             for values, message in [
-                    ({PERIOD: "eigener", FIRST: 1840, LAST: 1900}, "1850"),
-                    ({FIRST: 1995, LAST: 2000}, "10"),
+                    ({PERIOD: "eigener", FIRST: 1840, LAST: 1900},
+                     "Der Bezugszeitraum 1840–1900 liegt nicht im Datensatz; "
+                     "Jahre von 1850 bis 2024 möglich."),
+                    ({FIRST: 1995, LAST: 2000},
+                     "Der Bezugszeitraum 1995–2000 ist kürzer als 10 Jahre; "
+                     "Jahre von 1850 bis 2024 möglich."),
             ]:
                 self.set(program, dialog, values)
                 program.probe("command %s 1" % dialog)
-                self.assertIn(message, program.message("Information"))
+                self.assertEqual(message, program.message("Information"))
+            program.probe("command %s 2" % dialog)
+            program.probe("gone 10000 Bezugszeitraum")
             self.assertEqual(june, program.painted(), "refused choices change nothing")
+            dialog = self.dialog(program, REFERENCE, "Bezugszeitraum")
             self.set(program, dialog, {PERIOD: "1850"})
             referred = self.confirm(program, dialog, "Bezugszeitraum", june)
 
@@ -84,7 +93,7 @@ class ReferenceSeasonTrend(unittest.TestCase):
             self.confirm(program, dialog, "Trendkarte", program.painted())
             trend = self.table(program, "hadcrut4_Trend_1975-2024.csv")
             self.assertIn("1975–2024", "\n".join(trend[:3]))
-            self.assertEqual([], program.messages)
+            self.assertEqual(2, len(program.messages), "no message but the two refusals")
             self.assertEqual(0, program.close_and_wait())
             self.assertIn(b"REFERENCE_FIRST=1850\r\nREFERENCE_LAST=1900\r\nREFERENCE_METHOD=cell\r\n",
                           program.read("init.txt"))
@@ -92,13 +101,15 @@ class ReferenceSeasonTrend(unittest.TestCase):
         with Program(e2e_tests.ENV, "reference", again=True) as program:
             program.main_window()
             program.painted()
-            self.assertEqual(autumn, self.table(program, "hadcrut4_2024_SON.csv"),
+            self.assertEqual(autumn, self.table(program, "hadcrut4_2024_SON.csv", "neu.csv"),
                              "the restart shows the same field")
             program.key(ord("D"), ctrl=True)
             dialog = program.probe("wait 10000 Datensatz laden")
-            self.set(program, dialog, {LOAD_DATA_SET: "ABS1960_91"})
+            self.set(program, dialog, {LOAD_DATA_SET: "ABS1960_91", LOAD_SEASON: "keine"})
             program.probe("command %s 1" % dialog)
-            self.assertIn("1850–1900", program.message("Information"))
+            self.assertEqual("Der Datensatz abstem3.dat reicht nicht über den Bezugszeitraum "
+                             "1850–1900; die Karte zeigt seine Abweichungen wie gespeichert.",
+                             program.message("Information"))
             self.assertEqual(0, program.close_and_wait())
             self.assertNotIn(b"REFERENCE", program.read("init.txt"))
 
