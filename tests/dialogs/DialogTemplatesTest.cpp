@@ -78,8 +78,9 @@ TEST(DialogTemplatesTest, CaptionsTabOrderAndDefaultButtons)
                                 IDC_LOAD_YEAR_AVERAGE, IDC_LOAD_SEASON, IDOK, IDCANCEL}),
               l.tabOrder);
     EXPECT_EQ(IDOK, l.defaultButton);
-    ASSERT_EQ(6u, l.texts.size());
+    ASSERT_EQ(7u, l.texts.size());
     EXPECT_EQ("Jahresdurchschnitt berechnen", l.texts[3]);
+    EXPECT_EQ("keine", l.texts[4]);
 
     OrvexDatabase database;
     database.open(OrvexDatabase::TYPE_GRID_FILE, hadcrut3v().c_str());
