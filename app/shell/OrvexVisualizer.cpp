@@ -18,6 +18,8 @@ const char* const OrvexVisualizer::TITLE =
 namespace {
 const unsigned int tableChains = 100;
 const unsigned long statusPartEdges[] = {300, 400, 600};
+// A trend's value ("+0.18°C/Jahrzehnt") needs a wider second part.
+const unsigned long trendStatusPartEdges[] = {300, 440, 600};
 // Main window: caption, system menu and minimise box; no sizing border.
 const unsigned long mainWindowStyle = 0xCA0000;
 } // namespace
@@ -303,6 +305,7 @@ void OrvexVisualizer::onWindowClose()
 
 void OrvexVisualizer::refreshStatusText()
 {
+    statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
     map.updateStatusBar();
 }
 
