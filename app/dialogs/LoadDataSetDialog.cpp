@@ -25,8 +25,8 @@ void LoadDataSetDialog::onDialogInit()
     fields.addChoiceByText(IDC_LOAD_DATA_SET, &fileName, &DataSetCatalogue::getTable(), true);
     fields.addCheckField(IDC_LOAD_YEAR_AVERAGE, &yearAverage);
     seasons.put("0", "keine");
-    for (unsigned int s = DJF; s <= SON; ++s)
-        seasons.put(WFormattedString("%u", s), seasonName(s));
+    for (unsigned int each = DJF; each <= SON; ++each)
+        seasons.put(WFormattedString("%u", each), seasonName(each));
     fields.addChoiceByNumber(IDC_LOAD_SEASON, &season, &seasons, true);
     fields.updateControls();
 }
@@ -63,12 +63,10 @@ void LoadDataSetDialog::confirm()
     else if (year > LAST_YEAR)
         WSystem::showMessage(this, WFormattedString("Jahr bis %u möglich.", LAST_YEAR),
                              "Information", false);
-    else if (month >= 1 && month <= 12) {
-        if (seasonAvailable())
-            close(1);
-    }
-    else
+    else if (month < 1 || month > 12)
         WSystem::showMessage(this, "Monatsbereich 1-12.", "Information", false);
+    else if (seasonAvailable())
+        close(1);
 }
 
 // A year average and a season exclude each other: the one just chosen wins.

@@ -64,10 +64,10 @@ void ReferenceDialog::onDialogInit()
 
     unsigned int months = database.getMonthCount();
     SetDlgItemTextA(getWindowHandle(), IDC_REFERENCE_RANGE,
-                    months == 0 ? WString("Kein Datensatz geöffnet.")
-                                : WFormattedString("Daten von %s bis %s",
-                                                   germanMonthText(1).c_str(),
-                                                   germanMonthText(months).c_str()));
+                    months == 0
+                        ? WString("Kein Datensatz geöffnet.")
+                        : WFormattedString("Daten von %s bis %s", germanMonthText(1).c_str(),
+                                           germanMonthText(months).c_str()));
     choiceChanged();
 }
 
@@ -113,8 +113,8 @@ ReferencePeriod ReferenceDialog::chosenPeriod() const
     ReferencePeriod period;
     if (choice == 0)
         return period;
-    period.method = method == ReferencePeriod::GLOBAL ? ReferencePeriod::GLOBAL
-                                                      : ReferencePeriod::PER_CELL;
+    period.method =
+        method == ReferencePeriod::GLOBAL ? ReferencePeriod::GLOBAL : ReferencePeriod::PER_CELL;
     // A fixed period's years whatever the (disabled) year fields hold.
     const std::vector<ReferencePreset>& presets = referencePresets();
     bool preset = choice <= static_cast<int>(presets.size());

@@ -44,7 +44,8 @@ TrendDialog::TrendDialog(WWindowContext* parent, OrvexDatabase& database)
     // The last whole year of the data, and fifty years up to it.
     unsigned int months = database.getMonthCount();
     lastYear = months >= 12 ? FIRST_YEAR + months / 12 - 1 : FIRST_YEAR;
-    firstYear = lastYear >= FIRST_YEAR + defaultYears - 1 ? lastYear - defaultYears + 1 : FIRST_YEAR;
+    firstYear =
+        lastYear >= FIRST_YEAR + defaultYears - 1 ? lastYear - defaultYears + 1 : FIRST_YEAR;
 }
 
 void TrendDialog::onDialogInit()
@@ -65,10 +66,10 @@ void TrendDialog::onDialogInit()
     unsigned int months = database.getMonthCount();
     HWND dialog = getWindowHandle();
     SetDlgItemTextA(dialog, IDC_TREND_RANGE,
-                    months == 0 ? WString("Kein Datensatz geöffnet.")
-                                : WFormattedString("Daten von %s bis %s",
-                                                   germanMonthText(1).c_str(),
-                                                   germanMonthText(months).c_str()));
+                    months == 0
+                        ? WString("Kein Datensatz geöffnet.")
+                        : WFormattedString("Daten von %s bis %s", germanMonthText(1).c_str(),
+                                           germanMonthText(months).c_str()));
     EnableWindow(GetDlgItem(dialog, IDC_TREND_OFF), database.isTrend());
 }
 

@@ -257,12 +257,14 @@ WString OrvexVisualizer::suggestedFileName(const char* extension) const
             name.append(WFormattedString("_%s", seasonCode(trend.season)));
         else if (trend.month != 0)
             name.append(WFormattedString("_%.2u", trend.month));
-    } else if (database.getSeason() != NO_SEASON)
-        name.append(WFormattedString("_%u_%s", database.getYear(), seasonCode(database.getSeason())));
-    else if (database.isYearAverage())
+    } else if (database.getSeason() != NO_SEASON) {
+        name.append(
+            WFormattedString("_%u_%s", database.getYear(), seasonCode(database.getSeason())));
+    } else if (database.isYearAverage()) {
         name.append(WFormattedString("_%u", database.getYear()));
-    else
+    } else {
         name.append(WFormattedString("_%u_%.2u", database.getYear(), database.getMonth()));
+    }
     name.append(".");
     name.append(extension);
     long slash = name.lastIndexOf('/');
