@@ -36,6 +36,11 @@ std::string monthText(long long month)
     return text;
 }
 
+const char* germanMonthName(unsigned int monthOfYear)
+{
+    return monthNames[(monthOfYear - 1) % 12];
+}
+
 std::string germanMonthText(long long month)
 {
     long long year;

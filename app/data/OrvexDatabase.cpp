@@ -3,8 +3,13 @@
 #include <climits>
 #include <cmath>
 
+#include "AreaMean.h"
+#include "Climatology.h"
 #include "DataSets.h"
 #include "GmsCoordinates.h"
+#include "GridMonths.h"
+#include "MonthText.h"
+#include "TrendField.h"
 #include "WException.h"
 #include "WMemory.h"
 #include "YearRange.h"
@@ -17,6 +22,9 @@ const double halfPi = 1.570796325;
 const double twoPi = 6.2831853;
 const double fourPi = 12.5663706;
 const double earthRadius = 6371.0;
+
+// Climatologies kept per open data set; each holds 12 values per cell.
+const size_t keptClimatologies = 8;
 
 } // namespace
 
@@ -34,7 +42,10 @@ OrvexDatabase::OrvexDatabase()
       yearAverage(false),
       cellsWithData(0),
       coverage(0.0),
-      blockSize(0)
+      blockSize(0),
+      season(NO_SEASON),
+      trendShown(false),
+      globalTrend(0.0)
 {
 }
 
@@ -81,6 +92,19 @@ void OrvexDatabase::open(unsigned int type, const char* fileName, unsigned int b
     rows = newRows;
     computeLatitudeWeights();
     clearField();
+    trendShown = false;
+    referenceNotice.clear();
+    try {
+        checkReference(reference, getMonthCount());
+    } catch (const FieldChoiceError&) {
+        std::string file(fileName);
+        file = file.substr(file.find_last_of("/\\") + 1);
+        referenceNotice = "Der Datensatz " + file +
+                          " reicht nicht über den Bezugszeitraum " +
+                          yearSpanText(reference.firstYear, reference.lastYear) +
+                          "; die Karte zeigt seine Abweichungen wie gespeichert.";
+        reference = ReferencePeriod();
+    }
 }
 
 void OrvexDatabase::close()
@@ -91,6 +115,7 @@ void OrvexDatabase::close()
     latitudeWeights = nullptr;
     cellValues = nullptr;
     cellCounts = nullptr;
+    dropCaches();
     file.close();
     dbType = TYPE_CLOSED;
     resolution = 0;
@@ -106,12 +131,51 @@ void OrvexDatabase::load(unsigned int year, unsigned int month, bool yearAverage
     this->year = year;
     this->month = month;
     this->yearAverage = yearAverage;
+    season = NO_SEASON;
+    trendShown = false;
     if (dbType == TYPE_GRID_FILE)
+        readField();
+}
+
+void OrvexDatabase::loadSeason(unsigned int year, unsigned int season)
+{
+    checkSeason(year, season, getMonthCount());
+    this->year = year;
+    this->season = season;
+    yearAverage = false;
+    trendShown = false;
+    readField();
+}
+
+void OrvexDatabase::loadTrend(const TrendSpan& span)
+{
+    checkTrend(span, getMonthCount());
+    TrendField field(months(), latitudeWeights, span);
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        cellValues[i] = field.cellTrends()[i];
+        cellCounts[i] = cellValues[i] != MISSING_VALUE ? 1 : 0;
+    }
+    averageField();
+    trend = span;
+    globalTrend = field.globalTrend();
+    trendShown = true;
+}
+
+void OrvexDatabase::setReference(const ReferencePeriod& newReference)
+{
+    checkReference(newReference, getMonthCount());
+    if (!newReference.isStored())
+        climatology(newReference.firstYear, newReference.lastYear);
+    reference = newReference;
+    if (!trendShown)
         readField();
 }
 
 void OrvexDatabase::nextYear()
 {
+    if (trendShown)
+        return;
     ++year;
     if (dbType == TYPE_GRID_FILE)
         readField();
@@ -119,6 +183,8 @@ void OrvexDatabase::nextYear()
 
 void OrvexDatabase::previousYear()
 {
+    if (trendShown)
+        return;
     --year;
     if (dbType == TYPE_GRID_FILE)
         readField();
@@ -126,9 +192,18 @@ void OrvexDatabase::previousYear()
 
 bool OrvexDatabase::nextMonth()
 {
-    if (yearAverage)
+    if (yearAverage || trendShown)
         return false;
-    if (month >= 12) {
+    if (season != NO_SEASON) {
+        if (season < SON) {
+            ++season;
+        } else {
+            if (year == UINT_MAX)
+                return true;
+            ++year;
+            season = DJF;
+        }
+    } else if (month >= 12) {
         if (year == UINT_MAX)
             return true;
         ++year;
@@ -143,9 +218,18 @@ bool OrvexDatabase::nextMonth()
 
 bool OrvexDatabase::previousMonth()
 {
-    if (yearAverage)
+    if (yearAverage || trendShown)
         return false;
-    if (month <= 1) {
+    if (season != NO_SEASON) {
+        if (season > DJF) {
+            --season;
+        } else {
+            if (year <= FIRST_YEAR)
+                return true;
+            --year;
+            season = SON;
+        }
+    } else if (month <= 1) {
         if (year <= FIRST_YEAR)
             return true;
         --year;
@@ -217,30 +301,57 @@ unsigned int OrvexDatabase::getMonthCount()
     return static_cast<unsigned int>(file.getSize() / blockSize);
 }
 
+std::vector<long long> OrvexDatabase::fieldMonths() const
+{
+    // Signed 64-bit month numbers: months before January 1850 (and years far
+    // out) must land outside the file, never wrap back into it.
+    if (season != NO_SEASON) {
+        long long first = seasonFirstMonth(year, season);
+        return {first, first + 1, first + 2};
+    }
+    if (!yearAverage)
+        return {monthNumber(year, month)};
+    std::vector<long long> months;
+    for (unsigned int m = 1; m <= 12; ++m)
+        months.push_back(monthNumber(year, m));
+    return months;
+}
+
 void OrvexDatabase::readField()
 {
-    // Without a grid (the file failed to open) there is nothing to read.
-    if (cellValues == nullptr || !file.isOpen())
+    // Without a grid (the file failed to open) there is nothing to read; a
+    // trend map is no month's field.
+    if (cellValues == nullptr || !file.isOpen() || trendShown)
         return;
-    unsigned long cells = static_cast<unsigned long>(rows) * columns;
-    for (unsigned long i = 0; i < cells; ++i) {
-        cellValues[i] = 0.0;
-        cellCounts[i] = 0;
+    bool monthMode = !yearAverage && season == NO_SEASON;
+    if (monthMode && (month < 1 || month > 12)) {
+        clearField();
+        return;
     }
-    cellsWithData = 0;
-
-    // Signed 64-bit month index: months before January 1850 (and years far
-    // out) must land outside the file, never wrap back into it.
-    long long firstMonthIndex = (static_cast<long long>(year) - FIRST_YEAR) * 12;
     try {
-        if (yearAverage) {
-            for (int m = 1; m <= 12; ++m) {
-                if (!readMonthBlock(firstMonthIndex + m))
-                    break;
-            }
-        } else if (month < 1 || month > 12 || !readMonthBlock(firstMonthIndex + month)) {
+        if (reference.method == ReferencePeriod::PER_CELL) {
+            readFieldPerCell();
+            return;
+        }
+        unsigned long cells = static_cast<unsigned long>(rows) * columns;
+        for (unsigned long i = 0; i < cells; ++i) {
+            cellValues[i] = 0.0;
+            cellCounts[i] = 0;
+        }
+        cellsWithData = 0;
+        // A year or season averages the months the data set has.
+        bool anyMonth = false;
+        for (long long k : fieldMonths())
+            anyMonth = readMonthBlock(k) || anyMonth;
+        if (monthMode && !anyMonth) {
             clearField();
             return;
+        }
+        if (reference.method == ReferencePeriod::GLOBAL) {
+            double shift = climatology(reference.firstYear, reference.lastYear).globalMean();
+            for (unsigned long i = 0; i < cells; ++i)
+                if (cellCounts[i] != 0)
+                    cellValues[i] -= shift * cellCounts[i];
         }
     } catch (const WException&) {
         // Half-added sums are no field: the map shows none.
@@ -248,6 +359,63 @@ void OrvexDatabase::readField()
         throw;
     }
     averageField();
+}
+
+void OrvexDatabase::readFieldPerCell()
+{
+    const Climatology& means = climatology(reference.firstYear, reference.lastYear);
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        cellValues[i] = 0.0;
+        cellCounts[i] = 0;
+    }
+    std::vector<double> values;
+    std::vector<unsigned int> counts;
+    bool anyMonth = false;
+    for (long long k : fieldMonths()) {
+        if (!months().read(k, values, counts))
+            continue;
+        anyMonth = true;
+        unsigned int calendarMonth = static_cast<unsigned int>((k - 1) % 12) + 1;
+        for (unsigned long i = 0; i < cells; ++i) {
+            double mean = means.cellMean(calendarMonth, i);
+            if (counts[i] != 0 && mean != MISSING_VALUE) {
+                cellValues[i] += values[i] - mean;
+                ++cellCounts[i];
+            }
+        }
+    }
+    if (!anyMonth && !yearAverage && season == NO_SEASON) {
+        clearField();
+        return;
+    }
+    averageField();
+}
+
+GridMonths& OrvexDatabase::months()
+{
+    if (!monthReader)
+        monthReader.reset(new GridMonths(file, blockSize, rows, columns));
+    return *monthReader;
+}
+
+const Climatology& OrvexDatabase::climatology(unsigned int firstYear, unsigned int lastYear)
+{
+    std::pair<unsigned int, unsigned int> period(firstYear, lastYear);
+    auto kept = climatologies.find(period);
+    if (kept != climatologies.end())
+        return *kept->second;
+    if (climatologies.size() >= keptClimatologies)
+        climatologies.clear();
+    std::unique_ptr<Climatology> computed(
+        new Climatology(months(), latitudeWeights, firstYear, lastYear));
+    return *climatologies.emplace(period, std::move(computed)).first->second;
+}
+
+void OrvexDatabase::dropCaches()
+{
+    climatologies.clear();
+    monthReader.reset();
 }
 
 bool OrvexDatabase::readMonthBlock(long long monthIndex)
@@ -276,28 +444,17 @@ void OrvexDatabase::seekTo(long long offset)
 
 void OrvexDatabase::averageField()
 {
-    double weightedSum = 0.0;
-    double weightWithData = 0.0;
     unsigned int withData = 0;
-    for (unsigned int row = 0; row < rows; ++row) {
-        double weight = latitudeWeights[row];
-        for (unsigned int column = 0; column < columns; ++column) {
-            unsigned long i = static_cast<unsigned long>(row) * columns + column;
-            if (cellCounts[i] != 0) {
-                cellValues[i] /= cellCounts[i];
-                ++withData;
-                weightedSum = cellValues[i] * weight + weightedSum;
-                weightWithData += weight;
-            } else {
-                cellValues[i] = MISSING_VALUE;
-            }
+    unsigned long cells = static_cast<unsigned long>(rows) * columns;
+    for (unsigned long i = 0; i < cells; ++i) {
+        if (cellCounts[i] != 0) {
+            cellValues[i] /= cellCounts[i];
+            ++withData;
+        } else {
+            cellValues[i] = MISSING_VALUE;
         }
     }
-    // The area-weighted mean over the cells with data: cells without data
-    // count as having that same mean, so the sum is scaled up to the whole
-    // earth rather than padded with it.
-    globalMean = withData > 0 ? weightedSum / weightWithData : 0.0;
-    coverage = weightWithData * 100.0;
+    areaMean(cellValues, cellCounts, latitudeWeights, rows, columns, globalMean, coverage);
     cellsWithData = withData;
 }
 

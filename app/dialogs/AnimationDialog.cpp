@@ -125,6 +125,8 @@ void AnimationDialog::prepareMap()
         map->positions.add(*viewPosition, true);
     map->loadBackgroundPicture();
     map->database.open(OrvexDatabase::TYPE_GRID_FILE, shownMap.database.getName());
+    // The frames show the anomalies as the map does.
+    map->database.setReference(shownMap.database.getReference());
 }
 
 void AnimationDialog::start()

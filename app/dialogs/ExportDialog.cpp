@@ -20,7 +20,8 @@ ExportDialog::ExportDialog(WWindowContext* parent, const OrvexDatabase& database
                            const PositionCollection& positions)
     : ProgressTaskDialog(parent, IDD_EXPORT), startYear(FIRST_YEAR), startMonth(1),
       stopYear(database.getYear()), stopMonth(database.getMonth()), monthlyAverage(false),
-      dataSetName(database.getName()), positions(positions.contains(1) ? &positions : nullptr)
+      dataSetName(database.getName()), reference(database.getReference()),
+      positions(positions.contains(1) ? &positions : nullptr)
 {
     fields.attach(this);
 }
@@ -75,6 +76,7 @@ void ExportDialog::start()
         return;
     SeriesRange range = {startYear, startMonth, stopYear, stopMonth, monthlyAverage};
     series.reset(new SeriesExport(dataSetName, range, positions));
+    series->setReference(reference);
     startTask();
 }
 

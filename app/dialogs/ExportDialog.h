@@ -54,6 +54,8 @@ private:
     unsigned int stopMonth;
     bool monthlyAverage;
     WString dataSetName;
+    // The months are exported as the map shows them.
+    ReferencePeriod reference;
     // Null unless the collection held position 1 when the dialog was made.
     const PositionCollection* positions;
     // Set up by the window thread before the thread starts, read back after

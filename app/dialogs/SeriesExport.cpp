@@ -64,12 +64,19 @@ bool SeriesExport::write(const char* fileName, const std::atomic<bool>& cancel, 
     lastMonth = 0;
     OrvexDatabase database;
     database.open(OrvexDatabase::TYPE_GRID_FILE, dataSetName);
+    if (!reference.isStored())
+        database.setReference(reference);
 
     bool withPositions = positions != nullptr;
     CsvSeriesWriter writer(withPositions);
     writer.create(fileName);
     WString dataSetFile;
     WSystem::extractPath(dataSetName, dataSetFile, true);
+    if (!reference.isStored()) {
+        WFormattedString referred(", %s (%s)", referenceSuffix(reference).c_str(),
+                                  referenceMethodName(reference.method));
+        dataSetFile += referred;
+    }
     writer.writeHeading(dataSetFile, withPositions ? positionNames() : WString());
 
     unsigned long long perGroup = monthsPerGroup(range.startMonth, range.stopMonth);

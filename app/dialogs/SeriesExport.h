@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 
+#include "FieldChoice.h"
 #include "PositionCollection.h"
 #include "WString.h"
 
@@ -41,6 +42,10 @@ public:
     SeriesExport(const SeriesExport&) = delete;
     SeriesExport& operator=(const SeriesExport&) = delete;
 
+    // The months are referred to this period (as stored by default), and
+    // the heading names it.
+    void setReference(const ReferencePeriod& period) { reference = period; }
+
     // Opens the data set, creates the file and writes the range. Stops
     // before the next month once cancel is set: true when every month was
     // written. The listener may be null. Failures of the data set or the file are thrown
@@ -58,6 +63,7 @@ private:
 
     WString dataSetName;
     SeriesRange range;
+    ReferencePeriod reference;
     std::unique_ptr<PositionCollection> positions;
     unsigned int lastYear;
     unsigned int lastMonth;

@@ -92,6 +92,16 @@ void SettingsFiles::readSettings(const char* fileName, ProgramSettings& settings
         settings.scalePercent = defaults.scalePercent;
     settings.yearAverage = file.getFlagValue("YEAR_AVERAGE");
     settings.orthographic = file.getFlagValue("ORTH_VIEW");
+    // A period the program cannot have written is read as "as stored".
+    int first = file.getIntValue("REFERENCE_FIRST", 0);
+    int last = file.getIntValue("REFERENCE_LAST", 0);
+    if (first > 0 && last > first) {
+        settings.referenceFirstYear = first;
+        settings.referenceLastYear = last;
+        settings.referenceGlobal = WString(file.getValue("REFERENCE_METHOD")).equals("global");
+    }
+    int season = file.getIntValue("SEASON", 0);
+    settings.season = season >= 1 && season <= 4 ? season : 0;
 }
 
 void SettingsFiles::readPositions(const char* fileName, PositionCollection& positions)
@@ -134,6 +144,15 @@ void SettingsFiles::writeSettings(const char* fileName, const ProgramSettings& s
     file.putValue("SCALE_PERCENT", settings.scalePercent);
     file.putValue("MAP_TYPE", settings.mapType);
     file.putValue("ORTH_VIEW", settings.orthographic);
+    // Written only when in use, so that the file of a run without them stays
+    // as it always was.
+    if (settings.referenceFirstYear > 0) {
+        file.putValue("REFERENCE_FIRST", settings.referenceFirstYear);
+        file.putValue("REFERENCE_LAST", settings.referenceLastYear);
+        file.putValue("REFERENCE_METHOD", settings.referenceGlobal ? "global" : "cell");
+    }
+    if (settings.season > 0)
+        file.putValue("SEASON", settings.season);
     ReplacingWrite write(fileName);
     file.save(write.getTemporaryName(), separator);
     write.commit();

@@ -14,6 +14,14 @@ struct ProgramSettings {
     int scalePercent = 75;
     bool yearAverage = false;
     bool orthographic = false;
+    // The reference period the anomalies are shown against; 0 and 0: the
+    // data set's own, as stored.
+    int referenceFirstYear = 0;
+    int referenceLastYear = 0;
+    // The period's mean of the global value instead of each cell's own.
+    bool referenceGlobal = false;
+    // 1 to 4 for DJF, MAM, JJA, SON; 0: a month or a year average.
+    int season = 0;
 };
 
 // init.txt ("KEY=value" lines) and positions.txt (one tab-separated

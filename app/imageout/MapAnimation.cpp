@@ -27,15 +27,17 @@ namespace {
 // in one band of the scale: cells do not overlap, and what lies over them
 // (coastlines, grid lines, rim, legend) is the same in all of them. The
 // texts differ, but in their glyphs only. A value 0.05 below a band's upper
-// bound lies inside the band (the narrowest is 0.2 wide).
+// bound lies inside the band (the narrowest is 0.2 wide); on a trend map
+// the bands are narrower by the trend's divisor.
 void MapAnimation::addViewColours(OrvexMap& map, MapCanvas& canvas, AnimationPalette& palette)
 {
     const size_t pixelCount = static_cast<size_t>(canvas.getWidth()) * canvas.getHeight();
+    double divisor = map.database.isTrend() ? trendBandDivisor : 1.0;
     for (int band = -1; band < anomalyColourCount; band++) {
         if (band < 0)
             map.database.clearField();
         else
-            map.database.fillField(anomalyColours[band].upperBound - 0.05);
+            map.database.fillField((anomalyColours[band].upperBound - 0.05) / divisor);
         map.renderMap(canvas.getDC(), true, false);
         palette.addPixels(canvas.getPixels(), pixelCount);
     }
@@ -43,8 +45,9 @@ void MapAnimation::addViewColours(OrvexMap& map, MapCanvas& canvas, AnimationPal
 
 int AnimationRange::frameCount() const
 {
-    long long first = yearAverage ? firstYear : firstYear * 12LL + firstMonth - 1;
-    long long last = yearAverage ? lastYear : lastYear * 12LL + lastMonth - 1;
+    long long perYear = yearAverage ? 1 : seasons ? 4 : 12;
+    long long first = firstYear * perYear + (yearAverage ? 0 : firstMonth - 1);
+    long long last = lastYear * perYear + (yearAverage ? 0 : lastMonth - 1);
     if (last < first || last - first >= 0x7FFFFFFF)
         return 0;
     return static_cast<int>(last - first + 1);
@@ -57,9 +60,10 @@ void AnimationRange::frame(int i, unsigned int& year, unsigned int& month) const
         month = firstMonth;
         return;
     }
-    long long index = firstYear * 12LL + firstMonth - 1 + i;
-    year = static_cast<unsigned int>(index / 12);
-    month = static_cast<unsigned int>(index % 12 + 1);
+    long long perYear = seasons ? 4 : 12;
+    long long index = firstYear * perYear + firstMonth - 1 + i;
+    year = static_cast<unsigned int>(index / perYear);
+    month = static_cast<unsigned int>(index % perYear + 1);
 }
 
 bool MapAnimation::write(const char* fileName, unsigned short delay, unsigned short hold,
@@ -84,7 +88,10 @@ bool MapAnimation::write(const char* fileName, unsigned short delay, unsigned sh
     for (int i = 0; i < total; i++) {
         unsigned int year, month;
         range.frame(i, year, month);
-        map.database.load(year, month, range.yearAverage);
+        if (range.seasons)
+            map.database.loadSeason(year, month);
+        else
+            map.database.load(year, month, range.yearAverage);
         map.renderMap(canvas.getDC(), true, false);
         palette.mapPixels(canvas.getPixels(), pixelCount, indices.data());
         if (!writer.addFrame(indices.data(), i + 1 == total ? hold : delay))

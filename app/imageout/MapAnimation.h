@@ -10,17 +10,19 @@ class OrvexMap;
 
 // The months an animation shows: every month from the first to the last,
 // or (yearAverage) one year average for every year from the first to the
-// last, the months then not counting.
+// last, the months then not counting, or (seasons) every season from the
+// first to the last, the months then holding seasons 1..4 (DJF..SON).
 struct AnimationRange {
     unsigned int firstYear = FIRST_YEAR;
     unsigned int firstMonth = 1;
     unsigned int lastYear = FIRST_YEAR;
     unsigned int lastMonth = 1;
     bool yearAverage = false;
+    bool seasons = false;
 
     // 0 when the last month lies before the first.
     int frameCount() const;
-    // The year and month of frame i (0 .. frameCount() - 1).
+    // The year and month (or season) of frame i (0 .. frameCount() - 1).
     void frame(int i, unsigned int& year, unsigned int& month) const;
 };
 

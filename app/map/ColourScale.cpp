@@ -16,6 +16,15 @@ int colourIndexForValue(double value)
     return anomalyColourCount - 1;
 }
 
+int colourIndexForValue(double value, double boundDivisor)
+{
+    for (int i = 0; i < anomalyColourCount; ++i) {
+        if (anomalyColours[i].upperBound / boundDivisor > value)
+            return i;
+    }
+    return anomalyColourCount - 1;
+}
+
 COLORREF colourForValue(double value)
 {
     return anomalyColours[colourIndexForValue(value)].colour;

@@ -15,6 +15,11 @@ extern const AnomalyColour anomalyColours[anomalyColourCount];
 
 // Index into anomalyColours of a value's band.
 int colourIndexForValue(double value);
+// The same with every band limit divided by boundDivisor.
+int colourIndexForValue(double value, double boundDivisor);
+// A trend map's band limits, in degrees per decade, are the anomaly limits
+// divided by this.
+constexpr double trendBandDivisor = 10.0;
 COLORREF colourForValue(double value);
 
 // The cells' alpha over a background picture.

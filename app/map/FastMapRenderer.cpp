@@ -169,6 +169,7 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
     long long counted = 0;
     int lastPercent = -1;
     bool outline = map.mapType == 1;
+    double bandDivisor = database.isTrend() ? trendBandDivisor : 1.0;
 
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned int column = 0; column < columns; ++column) {
@@ -187,7 +188,7 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
             top = std::max(top, 0);
             right = std::min(right, target.width);
             bottom = std::min(bottom, target.height);
-            int colour = colourIndexForValue(value);
+            int colour = colourIndexForValue(value, bandDivisor);
             if (outline) {
                 std::uint32_t pixel = pixelOf(anomalyColours[colour].colour);
                 for (int y = top; y < bottom; ++y)

@@ -11,18 +11,19 @@
 
 namespace {
 // Where the caption sends the reader for the real observations.
-const char* const captionText =
-    "Abweichungen in Grad Celsius (1961-90) - https://crudata.uea.ac.uk/cru/data/temperature/";
+const char* const webAddress = "https://crudata.uea.ac.uk/cru/data/temperature/";
 
 const char* plusSign(double value)
 {
     return value > 0 ? "+" : "";
 }
 
-// " +1.234°C", " -0.500°C", " 0.000°C": the value with the given decimals.
-WString signedDegrees(double value, int decimals)
+// " +1.234°C", " -0.500°C", " 0.000°C": the value with the given decimals;
+// a trend's " +0.19°C/Jahrzehnt".
+WString signedDegrees(double value, int decimals, bool perDecade = false)
 {
-    WFormattedString text(" %s%.*f°C", plusSign(value), decimals, WSystem::round(value, decimals));
+    WFormattedString text(" %s%.*f°C%s", plusSign(value), decimals,
+                          WSystem::round(value, decimals), perDecade ? "/Jahrzehnt" : "");
     return text;
 }
 
@@ -137,9 +138,8 @@ void OrvexMap::drawLegend(HDC dc)
         GdiObject brush(CreateSolidBrush(anomalyColours[entry].colour));
         FillRect(dc, &box, brush.brush());
         if (entry < anomalyColourCount - 1) {
-            WFormattedString label("%.1f", anomalyColours[entry].upperBound);
             RECT area = {left, top + height, left + 2 * width, top + 2 * height + offset};
-            drawText(dc, label, area, centred);
+            drawText(dc, legendLabel(entry), area, centred);
         }
         left += width;
     }
@@ -150,7 +150,18 @@ WString OrvexMap::titleText() const
     WString file;
     WSystem::extractPath(database.getName(), file, true);
     WFormattedString title(1024);
-    if (database.isYearAverage())
+    if (database.isTrend()) {
+        // The trend of the global value; the cells' mean trend is another.
+        title.format("%s %s:%s (%u%%)", static_cast<const char*>(file),
+                     trendSpanText(database.getTrend()).c_str(),
+                     static_cast<const char*>(signedDegrees(database.getGlobalTrend(), 2, true)),
+                     static_cast<unsigned int>(WSystem::round(database.getCoverage(), 0)));
+        return title;
+    }
+    if (database.getSeason() != NO_SEASON)
+        title.format("%s %s %u", static_cast<const char*>(file), seasonName(database.getSeason()),
+                     database.getYear());
+    else if (database.isYearAverage())
         title.format("%s %u", static_cast<const char*>(file), database.getYear());
     else
         title.format("%s %u (%s)", static_cast<const char*>(file), database.getYear(),
@@ -163,7 +174,36 @@ WString OrvexMap::titleText() const
             " (%u%%)", static_cast<unsigned int>(WSystem::round(database.getCoverage(), 0)));
         title += coverage;
     }
+    std::string reference = referenceSuffix(database.getReference());
+    if (!reference.empty()) {
+        title += " ";
+        title += reference.c_str();
+    }
     return title;
+}
+
+WString OrvexMap::legendLabel(int entry) const
+{
+    if (database.isTrend())
+        return WFormattedString("%.2f", anomalyColours[entry].upperBound / trendBandDivisor);
+    return WFormattedString("%.1f", anomalyColours[entry].upperBound);
+}
+
+WString OrvexMap::captionText() const
+{
+    WString caption;
+    if (database.isTrend()) {
+        caption = "Trend in Grad Celsius pro Jahrzehnt - ";
+    } else if (!database.getReference().isStored()) {
+        WFormattedString referred("Abweichungen in Grad Celsius %s (%s) - ",
+                                  referenceSuffix(database.getReference()).c_str(),
+                                  referenceMethodName(database.getReference().method));
+        caption = referred;
+    } else {
+        caption = "Abweichungen in Grad Celsius (1961-90) - ";
+    }
+    caption += webAddress;
+    return caption;
 }
 
 void OrvexMap::drawLabels(HDC dc)
@@ -186,14 +226,15 @@ void OrvexMap::drawLabels(HDC dc)
         if (const Position* viewPosition = positions.find(1)) {
             double value = database.valueAt(viewPosition->coordinates);
             WString valueText =
-                value == MISSING_VALUE ? WString("Keine Daten") : signedDegrees(value, 3);
+                value == MISSING_VALUE ? WString("Keine Daten")
+                                       : signedDegrees(value, 3, database.isTrend());
             WFormattedString line("%s: %s", static_cast<const char*>(viewPosition->name),
                                   static_cast<const char*>(valueText));
             drawTextIn(dc, line, below, DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
         }
     }
     WGdiSelection font(dc, legendFont);
-    drawTextIn(dc, captionText, below, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+    drawTextIn(dc, captionText(), below, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
 }
 
 bool OrvexMap::statusTexts(WString& place, WString& value)
@@ -214,7 +255,7 @@ bool OrvexMap::statusTexts(WString& place, WString& value)
     }
     double cellValue = database.valueAt(coordinates);
     if (cellValue != MISSING_VALUE)
-        value = signedDegrees(cellValue, 2);
+        value = signedDegrees(cellValue, 2, database.isTrend());
     return true;
 }
 

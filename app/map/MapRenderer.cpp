@@ -193,6 +193,7 @@ void OrvexMap::paintCells(HDC dc, bool withBorder, bool reportProgress)
     long long counted = 0;
     int lastPercent = -1;
     bool outline = mapType == 1;
+    double bandDivisor = database.isTrend() ? trendBandDivisor : 1.0;
     GdiPlusGraphics graphics;
     if (!outline)
         graphics = gdiPlusGraphicsOn(dc);
@@ -211,7 +212,7 @@ void OrvexMap::paintCells(HDC dc, bool withBorder, bool reportProgress)
             cell.top = flatPixelY(north, scaleY, borderFactor, withBorder);
             cell.right = flatPixelX(west + size, scaleX, borderFactor, withBorder);
             cell.bottom = flatPixelY(north - size, scaleY, borderFactor, withBorder);
-            COLORREF colour = colourForValue(value);
+            COLORREF colour = anomalyColours[colourIndexForValue(value, bandDivisor)].colour;
             if (outline) {
                 GdiObject brush(CreateSolidBrush(colour));
                 FillRect(dc, &cell, brush.brush());

@@ -106,8 +106,15 @@ public:
     // --- Texts around the map ----------------------------------------------
     void drawLegend(HDC dc);
     void drawLabels(HDC dc);
-    // The title line above the map.
+    // The title line above the map: data set, month, year, season or trend
+    // span, global value or global trend, coverage, and the reference.
     WString titleText() const;
+    // The legend's label under the border after entry 0..9: its upper bound,
+    // on a trend map in degrees per decade.
+    WString legendLabel(int entry) const;
+    // The caption at the bottom right: what the colours mean, and against
+    // which period.
+    WString captionText() const;
     // The two status-bar texts for the mouse position: the place (or the
     // marker's name and place) and the cell value there. False, both empty,
     // when the mouse is neither on a marker nor on the map.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "CsvFieldWriter.h"
+#include "FieldChoice.h"
 #include "FileNames.h"
 #include "GridFileProbe.h"
 #include "MapAnimation.h"
@@ -113,6 +115,18 @@ void print(FILE* stream, const std::string& text)
 void checkMonths(const RenderOptions& options, OrvexDatabase& database)
 {
     const long long months = database.getMonthCount();
+    if (options.trend)
+        return;
+    if (options.seasons) {
+        try {
+            checkSeason(options.firstYear, options.firstMonth, database.getMonthCount());
+            if (options.range)
+                checkSeason(options.lastYear, options.lastMonth, database.getMonthCount());
+        } catch (const FieldChoiceError& e) {
+            throw RenderInputError(messageText(e));
+        }
+        return;
+    }
     auto check = [&](unsigned int year, unsigned int month) {
         long long needed = monthNumber(year, options.yearAverage ? 1 : month);
         if (needed < 1 || needed > months) {
@@ -163,7 +177,29 @@ void prepareMap(OrvexMap& map, const RenderOptions& options, const std::string& 
     } catch (const WException& e) {
         throw RenderInputError(u8"Hintergrundbild nicht lesbar: " + messageText(e));
     }
-    map.database.load(options.firstYear, options.firstMonth, options.yearAverage);
+    try {
+        map.database.setReference(options.reference);
+        if (options.trend)
+            map.database.loadTrend(options.trendSpan);
+        else if (options.seasons)
+            map.database.loadSeason(options.firstYear, options.firstMonth);
+        else
+            map.database.load(options.firstYear, options.firstMonth, options.yearAverage);
+    } catch (const FieldChoiceError& e) {
+        throw RenderInputError(messageText(e));
+    }
+}
+
+// The shown field as a table, replacing --out only when complete.
+bool writeTable(const OrvexMap& map, const std::string& out)
+{
+    ReplacementFile output(out.c_str());
+    if (!output.isReserved())
+        throw WException("Die Tabelle kann nicht geschrieben werden.", -3);
+    CsvFieldWriter::write(output.getName(), map.database);
+    if (!output.commit())
+        throw WException(output.getLastError(), -3);
+    return true;
 }
 
 // Frames done of total on stderr, at most once a second and at the end.
@@ -213,11 +249,14 @@ int render(const RenderOptions& options)
             range.lastYear = options.lastYear;
             range.lastMonth = options.lastMonth;
             range.yearAverage = options.yearAverage;
+            range.seasons = options.seasons;
             ProgressLine progress;
             written = MapAnimation(map, range)
                           .write(out.c_str(), static_cast<unsigned short>(options.delay),
                                  static_cast<unsigned short>(options.hold), options.loop,
                                  progress);
+        } else if (options.output == RenderOptions::Output::Csv) {
+            written = writeTable(map, out);
         } else {
             MapSaver saver(map, [] { return !interrupted; });
             if (options.output == RenderOptions::Output::Gif)

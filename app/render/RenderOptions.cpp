@@ -46,6 +46,34 @@ void yearMonth(const std::string& option, const std::string& text, unsigned int&
         bad(option + u8": Monatsbereich 1-12, nicht \"" + text + "\"");
 }
 
+// "1961-1990": two four-digit years.
+void yearSpan(const std::string& option, const std::string& text, unsigned int& first,
+              unsigned int& last)
+{
+    size_t dash = text.find('-');
+    std::string a = text.substr(0, dash);
+    std::string b = dash == std::string::npos ? "" : text.substr(dash + 1);
+    if (a.size() != 4 || !allDigits(a) || b.size() != 4 || !allDigits(b))
+        bad(option + u8" erwartet JJJJ-JJJJ, nicht \"" + text + "\"");
+    first = static_cast<unsigned int>(std::atoi(a.c_str()));
+    last = static_cast<unsigned int>(std::atoi(b.c_str()));
+    if (first > last)
+        bad(option + u8": das erste Jahr liegt nach dem letzten, \"" + text + "\"");
+}
+
+// "2024-JJA": a year and a season.
+void yearSeason(const std::string& option, const std::string& text, unsigned int& year,
+                unsigned int& season)
+{
+    size_t dash = text.find('-');
+    std::string y = text.substr(0, dash);
+    season = dash == std::string::npos ? NO_SEASON : seasonByCode(text.substr(dash + 1));
+    if (y.size() != 4 || !allDigits(y) || season == NO_SEASON)
+        bad(option + u8" erwartet JJJJ-DJF, JJJJ-MAM, JJJJ-JJA oder JJJJ-SON, nicht \"" + text +
+            "\"");
+    year = static_cast<unsigned int>(std::atoi(y.c_str()));
+}
+
 double degrees(const std::string& text, double limit, bool& ok)
 {
     char* end = nullptr;
@@ -72,6 +100,8 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
 {
     RenderOptions options;
     bool month = false, year = false, from = false, to = false, stepGiven = false;
+    bool season = false, trendOf = false, methodGiven = false;
+    std::string fromText, toText;
     for (size_t i = 0; i < arguments.size(); i++) {
         std::string option = arguments[i];
         std::string value;
@@ -87,8 +117,10 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             return options;
         }
         static const char* const withValue[] = {
-            "--data", "--month", "--year", "--from", "--to",  "--step",  "--view", "--map",
-            "--scale", "--centre", "--positions", "--out", "--delay", "--hold", "--loop"};
+            "--data",     "--month",     "--year",      "--from",     "--to",
+            "--step",     "--view",      "--map",       "--scale",    "--centre",
+            "--positions", "--out",      "--delay",     "--hold",     "--loop",
+            "--season",   "--trend",     "--trend-of",  "--reference", "--reference-method"};
         bool known = false;
         for (const char* name : withValue)
             known = known || option == name;
@@ -109,16 +141,39 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             options.firstYear = number(option, value, 1000, 9999);
             year = true;
         } else if (option == "--from") {
-            yearMonth(option, value, options.firstYear, options.firstMonth);
+            fromText = value;
             from = true;
         } else if (option == "--to") {
-            yearMonth(option, value, options.lastYear, options.lastMonth);
+            toText = value;
             to = true;
         } else if (option == "--step") {
-            if (value != "month" && value != "year")
-                bad(u8"--step erwartet month oder year, nicht \"" + value + "\"");
+            if (value != "month" && value != "year" && value != "season")
+                bad(u8"--step erwartet month, year oder season, nicht \"" + value + "\"");
             options.yearAverage = value == "year";
+            options.seasons = value == "season";
             stepGiven = true;
+        } else if (option == "--season") {
+            yearSeason(option, value, options.firstYear, options.firstMonth);
+            season = true;
+        } else if (option == "--trend") {
+            yearSpan(option, value, options.trendSpan.firstYear, options.trendSpan.lastYear);
+            options.trend = true;
+        } else if (option == "--trend-of") {
+            options.trendSpan.season = seasonByCode(value);
+            options.trendSpan.month = 0;
+            if (options.trendSpan.season == NO_SEASON && value != "year")
+                options.trendSpan.month = number(option, value, 1, 12);
+            trendOf = true;
+        } else if (option == "--reference") {
+            yearSpan(option, value, options.reference.firstYear, options.reference.lastYear);
+            if (options.reference.method == ReferencePeriod::AS_STORED)
+                options.reference.method = ReferencePeriod::PER_CELL;
+        } else if (option == "--reference-method") {
+            if (value != "cell" && value != "global")
+                bad(u8"--reference-method erwartet cell oder global, nicht \"" + value + "\"");
+            options.reference.method =
+                value == "cell" ? ReferencePeriod::PER_CELL : ReferencePeriod::GLOBAL;
+            methodGiven = true;
         } else if (option == "--view") {
             if (value != "flat" && value != "globe")
                 bad(u8"--view erwartet flat oder globe, nicht \"" + value + "\"");
@@ -158,12 +213,27 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
         }
     }
 
-    if (month + year + (from || to) != 1)
-        bad(u8"genau eines von --month, --year oder --from/--to angeben");
+    if (month + year + season + options.trend + (from || to) != 1)
+        bad(u8"genau eines von --month, --year oder --from/--to (oder --season, --trend) angeben");
     if ((from || to) && !(from && to))
         bad(u8"--from und --to gehören zusammen");
     if (stepGiven && !from)
         bad(u8"--step gilt nur mit --from und --to");
+    if (trendOf && !options.trend)
+        bad(u8"--trend-of gilt nur mit --trend");
+    if (methodGiven && options.reference.firstYear == 0)
+        bad(u8"--reference-method gilt nur mit --reference");
+    if (options.trend && !options.reference.isStored())
+        bad(u8"--reference gilt nicht mit --trend: ein Trend hängt vom Bezugszeitraum nicht ab");
+    if (from && options.seasons) {
+        yearSeason("--from", fromText, options.firstYear, options.firstMonth);
+        yearSeason("--to", toText, options.lastYear, options.lastMonth);
+    } else if (from) {
+        yearMonth("--from", fromText, options.firstYear, options.firstMonth);
+        yearMonth("--to", toText, options.lastYear, options.lastMonth);
+    }
+    if (season)
+        options.seasons = true;
     options.range = from;
     if (year)
         options.yearAverage = true;
@@ -180,10 +250,13 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
         options.output = Output::Jpeg;
     else if (extension == "emf" && !options.range)
         options.output = Output::Emf;
+    else if (extension == "csv" && !options.range)
+        options.output = Output::Csv;
     else if (options.range)
         bad(u8"eine Animation wird als .gif geschrieben, nicht \"" + options.out + "\"");
     else
-        bad(u8"unbekannte Dateiendung \"" + options.out + u8"\": *.gif, *.jpg oder *.emf erlaubt");
+        bad(u8"unbekannte Dateiendung \"" + options.out +
+            u8"\": *.gif, *.jpg, *.emf oder *.csv erlaubt");
     return options;
 }
 
@@ -205,9 +278,27 @@ const char* const renderHelpText =
     u8"                        (Vorgabe: hadcrut3v)\n"
     u8"  --month JJJJ-MM       ein Monat\n"
     u8"  --year JJJJ           das Jahresmittel eines Jahres\n"
+    u8"  --season JJJJ-DJF|MAM|JJA|SON\n"
+    u8"                        das Mittel einer Jahreszeit; DJF beginnt mit dem\n"
+    u8"                        Dezember des Vorjahres\n"
     u8"  --from JJJJ-MM --to JJJJ-MM [--step month|year]\n"
     u8"                        eine Animation: jeder Monat von ... bis (month,\n"
     u8"                        Vorgabe) oder ein Jahresmittel je Jahr (year)\n"
+    u8"  --from JJJJ-JZ --to JJJJ-JZ --step season\n"
+    u8"                        eine Animation: jede Jahreszeit von ... bis\n"
+    u8"                        (JZ: DJF, MAM, JJA oder SON)\n"
+    u8"  --trend JJJJ-JJJJ [--trend-of year|DJF|MAM|JJA|SON|MM]\n"
+    u8"                        Trendkarte in °C pro Jahrzehnt: je Zelle der\n"
+    u8"                        lineare Trend der Jahresmittel (Vorgabe), der\n"
+    u8"                        Jahreszeit oder des Monats MM; die Jahre liegen\n"
+    u8"                        mindestens 10 auseinander, eine Zelle braucht\n"
+    u8"                        Werte in zwei Dritteln der Jahre\n"
+    u8"  --reference JJJJ-JJJJ [--reference-method cell|global]\n"
+    u8"                        Abweichungen gegenüber diesem Bezugszeitraum\n"
+    u8"                        (mindestens 10 Jahre): je Zelle und Kalendermonat\n"
+    u8"                        (cell, Vorgabe; Werte in mindestens der Hälfte der\n"
+    u8"                        Jahre nötig) oder um das Mittel des globalen\n"
+    u8"                        Werts verschoben (global)\n"
     u8"  --view flat|globe     flache Karte oder Globus (Vorgabe: flat)\n"
     u8"  --map outlines|satellite|landwater|night\n"
     u8"                        Umrisse, Satellitenfoto, Land/Wasser oder\n"
@@ -218,7 +309,8 @@ const char* const renderHelpText =
     u8"  --positions DATEI     eine positions.txt des Programms; Position 1 ist\n"
     u8"                        die Mitte des Globus\n"
     u8"  --out DATEI           .gif, .jpg oder .emf für ein Bild, .gif für eine\n"
-    u8"                        Animation\n"
+    u8"                        Animation, .csv für die Karte als Tabelle\n"
+    u8"                        (Breite;Länge;Wert je Zelle, -99,9 ohne Daten)\n"
     u8"  --delay CS            Anzeigedauer je Bild in 1/100 s (Vorgabe: 10)\n"
     u8"  --hold CS             Anzeigedauer des letzten Bildes (Vorgabe: 100)\n"
     u8"  --loop N              Anzahl der Wiederholungen, 0 = endlos (Vorgabe: 0)\n"

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "FieldChoice.h"
+
 // A mistake in what the user asked for: one line for stderr, exit code 2.
 class RenderInputError : public std::runtime_error {
 public:
@@ -13,7 +15,7 @@ public:
 // The command line of the batch renderer, checked for everything that can
 // be checked without opening a file. Texts are UTF-8.
 struct RenderOptions {
-    enum class Output { Gif, Jpeg, Emf };
+    enum class Output { Gif, Jpeg, Emf, Csv };
 
     bool help = false;
     std::string data = "hadcrut3v";
@@ -21,7 +23,13 @@ struct RenderOptions {
     // first to last, one frame per month or per year average.
     bool range = false;
     bool yearAverage = false;
+    // Season means: firstMonth and lastMonth then hold seasons 1..4.
+    bool seasons = false;
     unsigned int firstYear = 0, firstMonth = 1, lastYear = 0, lastMonth = 1;
+    // A trend map instead of a month, year or season.
+    bool trend = false;
+    TrendSpan trendSpan;
+    ReferencePeriod reference;
     bool globe = false;
     int mapType = 2;
     int scalePercent = 75;

@@ -26,6 +26,21 @@
 #define IDC_LOAD_YEAR_AVERAGE 1013
 #define IDC_LOAD_DATA_SET 1014
 
+// The season of "Datensatz laden", and "Bezugszeitraum" and "Trendkarte".
+#define IDD_REFERENCE 130
+#define IDD_TREND 131
+#define IDC_LOAD_SEASON 1200
+#define IDC_REFERENCE_PERIOD 1210
+#define IDC_REFERENCE_FIRST 1211
+#define IDC_REFERENCE_LAST 1212
+#define IDC_REFERENCE_RANGE 1213
+#define IDC_REFERENCE_METHOD 1214
+#define IDC_TREND_FIRST 1220
+#define IDC_TREND_LAST 1221
+#define IDC_TREND_RANGE 1222
+#define IDC_TREND_PERIOD 1223
+#define IDC_TREND_OFF 1224
+
 // "Hilfe"
 #define IDC_HELP_TEXT 1015
 #define IDC_HELP_CLOSE 1017

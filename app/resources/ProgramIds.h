@@ -32,6 +32,10 @@
 #define CMD_MAP_PICTURE_2 12103
 #define CMD_ORTHOGRAPHIC 12200
 #define CMD_HELP 13000
+// Reference period and trend map ("Ansicht"), the map as a table ("Programm").
+#define CMD_REFERENCE_PERIOD 12300
+#define CMD_TREND_MAP 12301
+#define CMD_EXPORT_MAP_TABLE 12302
 #define CMD_PREVIOUS_MONTH 40001
 #define CMD_NEXT_MONTH 40002
 #define CMD_NEXT_YEAR 40003

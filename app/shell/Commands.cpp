@@ -83,6 +83,9 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_MAP_PICTURE_2: setMapType(4, true); break;
     case CMD_ORTHOGRAPHIC: toggleOrthographic(); break;
     case CMD_HELP: showHelp(); break;
+    case CMD_REFERENCE_PERIOD: chooseReference(); break;
+    case CMD_TREND_MAP: chooseTrend(); break;
+    case CMD_EXPORT_MAP_TABLE: exportMapTable(); break;
     case CMD_PREVIOUS_MONTH: stepMonth(false); break;
     case CMD_NEXT_MONTH: stepMonth(true); break;
     case CMD_NEXT_YEAR: stepYear(true); break;
@@ -99,8 +102,10 @@ void OrvexVisualizer::stepMonth(bool forward)
     bool rebuild;
     if (!forward)
         rebuild = database.previousMonth();
-    else if (database.getYear() >= LAST_YEAR && database.getMonth() >= 12)
-        rebuild = !database.isYearAverage();
+    else if (database.getYear() >= LAST_YEAR &&
+             (database.getSeason() != NO_SEASON ? database.getSeason() == SON
+                                                : database.getMonth() >= 12))
+        rebuild = !database.isYearAverage() && !database.isTrend();
     else
         rebuild = database.nextMonth();
     if (!rebuild)
@@ -112,6 +117,9 @@ void OrvexVisualizer::stepMonth(bool forward)
 void OrvexVisualizer::stepYear(bool forward)
 {
     OrvexDatabase& database = map.database;
+    // A trend map stays as it is.
+    if (database.isTrend())
+        return;
     if (forward && database.getYear() < LAST_YEAR)
         database.nextYear();
     else if (!forward && database.getYear() > FIRST_YEAR)
@@ -128,15 +136,21 @@ void OrvexVisualizer::loadDataSet()
     dialog.setMonth(database.getMonth());
     dialog.setFileName(database.getName());
     dialog.setYearAverage(database.isYearAverage());
+    dialog.setSeason(database.getSeason());
     if (dialog.show(true) != IDOK)
         return;
     const WString& chosen = dialog.getFileName();
     try {
         // Opened anew for another file, and also when no set is open (the
         // one named at start could not be opened, and may be there now).
-        if (!chosen.equals(database.getName()) || database.getRows() == 0)
+        if (!chosen.equals(database.getName()) || database.getRows() == 0) {
             database.open(OrvexDatabase::TYPE_GRID_FILE, chosen);
-        database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
+            tellReferenceNotice();
+        }
+        if (dialog.getSeason() != NO_SEASON)
+            database.loadSeason(dialog.getYear(), dialog.getSeason());
+        else
+            database.load(dialog.getYear(), dialog.getMonth(), dialog.isYearAverage());
     } catch (const WException& e) {
         // A set that does not open leaves an empty map, not a broken one.
         database.close();
@@ -260,6 +274,7 @@ void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsi
     OrvexDatabase& database = map.database;
     try {
         database.open(OrvexDatabase::TYPE_GRID_FILE, file);
+        tellReferenceNotice();
         database.load(year, month, yearAverage);
     } catch (const WException& e) {
         database.close();
@@ -286,10 +301,21 @@ WString OrvexVisualizer::suggestedFileName(const char* extension) const
     long dot = name.indexOf(".");
     if (dot >= 0)
         name.truncate(static_cast<unsigned long>(dot));
-    if (database.isYearAverage())
+    if (database.isTrend()) {
+        const TrendSpan& trend = database.getTrend();
+        name.append(WFormattedString("_Trend_%u-%u", trend.firstYear, trend.lastYear));
+        if (trend.season != NO_SEASON)
+            name.append(WFormattedString("_%s", seasonCode(trend.season)));
+        else if (trend.month != 0)
+            name.append(WFormattedString("_%.2u", trend.month));
+    } else if (database.getSeason() != NO_SEASON) {
+        name.append(
+            WFormattedString("_%u_%s", database.getYear(), seasonCode(database.getSeason())));
+    } else if (database.isYearAverage()) {
         name.append(WFormattedString("_%u", database.getYear()));
-    else
+    } else {
         name.append(WFormattedString("_%u_%.2u", database.getYear(), database.getMonth()));
+    }
     name.append(".");
     name.append(extension);
     long slash = name.lastIndexOf('/');
@@ -307,21 +333,29 @@ void OrvexVisualizer::saveMap(int kind)
                                                         : SaveFormat::emf;
     if (!coastlinesAvailable(true))
         return;
-    WFileSelectDialog dialog(this, format.filter);
-    dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
-    if (!dialog.showSaveDialog(format.title))
+    WString name;
+    if (!chooseSaveFile(format, name))
         return;
-    WString name(dialog.getFilename());
-    if (!format.completeFileName(name)) {
-        WSystem::showMessage(this, format.wrongExtension, "Information", false);
-        return;
-    }
     if (kind == 0) {
         MapSaver(map).saveEmf(name);
         return;
     }
     outputFile = name;
     startTask(kind);
+}
+
+bool OrvexVisualizer::chooseSaveFile(const SaveFormat& format, WString& name)
+{
+    WFileSelectDialog dialog(this, format.filter);
+    dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
+    if (!dialog.showSaveDialog(format.title))
+        return false;
+    name = dialog.getFilename();
+    if (!format.completeFileName(name)) {
+        WSystem::showMessage(this, format.wrongExtension, "Information", false);
+        return false;
+    }
+    return true;
 }
 
 void OrvexVisualizer::onMapPageLeftDoubleClick(int x, int y)

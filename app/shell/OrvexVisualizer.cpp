@@ -18,12 +18,15 @@ const char* const OrvexVisualizer::TITLE =
 namespace {
 const unsigned int tableChains = 100;
 const unsigned long statusPartEdges[] = {300, 400, 600};
+// A trend's value ("+0.18°C/Jahrzehnt") needs a wider second part.
+const unsigned long trendStatusPartEdges[] = {300, 440, 600};
 // Main window: caption, system menu and minimise box; no sizing border.
 const unsigned long mainWindowStyle = 0xCA0000;
 } // namespace
 
 OrvexVisualizer::OrvexVisualizer()
     : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
+      startSeason(0),
       checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
       checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
       scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
@@ -99,6 +102,13 @@ void OrvexVisualizer::loadSettings()
     startScalePercent = settings.scalePercent;
     startYearAverage = settings.yearAverage;
     map.orthographic = settings.orthographic;
+    startSeason = settings.season;
+    if (settings.referenceFirstYear > 0) {
+        startReference.method =
+            settings.referenceGlobal ? ReferencePeriod::GLOBAL : ReferencePeriod::PER_CELL;
+        startReference.firstYear = static_cast<unsigned int>(settings.referenceFirstYear);
+        startReference.lastYear = static_cast<unsigned int>(settings.referenceLastYear);
+    }
 }
 
 void OrvexVisualizer::saveSettings()
@@ -114,6 +124,18 @@ void OrvexVisualizer::saveSettings()
     settings.scalePercent = map.scalePercent;
     settings.mapType = map.mapType;
     settings.orthographic = map.orthographic;
+    const ReferencePeriod& reference = database.getReference();
+    if (!reference.isStored()) {
+        settings.referenceFirstYear = static_cast<int>(reference.firstYear);
+        settings.referenceLastYear = static_cast<int>(reference.lastYear);
+        settings.referenceGlobal = reference.method == ReferencePeriod::GLOBAL;
+    } else if (database.getRows() == 0) {
+        // Kept for the data set that could not be opened at start.
+        settings.referenceFirstYear = static_cast<int>(startReference.firstYear);
+        settings.referenceLastYear = static_cast<int>(startReference.lastYear);
+        settings.referenceGlobal = startReference.method == ReferencePeriod::GLOBAL;
+    }
+    settings.season = static_cast<int>(database.getSeason());
     settingsFiles.save(this, settings, map.positions);
 }
 
@@ -129,6 +151,7 @@ void OrvexVisualizer::createMenus()
     programMenu.addItem(CMD_LOAD_DATA_SET, "Datensatz laden\tSTRG+D");
     programMenu.addSeparator();
     programMenu.addItem(CMD_EXPORT_SERIES, "Datenreihe exportieren");
+    programMenu.addItem(CMD_EXPORT_MAP_TABLE, "Karte als Tabelle exportieren ...");
     programMenu.addSeparator();
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
     programMenu.addSeparator();
@@ -158,6 +181,9 @@ void OrvexVisualizer::createMenus()
     viewMenu.addSeparator();
     viewMenu.addItem(CMD_ORTHOGRAPHIC, "Orthographisch", checkOn, checkOff);
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+    viewMenu.addSeparator();
+    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
+    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
 
     menuBar.create();
     menuBar.addSubMenu(programMenu, "Programm");
@@ -172,6 +198,7 @@ void OrvexVisualizer::openStartDataSet()
         map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile);
         map.database.load(static_cast<unsigned int>(startYear),
                           static_cast<unsigned int>(startMonth), startYearAverage);
+        applyStartChoices();
     } catch (const WException& e) {
         // Reported, and the program opens with an empty map: the user can
         // load another data set, and a stale init.txt cannot keep the
@@ -248,6 +275,9 @@ void OrvexVisualizer::toggleOrthographic()
 {
     map.orthographic = !map.orthographic;
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
+    viewMenu.addSeparator();
+    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
+    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
     startTask(TASK_RENDER);
     refreshStatusText();
 }
@@ -276,6 +306,7 @@ void OrvexVisualizer::onWindowClose()
 
 void OrvexVisualizer::refreshStatusText()
 {
+    statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
     map.updateStatusBar();
 }
 

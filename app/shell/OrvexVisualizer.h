@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "FieldChoice.h"
 #include "FileProblemMessages.h"
 #include "MapPage.h"
 #include "OrvexMap.h"
@@ -16,6 +17,7 @@
 #include "WWindowStyle.h"
 
 class WaitDialog;
+struct SaveFormat;
 
 // The application: the main window, the receiver of its events and of the
 // map page's, and the body of the background worker. It owns the map with
@@ -105,6 +107,20 @@ private:
                        bool yearAverage);
     // kind: TASK_SAVE_GIF, TASK_SAVE_JPEG or 0 for the metafile.
     void saveMap(int kind);
+    // The save dialog with the map's suggested name; false when the user
+    // gave up or chose a name the format does not take (after saying so).
+    bool chooseSaveFile(const SaveFormat& format, WString& name);
+    // "Bezugszeitraum", "Trendkarte" and "Karte als Tabelle exportieren"
+    // (ReferenceCommands.cpp).
+    void chooseReference();
+    void chooseTrend();
+    void exportMapTable();
+    // After another data set was opened: says so when it does not cover the
+    // reference period, which then ends.
+    void tellReferenceNotice();
+    // The settings' reference period and season on the data set opened at
+    // start; one that no longer fits is told and left.
+    void applyStartChoices();
     void showHelp();
     void stepMonth(bool forward);
     void stepYear(bool forward);
@@ -124,6 +140,8 @@ private:
     bool startYearAverage;
     int startScalePercent;
     WString startDataFile;
+    int startSeason;
+    ReferencePeriod startReference;
 
     WWindowStyle windowStyle;
     WMenu menuBar;

@@ -17,6 +17,11 @@ const SaveFormat SaveFormat::emf = {"EMF-Dateien\0*.emf\0",
                                     "Als EMF speichern",
                                     {"emf", nullptr},
                                     "Unbekannte Dateiendung.\r\n*.emf erlaubt."};
+const SaveFormat SaveFormat::csv = {"CSV-Dateien\0*.csv\0",
+                                    "csv",
+                                    "Karte als Tabelle exportieren",
+                                    {"csv", nullptr},
+                                    "Unbekannte Dateiendung.\r\n*.csv erlaubt."};
 
 bool SaveFormat::completeFileName(WString& name) const
 {

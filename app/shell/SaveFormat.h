@@ -21,4 +21,6 @@ struct SaveFormat {
     static const SaveFormat gif;
     static const SaveFormat jpeg;
     static const SaveFormat emf;
+    // The shown field as a table.
+    static const SaveFormat csv;
 };

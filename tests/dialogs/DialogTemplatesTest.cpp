@@ -75,11 +75,12 @@ TEST(DialogTemplatesTest, CaptionsTabOrderAndDefaultButtons)
     Layout l = layoutOf(load);
     EXPECT_EQ("Datensatz laden", l.caption);
     EXPECT_EQ((std::vector<int>{IDC_LOAD_DATA_SET, IDC_LOAD_YEAR, IDC_LOAD_MONTH,
-                                IDC_LOAD_YEAR_AVERAGE, IDOK, IDCANCEL}),
+                                IDC_LOAD_YEAR_AVERAGE, IDC_LOAD_SEASON, IDOK, IDCANCEL}),
               l.tabOrder);
     EXPECT_EQ(IDOK, l.defaultButton);
-    ASSERT_EQ(6u, l.texts.size());
+    ASSERT_EQ(7u, l.texts.size());
     EXPECT_EQ("Jahresdurchschnitt berechnen", l.texts[3]);
+    EXPECT_EQ("keine", l.texts[4]);
 
     OrvexDatabase database;
     database.open(OrvexDatabase::TYPE_GRID_FILE, hadcrut3v().c_str());

@@ -42,7 +42,7 @@ class Animation(unittest.TestCase):
     def open_through_the_menu(self, program):
         """Programm > Speichern als ... > Animation (GIF) ..., by the keyboard."""
         program.probe("focus " + program.window)
-        for vk in (VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN,
+        for vk in (VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN,
                    VK_RETURN):
             program.probe("key %d" % vk)
             time.sleep(0.15)
