@@ -36,6 +36,8 @@
 #define CMD_REFERENCE_PERIOD 12300
 #define CMD_TREND_MAP 12301
 #define CMD_EXPORT_MAP_TABLE 12302
+// The map onto the clipboard ("Programm", Ctrl+C).
+#define CMD_COPY 12500
 #define CMD_PREVIOUS_MONTH 40001
 #define CMD_NEXT_MONTH 40002
 #define CMD_NEXT_YEAR 40003

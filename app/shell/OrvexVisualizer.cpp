@@ -1,5 +1,7 @@
 #include "OrvexVisualizer.h"
 
+#include <shellapi.h>
+
 #include <exception>
 
 #include "MapCanvas.h"
@@ -69,6 +71,8 @@ void OrvexVisualizer::onWindowCreate()
         statusBar.setParts(3, statusPartEdges);
         map.statusBar = &statusBar;
         createMenus();
+        // Files dropped on the window arrive as WM_DROPFILES.
+        DragAcceptFiles(*this, TRUE);
         tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
         mapPage.create(&tab, this);
         tab.addPage(0, "Weltkarte", mapPage);
@@ -154,6 +158,7 @@ void OrvexVisualizer::createMenus()
     programMenu.addItem(CMD_EXPORT_MAP_TABLE, "Karte als Tabelle exportieren ...");
     programMenu.addSeparator();
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
+    programMenu.addItem(CMD_COPY, "Kopieren\tSTRG+C");
     programMenu.addSeparator();
     programMenu.addItem(CMD_IMPORT_DATA_SET, "Datensatz importieren ...");
     programMenu.addItem(CMD_UPDATE_DATA, "Daten aktualisieren ...");
@@ -275,9 +280,6 @@ void OrvexVisualizer::toggleOrthographic()
 {
     map.orthographic = !map.orthographic;
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
-    viewMenu.addSeparator();
-    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
-    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
     startTask(TASK_RENDER);
     refreshStatusText();
 }

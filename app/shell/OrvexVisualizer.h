@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "FieldChoice.h"
 #include "FileProblemMessages.h"
 #include "MapPage.h"
@@ -16,6 +19,7 @@
 #include "WWindow.h"
 #include "WWindowStyle.h"
 
+class DroppedFiles;
 class WaitDialog;
 struct SaveFormat;
 
@@ -94,22 +98,35 @@ private:
     void finishPreviousRun();
 
     // Commands (Commands.cpp), one per menu item or key.
+    // Waits for a run still going, then runs the command; its failures are
+    // shown.
+    void runCommand(const std::function<void()>& command);
     void dispatchCommand(unsigned long id);
     void loadDataSet();
     void newPosition();
     void exportSeries();
     void importDataSet();
+    // The import dialog for a netCDF file (UTF-8 name).
+    void importFile(const std::string& input);
     // Downloads and imports the published products the user checks.
     void updateData();
     // Opens the data set at the month after an import (or its attempt);
     // a set that does not open leaves an empty map, as after loading.
     void reopenDataSet(const WString& file, unsigned int year, unsigned int month,
                        bool yearAverage);
+    // The same with the block size of the file's layout.
+    void openDataSet(const WString& file, unsigned int blockSize, unsigned int year,
+                     unsigned int month, bool yearAverage);
     // kind: TASK_SAVE_GIF, TASK_SAVE_JPEG or 0 for the metafile.
     void saveMap(int kind);
     // The save dialog with the map's suggested name; false when the user
     // gave up or chose a name the format does not take (after saying so).
     bool chooseSaveFile(const SaveFormat& format, WString& name);
+    // The map onto the clipboard, and files dropped on the window
+    // (DropCommands.cpp): the first of them is opened.
+    void copyMap();
+    void openDroppedFiles(const DroppedFiles& dropped);
+    void openDroppedGridFile(const std::string& file);
     // "Bezugszeitraum", "Trendkarte" and "Karte als Tabelle exportieren"
     // (ReferenceCommands.cpp).
     void chooseReference();

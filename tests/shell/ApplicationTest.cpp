@@ -3,10 +3,14 @@
 // outside (menu check marks, status-bar parts, position numbers).
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,6 +18,9 @@
 
 #include "ApplicationTestSupport.h"
 #include "DialogIds.h"
+#include "DibImage.h"
+#include "MapCanvas.h"
+#include "MapSaver.h"
 #include "OrvexVisualizer.h"
 #include "ProgramIds.h"
 
@@ -283,4 +290,177 @@ TEST(ApplicationTest, ACommandWaitsForTheRunTheUserStoppedWaitingFor)
     user.join();
     EXPECT_EQ(6U, monthDuringRun.load()) << "the month changed while the worker still ran";
     EXPECT_EQ(7U, map.database.getMonth());
+}
+
+namespace {
+
+std::string fileBytes(const char* name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A drop as the shell makes it: DROPFILES and the wide names.
+HDROP makeDrop(const std::vector<std::wstring>& files)
+{
+    size_t chars = 1;
+    for (const std::wstring& file : files)
+        chars += file.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* name = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& file : files)
+        name = std::copy(file.begin(), file.end(), name) + 1;
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// One month of "tas" on the 5-degree grid, January 1850.
+void writeNetcdf(const std::string& path)
+{
+    int file, lat, lon, time, dims[3], var;
+    ASSERT_EQ(NC_NOERR, nc_create(path.c_str(), NC_CLOBBER, &file));
+    nc_def_dim(file, "time", 1, &dims[0]);
+    nc_def_dim(file, "lat", 36, &dims[1]);
+    nc_def_dim(file, "lon", 72, &dims[2]);
+    nc_def_var(file, "time", NC_DOUBLE, 1, &dims[0], &time);
+    nc_def_var(file, "lat", NC_DOUBLE, 1, &dims[1], &lat);
+    nc_def_var(file, "lon", NC_DOUBLE, 1, &dims[2], &lon);
+    nc_def_var(file, "tas", NC_DOUBLE, 3, dims, &var);
+    const char* units[] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K"};
+    int ids[] = {time, lat, lon, var};
+    for (int i = 0; i < 4; ++i)
+        nc_put_att_text(file, ids[i], "units", strlen(units[i]), units[i]);
+    nc_enddef(file);
+    std::vector<double> values(36 * 72, 0.5);
+    double day = 15;
+    for (int i = 0; i < 72; ++i)
+        values[i] = i < 36 ? -87.5 + 5 * i : 0;
+    nc_put_var_double(file, lat, values.data());
+    for (int i = 0; i < 72; ++i)
+        values[i] = -177.5 + 5 * i;
+    nc_put_var_double(file, lon, values.data());
+    std::fill(values.begin(), values.end(), 0.5);
+    nc_put_var_double(file, time, &day);
+    nc_put_var_double(file, var, values.data());
+    ASSERT_EQ(NC_NOERR, nc_close(file));
+}
+
+} // namespace
+
+// "Kopieren" puts the shown map on the clipboard as a bitmap and as a
+// metafile the size of the view. The bitmap, reduced as the GIF save
+// reduces, is the saved GIF byte for byte: labels there, the position's
+// marker not. The metafile, drawn, is that bitmap but for the rounding of
+// half-transparent cells and of text (the globe it draws from a finer
+// picture, as the saved metafile does).
+TEST(ApplicationTest, TheCopiedMapIsTheSavedPicture)
+{
+    prepareFolder("", "Eins\t52\t0\t0\t0\t13\t0\t0\t0\r\n");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    HWND window = application;
+    ASSERT_TRUE(application.isStartedUp());
+    for (bool globe : {false, true}) {
+        SCOPED_TRACE(globe ? "globe" : "flat map");
+        if (globe)
+            SendMessageA(window, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+        SendMessageA(window, WM_COMMAND, CMD_COPY, 0);
+        MapSaver(application.getMap()).saveGif("saved.gif");
+        MapLayout picture = application.getMap().layout();
+        MapCanvas copied(picture.pictureWidth, picture.pictureHeight);
+        MapCanvas drawing(picture.pictureWidth, picture.pictureHeight);
+        ASSERT_TRUE(OpenClipboard(window));
+        BITMAPINFO* dib = static_cast<BITMAPINFO*>(GlobalLock(GetClipboardData(CF_DIB)));
+        ASSERT_NE(nullptr, dib);
+        SetDIBitsToDevice(copied.getDC(), 0, 0, dib->bmiHeader.biWidth, dib->bmiHeader.biHeight,
+                          0, 0, 0, dib->bmiHeader.biHeight, &dib->bmiHeader + 1, dib,
+                          DIB_RGB_COLORS);
+        GlobalUnlock(GetClipboardData(CF_DIB));
+        HENHMETAFILE metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+        ENHMETAHEADER header = {};
+        ASSERT_TRUE(GetEnhMetaFileHeader(metafile, sizeof header, &header));
+        RECT all = {0, 0, picture.pictureWidth, picture.pictureHeight};
+        PlayEnhMetaFile(drawing.getDC(), metafile, &all);
+        CloseClipboard();
+
+        DibImage image;
+        ASSERT_TRUE(image.createFromBitmap(copied.getBitmap()));
+        MapSaver::reduceTo256Colours(image);
+        ASSERT_TRUE(image.save("copied.gif", DibImage::FORMAT_GIF));
+        EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif"));
+
+        // What a program pasting the metafile shows: the view's size.
+        EXPECT_NEAR(picture.pictureWidth,
+                    header.rclFrame.right * header.szlDevice.cx /
+                        (header.szlMillimeters.cx * 100.0), 1);
+        if (globe)
+            continue;
+        int differing = 0;
+        for (int y = 0; y < picture.pictureHeight; ++y)
+            for (int x = 0; x < picture.pictureWidth; ++x) {
+                COLORREF p = copied.getPixel(x, y), q = drawing.getPixel(x, y);
+                differing += std::abs(GetRValue(p) - GetRValue(q)) > 1 ||
+                             std::abs(GetGValue(p) - GetGValue(q)) > 1 ||
+                             std::abs(GetBValue(p) - GetBValue(q)) > 1;
+            }
+        EXPECT_LT(differing, picture.pictureWidth * picture.pictureHeight / 100);
+    }
+}
+
+// Files dropped on the window: a netCDF file opens the import, a grid file
+// of a known layout (wherever it lies, under any name the system takes) the
+// data set, anything else a message; of several the first is taken.
+TEST(ApplicationTest, DroppedFilesOpenAsTheirMenuCommandsDo)
+{
+    prepareFolder("", "");
+    CreateDirectoryW(L"Daten (\u00e4)", nullptr);
+    CopyFileW((std::wstring(L"" ORVEX_RUN_DIR) + L"/data/cru/abstem3.dat").c_str(),
+              L"Daten (\u00e4)/Klima \u0141\u00f3d\u017a.dat", FALSE);
+    writeFile("Notizen.txt", "keine Daten");
+    writeNetcdf("Messung.nc");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    HWND window = application;
+    ASSERT_TRUE(application.isStartedUp());
+    EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    wchar_t folder[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    const std::wstring here = std::wstring(folder) + L"\\";
+    const std::wstring grid = here + L"Daten (\u00e4)\\Klima \u0141\u00f3d\u017a.dat";
+    const std::string gridUtf8 = "Daten (\xc3\xa4)\\Klima \xc5\x81\xc3\xb3" "d\xc5\xba.dat";
+    const struct {
+        std::vector<std::wstring> files;
+        std::vector<std::string> boxes; // title and start of the text
+        std::string dataSet;            // its name's end afterwards
+    } drops[] = {
+        {{grid}, {}, gridUtf8},
+        {{here + L"Notizen.txt"},
+         {"Information:Die Datei \xbbNotizen.txt\xab kann das Programm nicht \xf6" "ffnen."},
+         gridUtf8},
+        {{here + L"Messung.nc"},
+         {"Datensatz importieren:", "Information:"},
+         "data/cru/hadcrut4.dat"},
+        {{grid, here + L"Notizen.txt"},
+         {"Information:Es wurden 2 Dateien abgelegt. Ge\xf6" "ffnet wird nur die erste: \xbbKlima ?\xf3" "d?.dat\xab."},
+         gridUtf8},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.dataSet);
+        std::vector<std::string> seen;
+        {
+            Answerer answerer({"Information", "Error", "Datensatz importieren"});
+            SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(drop.files)), 0);
+            seen = answerer.seen();
+        }
+        ASSERT_EQ(drop.boxes.size(), seen.size());
+        for (size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(drop.boxes[i], seen[i].substr(0, drop.boxes[i].size()));
+        std::string name = static_cast<const char*>(application.getMap().database.getName());
+        ASSERT_GE(name.size(), drop.dataSet.size());
+        EXPECT_EQ(drop.dataSet, name.substr(name.size() - drop.dataSet.size()));
+        EXPECT_LT(0U, application.getMap().database.getRows());
+    }
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+class OrvexMap;
+
+// Copies the map onto the clipboard as saved pictures look (title, legend,
+// labels, no position markers), at the size of the current view: as a
+// 24-bit device-independent bitmap for programs that paste pixels, and as an
+// Enhanced Metafile whose frame is the picture's size on the screen, for
+// programs that paste drawings (so a slide or a document shows it at the
+// size the window shows it). Failures are WExceptions.
+class MapClipboard {
+public:
+    explicit MapClipboard(OrvexMap& map) : map(map) {}
+
+    // Replaces the clipboard's content; owner owns the clipboard afterwards.
+    // Throws "Die Karte konnte nicht in die Zwischenablage kopiert werden."
+    void copy(HWND owner);
+
+private:
+    // CF_DIB: a BITMAPINFOHEADER and the rows, bottom-up, 24 bits.
+    HGLOBAL packedDib();
+    HENHMETAFILE metafile();
+
+    OrvexMap& map;
+};
