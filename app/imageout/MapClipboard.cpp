@@ -80,7 +80,11 @@ void MapClipboard::copy(HWND owner)
 {
     // Both are made before the clipboard is opened: it stays open briefly.
     GlobalMemory dib(packedDib());
-    Metafile drawing(metafile());
+    const BITMAPINFO* bits = static_cast<const BITMAPINFO*>(GlobalLock(dib.get()));
+    Metafile drawing(bits != nullptr ? metafile(bits) : nullptr);
+    GlobalUnlock(dib.get());
+    if (drawing.get() == nullptr)
+        throw WException(copyFailed, -2);
     OpenClipboardScope clipboard(owner);
     if (!clipboard.isOpen() || !EmptyClipboard())
         throw WException(copyFailed, -4);
@@ -135,32 +139,29 @@ HGLOBAL MapClipboard::packedDib()
     return made;
 }
 
-HENHMETAFILE MapClipboard::metafile()
+HENHMETAFILE MapClipboard::metafile(const BITMAPINFO* dib)
 {
     ScreenContext screen;
-    MapLayout picture = map.layout();
+    const int width = dib->bmiHeader.biWidth;
+    const int height = dib->bmiHeader.biHeight;
     // The frame in 0.01 mm that the screen gives the picture's pixels: the
     // metafile's units are the screen's pixels, and a program pasting it
     // shows it that large.
-    int millimetres = GetDeviceCaps(screen.dc, HORZSIZE);
     int pixels = GetDeviceCaps(screen.dc, HORZRES);
-    int millimetresHigh = GetDeviceCaps(screen.dc, VERTSIZE);
     int pixelsHigh = GetDeviceCaps(screen.dc, VERTRES);
     if (pixels <= 0 || pixelsHigh <= 0)
-        throw WException(copyFailed, -2);
-    RECT frame = {0, 0, MulDiv(picture.pictureWidth, millimetres * 100, pixels),
-                  MulDiv(picture.pictureHeight, millimetresHigh * 100, pixelsHigh)};
+        return nullptr;
+    RECT frame = {0, 0, MulDiv(width, GetDeviceCaps(screen.dc, HORZSIZE) * 100, pixels),
+                  MulDiv(height, GetDeviceCaps(screen.dc, VERTSIZE) * 100, pixelsHigh)};
     HDC dc = CreateEnhMetaFileW(screen.dc, nullptr, &frame, description);
     if (dc == nullptr)
-        throw WException(copyFailed, -2);
-    try {
-        map.renderMap(dc, true, false);
-    } catch (...) {
-        DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-        throw;
-    }
+        return nullptr;
+    bool drawn = StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, &dib->bmiHeader + 1,
+                               dib, DIB_RGB_COLORS, SRCCOPY) > 0;
     HENHMETAFILE made = CloseEnhMetaFile(dc);
-    if (made == nullptr)
-        throw WException(copyFailed, -2);
+    if (!drawn && made != nullptr) {
+        DeleteEnhMetaFile(made);
+        made = nullptr;
+    }
     return made;
 }

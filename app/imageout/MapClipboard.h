@@ -7,9 +7,12 @@ class OrvexMap;
 // Copies the map onto the clipboard as saved pictures look (title, legend,
 // labels, no position markers), at the size of the current view: as a
 // 24-bit device-independent bitmap for programs that paste pixels, and as an
-// Enhanced Metafile whose frame is the picture's size on the screen, for
-// programs that paste drawings (so a slide or a document shows it at the
-// size the window shows it). Failures are WExceptions.
+// Enhanced Metafile of that bitmap whose frame is the picture's size on the
+// screen, for programs that paste drawings (so a slide or a document shows
+// it at the size the window shows it). The metafile holds the pixels, not
+// the map's drawing: drawn afresh into a metafile the map takes ten times
+// as long (the globe from a finer picture), and it would not be the same
+// picture. Failures are WExceptions.
 class MapClipboard {
 public:
     explicit MapClipboard(OrvexMap& map) : map(map) {}
@@ -19,9 +22,11 @@ public:
     void copy(HWND owner);
 
 private:
-    // CF_DIB: a BITMAPINFOHEADER and the rows, bottom-up, 24 bits.
+    // CF_DIB: a BITMAPINFOHEADER and the rows of the rendered map,
+    // bottom-up, 24 bits.
     HGLOBAL packedDib();
-    HENHMETAFILE metafile();
+    // The packed bitmap drawn into a metafile.
+    static HENHMETAFILE metafile(const BITMAPINFO* dib);
 
     OrvexMap& map;
 };
