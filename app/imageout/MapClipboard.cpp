@@ -106,8 +106,8 @@ HGLOBAL MapClipboard::packedDib()
     const int width = canvas.getWidth();
     const int height = canvas.getHeight();
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    GlobalMemory memory(
-        GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + stride * static_cast<size_t>(height)));
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) +
+                                                       stride * static_cast<size_t>(height)));
     void* block = memory.get() != nullptr ? GlobalLock(memory.get()) : nullptr;
     if (block == nullptr)
         throw WException(copyFailed, -2);
@@ -131,7 +131,8 @@ HGLOBAL MapClipboard::packedDib()
             target[3 * x + 1] = static_cast<unsigned char>(source[x] >> 8);
             target[3 * x + 2] = static_cast<unsigned char>(source[x] >> 16);
         }
-        std::memset(target + 3 * static_cast<size_t>(width), 0, stride - 3 * static_cast<size_t>(width));
+        std::memset(target + 3 * static_cast<size_t>(width), 0,
+                    stride - 3 * static_cast<size_t>(width));
     }
     GlobalUnlock(memory.get());
     HGLOBAL made = memory.get();
