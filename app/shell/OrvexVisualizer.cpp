@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "GridFileProbe.h"
 #include "MapCanvas.h"
 #include "MapSaver.h"
 #include "ProgramIds.h"
@@ -200,7 +201,10 @@ void OrvexVisualizer::createMenus()
 void OrvexVisualizer::openStartDataSet()
 {
     try {
-        map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile);
+        // Its layout by its file name or its content: a set opened last time
+        // by a full path (dropped on the window) has its own block size.
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile,
+                          gridFileBlockSize(static_cast<const char*>(startDataFile)));
         map.database.load(static_cast<unsigned int>(startYear),
                           static_cast<unsigned int>(startMonth), startYearAverage);
         applyStartChoices();

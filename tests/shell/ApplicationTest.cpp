@@ -247,6 +247,7 @@ TEST(ApplicationTest, MenusStatusBarAndChecksFollowTheView)
     EXPECT_FALSE(checked(window, CMD_SCALE_75));
     EXPECT_EQ(50, application.getMap().scalePercent);
     SendMessageA(window, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+    EXPECT_EQ(10, GetMenuItemCount(GetSubMenu(bar, 1))) << "the same items after toggling";
     EXPECT_TRUE(checked(window, CMD_ORTHOGRAPHIC));
     EXPECT_TRUE(application.getMap().orthographic);
     EXPECT_EQ(static_cast<unsigned long>(560), application.getMap().mapPicture.getWidth())
@@ -355,7 +356,6 @@ TEST(ApplicationTest, CopyAndDrop)
     writeNetcdf("Messung.nc");
     OrvexVisualizer application;
     application.createMainWindow(nullptr);
-    ASSERT_TRUE(application.isStartedUp());
     for (bool globe : {false, true}) {
         if (globe)
             SendMessageA(application, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
