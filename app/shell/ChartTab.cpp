@@ -147,7 +147,7 @@ double ChartTab::monthsPerPixel() const
     pageSize(width, height);
     if (stripesShown)
         return width > 0 ? view.span() / width : 0.0;
-    const RECT& plot = painter().mapping(width, height).plotArea();
+    RECT plot = painter().mapping(width, height).plotArea();
     int plotWidth = plot.right - plot.left;
     return plotWidth > 0 ? view.span() / plotWidth : 0.0;
 }
