@@ -10,6 +10,8 @@
 
 namespace {
 const unsigned int runningSpanCount = sizeof(ChartTab::RUNNING_SPANS) / sizeof(unsigned int);
+// The value under the pointer, then what a click opens on the map.
+const unsigned long chartStatusPartEdges[] = {400, static_cast<unsigned long>(-1)};
 } // namespace
 
 void OrvexVisualizer::createChartMenu()
@@ -118,6 +120,7 @@ void OrvexVisualizer::showPage(unsigned long page)
 {
     tab.setFocusPage(page);
     if (page == PAGE_CHART) {
+        statusBar.setParts(2, chartStatusPartEdges);
         statusBar.setText("", 0);
         statusBar.setText("", 1);
         // The wheel goes to the window with the focus.

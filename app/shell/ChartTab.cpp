@@ -97,10 +97,21 @@ void ChartTab::shownYears(unsigned int& firstYear, unsigned int& lastYear) const
     lastYear = 0;
     if (view.monthCount() == 0)
         return;
+    // A year counts when at least half of its months show (a view from
+    // December 1989 on shows the years from 1990), and so do the data's
+    // first and last year when the view reaches the data's ends.
     long long first = static_cast<long long>(std::ceil(view.firstMonth()));
     long long last = static_cast<long long>(std::floor(view.lastMonth()));
+    if (first > 1)
+        first += 6;
+    if (last < static_cast<long long>(view.monthCount()))
+        last -= 6;
     if (last < first)
-        last = first;
+        first = last = static_cast<long long>(std::floor((view.firstMonth() + view.lastMonth()) / 2));
+    if (first < 1)
+        first = 1;
+    if (last < 1)
+        last = 1;
     firstYear = FIRST_YEAR + static_cast<unsigned int>((first - 1) / 12);
     lastYear = FIRST_YEAR + static_cast<unsigned int>((last - 1) / 12);
 }

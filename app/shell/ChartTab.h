@@ -57,7 +57,8 @@ public:
     bool isStripesShown() const { return stripesShown; }
     void showStripes(bool shown);
     const ChartSeries* getSeries() const { return series.get(); }
-    // The years wholly or partly shown; 0, 0 without data.
+    // The years of which at least half is shown, or all the data has of
+    // them at its ends; 0, 0 without data.
     void shownYears(unsigned int& firstYear, unsigned int& lastYear) const;
     void resetView();
     void repaint();

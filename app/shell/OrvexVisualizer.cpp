@@ -309,6 +309,9 @@ void OrvexVisualizer::onWindowClose()
 
 void OrvexVisualizer::refreshStatusText()
 {
+    // The chart's page writes its own status line.
+    if (isChartShown())
+        return;
     statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
     map.updateStatusBar();
 }

@@ -34,7 +34,8 @@
 //   key VK [ctrl]                 presses and releases a key (SendInput)
 //   click X Y [right|double]      a mouse click at screen coordinates
 //   move X Y                      moves the mouse to screen coordinates
-//   wheel X Y NOTCHES             turns the wheel there (positive: away from the user)
+//   wheel X Y DELTA               turns the wheel there by DELTA (120: one notch away
+//                                 from the user)
 //   settext HWND TEXT             sets a control's text
 //   item HWND ID                  the dialog item with the id
 //   choose HWND TEXT              selects the entry beginning with TEXT in a combo box
@@ -398,13 +399,13 @@ std::string run(const std::string& line)
         return "ok";
     }
     if (command == "move" || command == "wheel") {
-        int x = 0, y = 0, notches = 0;
-        in >> x >> y >> notches;
+        int x = 0, y = 0, delta = 0;
+        in >> x >> y >> delta;
         SetCursorPos(x, y);
         INPUT input = {};
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = command == "move" ? MOUSEEVENTF_MOVE : MOUSEEVENTF_WHEEL;
-        input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+        input.mi.mouseData = static_cast<DWORD>(delta);
         SendInput(1, &input, sizeof(input));
         return "ok";
     }
