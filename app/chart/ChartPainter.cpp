@@ -275,7 +275,6 @@ void ChartPainter::paint(HDC dc, int width, int height) const
 
     {
         ChartGraphics graphics(dc);
-        std::vector<PointF> frame;
         // The coverage band: up to a fifth of the plot's height for the whole earth.
         if (options.coverage != ChartOptions::Coverage::None) {
             RECT panel = plot;
@@ -286,14 +285,16 @@ void ChartPainter::paint(HDC dc, int width, int height) const
                 share = 1.0;
             }
             ChartMapping coverageMap(panel, map.firstMonth(), map.lastMonth(), 0.0, 100.0 / share);
+            graphics.clip(&panel);
             Curve coverage{&series->coverageMonths(), false, coverageColour, 1.0f, "", false, false, 1.0};
             for (std::vector<PointF>& line : polylines(coverage, coverageMap)) {
                 if (line.size() < 2)
                     continue;
                 line.push_back(PointF(line.back().X, static_cast<float>(panel.bottom)));
                 line.push_back(PointF(line.front().X, static_cast<float>(panel.bottom)));
-                graphics.fillPolygon(line, coverageColour, 50);
+                graphics.fillPolygon(line, coverageColour, 40);
             }
+            graphics.clip(nullptr);
         }
         for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
             float x = static_cast<float>(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5));
@@ -306,6 +307,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         }
         float zero = static_cast<float>(map.yOf(0.0));
         graphics.line({PointF(float(plot.left), zero), PointF(float(plot.right), zero)}, RGB(90, 90, 90), 1.0f);
+        graphics.clip(&plot);
         for (const Curve& curve : curves) {
             for (const std::vector<PointF>& line : polylines(curve, map)) {
                 graphics.line(line, curve.colour, curve.width);
@@ -328,6 +330,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
                 graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, markerColour, 1.5f);
         }
         // The plot's frame over the curves' ends.
+        graphics.clip(nullptr);
         graphics.line({PointF(float(plot.left), float(plot.top)), PointF(float(plot.right), float(plot.top)),
                        PointF(float(plot.right), float(plot.bottom)), PointF(float(plot.left), float(plot.bottom)),
                        PointF(float(plot.left), float(plot.top))},
@@ -338,7 +341,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     {
         WGdiSelection font(dc, fonts.title);
         RECT title = {leftMargin, 2, width - rightMargin, titleHeight - 18};
-        text(dc, series->dataSetName() + " – Temperaturabweichung, global", title,
+        text(dc, series->dataSetName() + " – Temperaturabweichung", title,
              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     WGdiSelection font(dc, fonts.label);
