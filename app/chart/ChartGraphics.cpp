@@ -60,3 +60,14 @@ void ChartGraphics::fillPolygon(const std::vector<PointF>& points, COLORREF colo
     DllExports::GdipFillPolygon(graphics.get(), brush.get(), points.data(),
                                 static_cast<INT>(points.size()), FillModeAlternate);
 }
+
+void ChartGraphics::clip(const RECT* area)
+{
+    if (!graphics)
+        return;
+    if (area == nullptr)
+        DllExports::GdipResetClip(graphics.get());
+    else
+        DllExports::GdipSetClipRectI(graphics.get(), area->left, area->top, area->right - area->left,
+                                     area->bottom - area->top, CombineModeReplace);
+}

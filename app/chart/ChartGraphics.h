@@ -21,6 +21,8 @@ public:
                        unsigned int alpha = 255);
     void fillPolygon(const std::vector<Gdiplus::PointF>& points, COLORREF colour,
                      unsigned int alpha);
+    // Later drawing stays inside the rectangle; null lifts the limit.
+    void clip(const RECT* area);
     // Ends the drawing: everything is on the device context.
     void release() { graphics.reset(); }
 

@@ -1,7 +1,9 @@
 #include "ChartPainter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "ChartGraphics.h"
@@ -139,6 +141,30 @@ std::vector<std::vector<PointF>> polylines(const Curve& curve, const ChartMappin
     return lines;
 }
 
+// Of the plot's four corners, the box of the given size holding the fewest
+// of the points; the upper left one among equals.
+RECT legendPlace(const RECT& plot, int width, int height, const std::vector<PointF>& points)
+{
+    const int inset = 6;
+    RECT best = {};
+    size_t fewest = SIZE_MAX;
+    for (int corner = 0; corner < 4; ++corner) {
+        int left = corner % 2 == 0 ? plot.left + inset : plot.right - inset - width;
+        int top = corner / 2 == 0 ? plot.top + inset : plot.bottom - inset - height;
+        RECT box = {left, top, left + width, top + height};
+        size_t inside = 0;
+        for (const PointF& point : points)
+            if (point.X >= box.left && point.X <= box.right && point.Y >= box.top &&
+                point.Y <= box.bottom)
+                ++inside;
+        if (inside < fewest) {
+            fewest = inside;
+            best = box;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 ChartPainter::ChartPainter(const ChartSeries* series, const ChartOptions& options,
@@ -273,9 +299,9 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     firstYear += (yearStep - firstYear % yearStep) % yearStep;
     unsigned int lastYear = FIRST_YEAR + static_cast<unsigned int>((map.lastMonth() - 0.5) / 12);
 
+    std::vector<PointF> drawn; // every point of the curves, for the legend's place
     {
         ChartGraphics graphics(dc);
-        std::vector<PointF> frame;
         // The coverage band: up to a fifth of the plot's height for the whole earth.
         if (options.coverage != ChartOptions::Coverage::None) {
             RECT panel = plot;
@@ -286,14 +312,16 @@ void ChartPainter::paint(HDC dc, int width, int height) const
                 share = 1.0;
             }
             ChartMapping coverageMap(panel, map.firstMonth(), map.lastMonth(), 0.0, 100.0 / share);
+            graphics.clip(&panel);
             Curve coverage{&series->coverageMonths(), false, coverageColour, 1.0f, "", false, false, 1.0};
             for (std::vector<PointF>& line : polylines(coverage, coverageMap)) {
                 if (line.size() < 2)
                     continue;
                 line.push_back(PointF(line.back().X, static_cast<float>(panel.bottom)));
                 line.push_back(PointF(line.front().X, static_cast<float>(panel.bottom)));
-                graphics.fillPolygon(line, coverageColour, 50);
+                graphics.fillPolygon(line, coverageColour, 40);
             }
+            graphics.clip(nullptr);
         }
         for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
             float x = static_cast<float>(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5));
@@ -306,10 +334,13 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         }
         float zero = static_cast<float>(map.yOf(0.0));
         graphics.line({PointF(float(plot.left), zero), PointF(float(plot.right), zero)}, RGB(90, 90, 90), 1.0f);
+        graphics.clip(&plot);
+        // Points only where the years lie 8 pixels apart or more.
         for (const Curve& curve : curves) {
             for (const std::vector<PointF>& line : polylines(curve, map)) {
+                drawn.insert(drawn.end(), line.begin(), line.end());
                 graphics.line(line, curve.colour, curve.width);
-                if (curve.dots && view.span() / 12.0 < (plot.right - plot.left) / 4.0)
+                if (curve.dots && view.span() / 12.0 < (plot.right - plot.left) / 8.0)
                     for (const PointF& point : line)
                         graphics.dot(point.X, point.Y, 4.5f, curve.colour);
                 if (curve.dots && line.size() == 1)
@@ -328,6 +359,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
                 graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, markerColour, 1.5f);
         }
         // The plot's frame over the curves' ends.
+        graphics.clip(nullptr);
         graphics.line({PointF(float(plot.left), float(plot.top)), PointF(float(plot.right), float(plot.top)),
                        PointF(float(plot.right), float(plot.bottom)), PointF(float(plot.left), float(plot.bottom)),
                        PointF(float(plot.left), float(plot.top))},
@@ -338,7 +370,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     {
         WGdiSelection font(dc, fonts.title);
         RECT title = {leftMargin, 2, width - rightMargin, titleHeight - 18};
-        text(dc, series->dataSetName() + " – Temperaturabweichung, global", title,
+        text(dc, series->dataSetName() + " – Temperaturabweichung", title,
              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     WGdiSelection font(dc, fonts.label);
@@ -364,7 +396,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         text(dc, "0 %", bottom, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
 
-    // The legend in the plot's upper left corner.
+    // The legend in the plot's corner with the fewest points of the curves.
     std::vector<std::pair<std::string, COLORREF>> entries;
     for (auto curve = curves.rbegin(); curve != curves.rend(); ++curve)
         entries.push_back({curve->legend, curve->colour});
@@ -380,8 +412,8 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     int legendWidth = 0;
     for (const auto& entry : entries)
         legendWidth = std::max(legendWidth, textWidth(dc, entry.first));
-    RECT box = {plot.left + 6, plot.top + 6, plot.left + 6 + legendWidth + 34,
-                plot.top + 10 + lineHeight * static_cast<int>(entries.size())};
+    RECT box = legendPlace(plot, legendWidth + 34, 10 + lineHeight * static_cast<int>(entries.size()),
+                           drawn);
     {
         ChartGraphics graphics(dc);
         graphics.fillRectangle(float(box.left), float(box.top), float(box.right - box.left),

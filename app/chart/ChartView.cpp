@@ -41,13 +41,17 @@ void ChartView::pan(double months)
 
 void ChartView::showYears(unsigned int firstYear, unsigned int lastYear)
 {
-    if (firstYear < FIRST_YEAR || lastYear < firstYear)
+    if (firstYear >= FIRST_YEAR && lastYear >= firstYear)
+        showMonths((firstYear - FIRST_YEAR) * 12LL + 1, (lastYear - FIRST_YEAR + 1) * 12LL);
+}
+
+void ChartView::showMonths(long long firstMonth, long long lastMonth)
+{
+    if (lastMonth < firstMonth)
         return;
-    first = (firstYear - FIRST_YEAR) * 12.0 + 0.5;
-    last = (lastYear - FIRST_YEAR + 1) * 12.0 + 0.5;
     double full = std::max(count, 1u);
-    if (last - first > full)
-        last = first + full;
+    first = firstMonth - 0.5;
+    last = std::min(lastMonth + 0.5, first + full);
     clamp();
 }
 

@@ -19,8 +19,10 @@ public:
     void zoomAround(double month, double factor);
     // Moves the range by months (positive: later), stopping at the ends.
     void pan(double months);
-    // Shows the years first..last (clamped to the data).
+    // Shows the years first..last, or the months first..last (1 = January
+    // of FIRST_YEAR), clamped to the data.
     void showYears(unsigned int firstYear, unsigned int lastYear);
+    void showMonths(long long firstMonth, long long lastMonth);
     void reset();
 
 private:
