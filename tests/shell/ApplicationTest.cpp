@@ -193,7 +193,9 @@ TEST(ApplicationTest, MenusStatusBarAndChecksFollowTheView)
     EXPECT_TRUE(checked(window, CMD_SCALE_50));
     EXPECT_FALSE(checked(window, CMD_SCALE_75));
     EXPECT_EQ(50, application.getMap().scalePercent);
+    int viewItems = GetMenuItemCount(GetSubMenu(bar, 1));
     SendMessageA(window, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+    EXPECT_EQ(viewItems, GetMenuItemCount(GetSubMenu(bar, 1))) << "the globe adds no items";
     EXPECT_TRUE(checked(window, CMD_ORTHOGRAPHIC));
     EXPECT_TRUE(application.getMap().orthographic);
     EXPECT_EQ(static_cast<unsigned long>(560), application.getMap().mapPicture.getWidth())
