@@ -118,11 +118,11 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             return options;
         }
         static const char* const withValue[] = {
-            "--data",     "--month",     "--year",      "--from",     "--to",
-            "--step",     "--view",      "--map",       "--scale",    "--centre",
-            "--positions", "--out",      "--delay",     "--hold",     "--loop",
-            "--season",   "--trend",     "--trend-of",  "--reference", "--reference-method",
-            "--chart",    "--running",   "--size",      "--labels",   "--position"};
+            "--data",      "--month",   "--year",     "--from",      "--to",
+            "--step",      "--view",    "--map",      "--scale",     "--centre",
+            "--positions", "--out",     "--delay",    "--hold",      "--loop",
+            "--season",    "--trend",   "--trend-of", "--reference", "--reference-method",
+            "--chart",     "--running", "--size",     "--labels",    "--position"};
         bool known = false;
         for (const char* name : withValue)
             known = known || option == name;
