@@ -87,7 +87,7 @@ struct Curve {
     std::string legend;
     bool dots;
     bool dashed;
-    double offset; // months: where index 0 lies (running means start later)
+    double offset; // the month where index 0 lies (a running mean's first middle year)
 };
 
 // The points of a series inside the months shown, split where a value is
@@ -99,7 +99,7 @@ std::vector<std::vector<PointF>> polylines(const Curve& curve, const ChartMappin
     const std::vector<double>& values = *curve.values;
     double step = curve.perYear ? 12.0 : 1.0;
     double first = map.firstMonth() - step, last = map.lastMonth() + step;
-    double start = curve.perYear ? curve.offset : 1.0;
+    double start = curve.offset;
     long long low = std::max(0LL, static_cast<long long>(std::floor((first - start) / step)));
     long long high = std::min(static_cast<long long>(values.size()) - 1,
                               static_cast<long long>(std::ceil((last - start) / step)));

@@ -281,6 +281,7 @@ bool renderChart(const RenderOptions& options, const std::string& out, const std
     chart.trendFirstYear = options.trendSpan.firstYear;
     chart.trendLastYear = options.trendSpan.lastYear;
     chart.runningYears = options.runningYears;
+    chart.coverage = static_cast<ChartOptions::Coverage>(options.coverage);
     if (options.output == RenderOptions::Output::Csv) {
         writeChartTable(out.c_str(), series, chart, first, last);
         return true;
