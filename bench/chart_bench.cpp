@@ -6,11 +6,10 @@
 // Run with the run folder as the current directory (data/cru/*.dat there).
 // Each figure is the best of several rounds.
 #include <cstdio>
-#include <memory>
 
 #include "BenchClock.h"
 #include "ChartPainter.h"
-#include "ChartSeries.h"
+#include "ChartSeriesCache.h"
 #include "MapCanvas.h"
 #include "OrvexDatabase.h"
 #include "PositionCollection.h"
@@ -43,35 +42,53 @@ int main()
         options.runningYears = 11;
         OrvexDatabase database;
         PositionCollection positions;
-        std::unique_ptr<ChartSeries> series;
+        ChartSeriesCache cache;
+        const ChartSeries* series = nullptr;
         double first = bestOf(5, [&] {
             database.open(OrvexDatabase::TYPE_GRID_FILE, dataSet);
-            series.reset(new ChartSeries(database, positions));
+            cache.clear();
+            series = &cache.get(database, positions);
             ChartView view(series->monthCount());
-            ChartPainter(series.get(), options, view).paint(canvas.getDC(), width, height);
+            ChartPainter(series, options, view).paint(canvas.getDC(), width, height);
             GdiFlush();
         });
         std::printf("Chart of %s, %u months, %d x %d\n", dataSet, series->monthCount(), width,
                     height);
         report("first paint (series read, chart drawn)", first, 150.0);
-        report("  of which the series read", bestOf(5, [&] {
-                   database.open(OrvexDatabase::TYPE_GRID_FILE, dataSet);
-                   series.reset(new ChartSeries(database, positions));
-               }), 150.0);
+        report("  of which the series read",
+               bestOf(5,
+                      [&] {
+                          database.open(OrvexDatabase::TYPE_GRID_FILE, dataSet);
+                          cache.clear();
+                          series = &cache.get(database, positions);
+                      }),
+               150.0);
         ChartView view(series->monthCount());
-        report("paint again (series kept)", bestOf(10, [&] {
-                   ChartPainter(series.get(), options, view).paint(canvas.getDC(), width, height);
-                   GdiFlush();
-               }), 20.0);
+        report("paint again (series kept)",
+               bestOf(10,
+                      [&] {
+                          ChartPainter(&cache.get(database, positions), options, view)
+                              .paint(canvas.getDC(), width, height);
+                          GdiFlush();
+                      }),
+               20.0);
         int x = 200;
-        report("hover readout", bestOf(50, [&] {
-                   ChartPainter(series.get(), options, view).readout(x++ % 800 + 60, 200, width, height);
-               }), 16.0);
-        report("wheel zoom step and repaint", bestOf(20, [&] {
-                   view.zoomAround(1800.0, 0.8);
-                   ChartPainter(series.get(), options, view).paint(canvas.getDC(), width, height);
-                   GdiFlush();
-               }), 16.0);
+        report(
+            "hover readout",
+            bestOf(
+                50,
+                [&] {
+                    ChartPainter(series, options, view).readout(x++ % 800 + 60, 200, width, height);
+                }),
+            16.0);
+        report("wheel zoom step and repaint",
+               bestOf(20,
+                      [&] {
+                          view.zoomAround(1800.0, 0.8);
+                          ChartPainter(series, options, view).paint(canvas.getDC(), width, height);
+                          GdiFlush();
+                      }),
+               16.0);
     } catch (const WException& e) {
         std::fprintf(stderr, "chart_bench: %s\n", static_cast<const char*>(e.getMessage()));
         WSystem::shutdown();

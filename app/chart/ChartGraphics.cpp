@@ -36,8 +36,8 @@ void ChartGraphics::dot(float x, float y, float diameter, COLORREF colour)
                                 diameter, diameter);
 }
 
-void ChartGraphics::fillRectangle(float left, float top, float width, float height,
-                                  COLORREF colour, unsigned int alpha)
+void ChartGraphics::fillRectangle(float left, float top, float width, float height, COLORREF colour,
+                                  unsigned int alpha)
 {
     if (!graphics)
         return;
@@ -68,6 +68,7 @@ void ChartGraphics::clip(const RECT* area)
     if (area == nullptr)
         DllExports::GdipResetClip(graphics.get());
     else
-        DllExports::GdipSetClipRectI(graphics.get(), area->left, area->top, area->right - area->left,
-                                     area->bottom - area->top, CombineModeReplace);
+        DllExports::GdipSetClipRectI(graphics.get(), area->left, area->top,
+                                     area->right - area->left, area->bottom - area->top,
+                                     CombineModeReplace);
 }

@@ -18,8 +18,8 @@ struct ChartOptions {
 
 // What the warming stripes show.
 struct StripesOptions {
-    int position = -1;   // index into ChartSeries::positions(); -1: the global value
-    bool labels = true;  // title, years along the bottom and the colour limits
+    int position = -1;          // index into ChartSeries::positions(); -1: the global value
+    bool labels = true;         // title, years along the bottom and the colour limits
     unsigned int firstYear = 0; // shown years; 0, 0: every year with a value
     unsigned int lastYear = 0;
 };

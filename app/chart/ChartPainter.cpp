@@ -87,7 +87,7 @@ struct Curve {
     std::string legend;
     bool dots;
     bool dashed;
-    double offset; // months: where index 0 lies (running means start later)
+    double offset; // the month where index 0 lies (a running mean's first middle year)
 };
 
 // The points of a series inside the months shown, split where a value is
@@ -99,7 +99,7 @@ std::vector<std::vector<PointF>> polylines(const Curve& curve, const ChartMappin
     const std::vector<double>& values = *curve.values;
     double step = curve.perYear ? 12.0 : 1.0;
     double first = map.firstMonth() - step, last = map.lastMonth() + step;
-    double start = curve.perYear ? curve.offset : 1.0;
+    double start = curve.offset;
     long long low = std::max(0LL, static_cast<long long>(std::floor((first - start) / step)));
     long long high = std::min(static_cast<long long>(values.size()) - 1,
                               static_cast<long long>(std::ceil((last - start) / step)));
@@ -192,10 +192,10 @@ std::vector<Curve> shownCurves(const ChartSeries& series, const ChartOptions& op
     std::vector<Curve> curves;
     double yearStart = yearMiddle(0);
     if (options.hemispheres) {
-        curves.push_back({&series.northernYears(), true, northColour, 1.5f, "Nordhalbkugel",
-                          false, false, yearStart});
-        curves.push_back({&series.southernYears(), true, southColour, 1.5f, "Südhalbkugel",
-                          false, false, yearStart});
+        curves.push_back({&series.northernYears(), true, northColour, 1.5f, "Nordhalbkugel", false,
+                          false, yearStart});
+        curves.push_back({&series.southernYears(), true, southColour, 1.5f, "Südhalbkugel", false,
+                          false, yearStart});
     }
     if (options.positions) {
         size_t colour = 0;
@@ -204,24 +204,24 @@ std::vector<Curve> shownCurves(const ChartSeries& series, const ChartOptions& op
                 notes.push_back(position.name + ": ausgelassen, " + position.outsideReason);
                 continue;
             }
-            curves.push_back({&position.years, true,
-                              positionColours[colour++ % (sizeof positionColours /
-                                                          sizeof positionColours[0])],
-                              1.5f, position.name, false, false, yearStart});
+            curves.push_back(
+                {&position.years, true,
+                 positionColours[colour++ % (sizeof positionColours / sizeof positionColours[0])],
+                 1.5f, position.name, false, false, yearStart});
         }
     }
     if (options.monthLine)
-        curves.push_back({&series.globalMonths(), false, monthColour, 1.0f,
-                          "Globaler Wert, Monate", false, false, 1.0});
+        curves.push_back({&series.globalMonths(), false, monthColour, 1.0f, "Globaler Wert, Monate",
+                          false, false, 1.0});
     if (options.yearLine)
         curves.push_back({&series.globalYears(), true, yearColour, 2.0f,
                           "Globaler Wert, Jahresmittel", true, false, yearStart});
     if (options.runningYears > 0) {
         running = runningMean(series.globalYears(), options.runningYears);
-        curves.push_back({&running, true, runningColour, 2.0f,
-                          "Gleitendes Mittel über " + std::to_string(options.runningYears) +
-                              " Jahre",
-                          false, false, yearStart + (options.runningYears - 1) * 6.0});
+        curves.push_back(
+            {&running, true, runningColour, 2.0f,
+             "Gleitendes Mittel über " + std::to_string(options.runningYears) + " Jahre", false,
+             false, yearStart + (options.runningYears - 1) * 6.0});
     }
     if (options.trend) {
         trend = linearTrend(series.globalYears(), options.trendFirstYear, options.trendLastYear);
@@ -247,7 +247,8 @@ ChartMapping ChartPainter::mapping(int width, int height) const
         LinearTrend trend;
         std::vector<std::string> notes;
         for (const Curve& curve : shownCurves(*series, options, running, trend, notes)) {
-            for (const std::vector<PointF>& line : polylines(curve, ChartMapping(plot, view.firstMonth(), view.lastMonth(), 0.0, 1.0)))
+            for (const std::vector<PointF>& line : polylines(
+                     curve, ChartMapping(plot, view.firstMonth(), view.lastMonth(), 0.0, 1.0)))
                 for (const PointF& point : line) {
                     // Back from the unit mapping to degrees.
                     double value = (plot.bottom - point.Y) / double(plot.bottom - plot.top);
@@ -292,10 +293,13 @@ void ChartPainter::paint(HDC dc, int width, int height) const
 
     // Ticks: years at least 48 pixels apart, degrees at least 24.
     double pixelsPerYear = 12.0 * (plot.right - plot.left) / view.span();
-    unsigned int yearStep = static_cast<unsigned int>(std::max(1.0, niceStep(48.0 / pixelsPerYear)));
-    double valueStep = niceStep(24.0 * (map.highValue() - map.lowValue()) / (plot.bottom - plot.top));
+    unsigned int yearStep =
+        static_cast<unsigned int>(std::max(1.0, niceStep(48.0 / pixelsPerYear)));
+    double valueStep =
+        niceStep(24.0 * (map.highValue() - map.lowValue()) / (plot.bottom - plot.top));
     int decimals = valueStep >= 1.0 ? 0 : valueStep >= 0.1 ? 1 : 2;
-    unsigned int firstYear = FIRST_YEAR + static_cast<unsigned int>(std::max(0.0, map.firstMonth() - 0.5) / 12);
+    unsigned int firstYear =
+        FIRST_YEAR + static_cast<unsigned int>(std::max(0.0, map.firstMonth() - 0.5) / 12);
     firstYear += (yearStep - firstYear % yearStep) % yearStep;
     unsigned int lastYear = FIRST_YEAR + static_cast<unsigned int>((map.lastMonth() - 0.5) / 12);
 
@@ -313,7 +317,8 @@ void ChartPainter::paint(HDC dc, int width, int height) const
             }
             ChartMapping coverageMap(panel, map.firstMonth(), map.lastMonth(), 0.0, 100.0 / share);
             graphics.clip(&panel);
-            Curve coverage{&series->coverageMonths(), false, coverageColour, 1.0f, "", false, false, 1.0};
+            Curve coverage{
+                &series->coverageMonths(), false, coverageColour, 1.0f, "", false, false, 1.0};
             for (std::vector<PointF>& line : polylines(coverage, coverageMap)) {
                 if (line.size() < 2)
                     continue;
@@ -325,15 +330,18 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         }
         for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
             float x = static_cast<float>(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5));
-            graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, gridColour, 1.0f);
+            graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, gridColour,
+                          1.0f);
         }
-        for (double value = std::ceil(map.lowValue() / valueStep) * valueStep; value <= map.highValue();
-             value += valueStep) {
+        for (double value = std::ceil(map.lowValue() / valueStep) * valueStep;
+             value <= map.highValue(); value += valueStep) {
             float y = static_cast<float>(map.yOf(value));
-            graphics.line({PointF(float(plot.left), y), PointF(float(plot.right), y)}, gridColour, 1.0f);
+            graphics.line({PointF(float(plot.left), y), PointF(float(plot.right), y)}, gridColour,
+                          1.0f);
         }
         float zero = static_cast<float>(map.yOf(0.0));
-        graphics.line({PointF(float(plot.left), zero), PointF(float(plot.right), zero)}, RGB(90, 90, 90), 1.0f);
+        graphics.line({PointF(float(plot.left), zero), PointF(float(plot.right), zero)},
+                      RGB(90, 90, 90), 1.0f);
         graphics.clip(&plot);
         // Points only where the years lie 8 pixels apart or more.
         for (const Curve& curve : curves) {
@@ -348,20 +356,25 @@ void ChartPainter::paint(HDC dc, int width, int height) const
             }
         }
         if (trend.valid) {
-            double a = yearMiddle(trend.firstYear - FIRST_YEAR), b = yearMiddle(trend.lastYear - FIRST_YEAR);
-            graphics.line({PointF(float(map.xOf(a)), float(map.yOf(trend.valueAt(trend.firstYear)))),
-                           PointF(float(map.xOf(b)), float(map.yOf(trend.valueAt(trend.lastYear))))},
-                          trendColour, 2.0f, 255, true);
+            double a = yearMiddle(trend.firstYear - FIRST_YEAR),
+                   b = yearMiddle(trend.lastYear - FIRST_YEAR);
+            graphics.line(
+                {PointF(float(map.xOf(a)), float(map.yOf(trend.valueAt(trend.firstYear)))),
+                 PointF(float(map.xOf(b)), float(map.yOf(trend.valueAt(trend.lastYear))))},
+                trendColour, 2.0f, 255, true);
         }
         if (options.markerMonth > 0) {
             float x = static_cast<float>(map.xOf(static_cast<double>(options.markerMonth)));
             if (x >= plot.left && x <= plot.right)
-                graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, markerColour, 1.5f);
+                graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))},
+                              markerColour, 1.5f);
         }
         // The plot's frame over the curves' ends.
         graphics.clip(nullptr);
-        graphics.line({PointF(float(plot.left), float(plot.top)), PointF(float(plot.right), float(plot.top)),
-                       PointF(float(plot.right), float(plot.bottom)), PointF(float(plot.left), float(plot.bottom)),
+        graphics.line({PointF(float(plot.left), float(plot.top)),
+                       PointF(float(plot.right), float(plot.top)),
+                       PointF(float(plot.right), float(plot.bottom)),
+                       PointF(float(plot.left), float(plot.bottom)),
                        PointF(float(plot.left), float(plot.top))},
                       RGB(0, 0, 0), 1.0f);
     }
@@ -375,7 +388,8 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     }
     WGdiSelection font(dc, fonts.label);
     RECT reference = {leftMargin, titleHeight - 16, width - rightMargin, titleHeight - 2};
-    text(dc, referenceText(*series), reference, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    text(dc, referenceText(*series), reference,
+         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
         int x = static_cast<int>(std::lround(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5)));
         RECT label = {x - 30, plot.bottom + 3, x + 30, plot.bottom + axisHeight - 6};
@@ -412,8 +426,8 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     int legendWidth = 0;
     for (const auto& entry : entries)
         legendWidth = std::max(legendWidth, textWidth(dc, entry.first));
-    RECT box = legendPlace(plot, legendWidth + 34, 10 + lineHeight * static_cast<int>(entries.size()),
-                           drawn);
+    RECT box = legendPlace(plot, legendWidth + 34,
+                           10 + lineHeight * static_cast<int>(entries.size()), drawn);
     {
         ChartGraphics graphics(dc);
         graphics.fillRectangle(float(box.left), float(box.top), float(box.right - box.left),

@@ -92,7 +92,8 @@ void ChartSaver::saveEmf(const char* fileName) const
     {
         ScreenContext screen;
         // The frame in 0.01 mm from the picture's pixels at the screen's resolution.
-        int dpiX = GetDeviceCaps(screen.dc, LOGPIXELSX), dpiY = GetDeviceCaps(screen.dc, LOGPIXELSY);
+        int dpiX = GetDeviceCaps(screen.dc, LOGPIXELSX),
+            dpiY = GetDeviceCaps(screen.dc, LOGPIXELSY);
         RECT frame = {0, 0, MulDiv(width, 2540, dpiX > 0 ? dpiX : 96),
                       MulDiv(height, 2540, dpiY > 0 ? dpiY : 96)};
         HDC dc = CreateEnhMetaFileW(screen.dc, name.c_str(), &frame, emfDescription);

@@ -61,7 +61,8 @@ void StripesPainter::paint(HDC dc, int width, int height) const
     } else if (!series->hasData()) {
         missing = "Der Datensatz enthält keinen Monat mit Daten.";
     } else if (options.position >= 0) {
-        const PositionSeries& position = series->positions().at(static_cast<size_t>(options.position));
+        const PositionSeries& position =
+            series->positions().at(static_cast<size_t>(options.position));
         what = position.name;
         if (!position.outsideReason.empty())
             missing = position.name + ": " + position.outsideReason + ".";
@@ -74,8 +75,8 @@ void StripesPainter::paint(HDC dc, int width, int height) const
     size_t first = 0, last = 0;
     if (years != nullptr) {
         size_t low = options.firstYear >= FIRST_YEAR ? options.firstYear - FIRST_YEAR : 0;
-        size_t high = options.lastYear >= FIRST_YEAR ? options.lastYear - FIRST_YEAR
-                                                     : years->size() - 1;
+        size_t high =
+            options.lastYear >= FIRST_YEAR ? options.lastYear - FIRST_YEAR : years->size() - 1;
         high = std::min(high, years->size() - 1);
         while (low <= high && (*years)[low] == MISSING_VALUE)
             ++low;
@@ -123,14 +124,16 @@ void StripesPainter::paint(HDC dc, int width, int height) const
     {
         WGdiSelection font(dc, titleFont);
         RECT title = {area.left, 2, area.right, 22};
-        text(dc, "Klimastreifen " + std::to_string(FIRST_YEAR + first) + "–" +
-                     std::to_string(FIRST_YEAR + last) + ", " + series->dataSetName() + ", " + what,
+        text(dc,
+             "Klimastreifen " + std::to_string(FIRST_YEAR + first) + "–" +
+                 std::to_string(FIRST_YEAR + last) + ", " + series->dataSetName() + ", " + what,
              title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     WGdiSelection font(dc, labelFont);
     RECT reference = {area.left, 22, area.right, 38};
-    text(dc, referenceText(*series) + "; Farben von " + degreeText(centre - limit, 2) + " bis " +
-                 degreeText(centre + limit, 2),
+    text(dc,
+         referenceText(*series) + "; Farben von " + degreeText(centre - limit, 2) + " bis " +
+             degreeText(centre + limit, 2),
          reference, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     // Years at round steps at least 40 pixels apart.
     unsigned int step = 1;

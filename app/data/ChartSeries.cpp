@@ -69,8 +69,8 @@ void readYears(GridMonths& months, const SeriesInput& in, unsigned int firstInde
     std::vector<double> values, yearValues(cells);
     std::vector<unsigned int> counts, yearCounts(cells);
     bool perCell = in.reference.method == ReferencePeriod::PER_CELL;
-    double shift = in.reference.method == ReferencePeriod::GLOBAL ? in.climatology->globalMean()
-                                                                  : 0.0;
+    double shift =
+        in.reference.method == ReferencePeriod::GLOBAL ? in.climatology->globalMean() : 0.0;
     for (unsigned int index = firstIndex; index < endIndex; ++index) {
         yearValues.assign(cells, 0.0);
         yearCounts.assign(cells, 0);
@@ -116,9 +116,8 @@ void readYears(GridMonths& months, const SeriesInput& in, unsigned int firstInde
                    out.yearSouthern[index], out.yearCoverage[index]);
         for (size_t p = 0; p < out.positions.size(); ++p) {
             unsigned int cell = in.positionCells[p];
-            out.positions[p].years[index] = in.positionInGrid[p] && yearCounts[cell] != 0
-                                                ? yearValues[cell]
-                                                : MISSING_VALUE;
+            out.positions[p].years[index] =
+                in.positionInGrid[p] && yearCounts[cell] != 0 ? yearValues[cell] : MISSING_VALUE;
         }
     }
 }

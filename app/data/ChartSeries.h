@@ -47,7 +47,10 @@ public:
     const std::vector<double>& globalMonths() const { return global; }
     const std::vector<double>& northernMonths() const { return northern; }
     const std::vector<double>& southernMonths() const { return southern; }
-    const std::vector<double>& coverageMonths() const { return coverage; } // percent, 0 without data
+    const std::vector<double>& coverageMonths() const
+    {
+        return coverage;
+    } // percent, 0 without data
     // Per year, index 0 = FIRST_YEAR.
     const std::vector<double>& globalYears() const { return yearGlobal; }
     const std::vector<double>& northernYears() const { return yearNorthern; }

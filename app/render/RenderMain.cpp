@@ -245,8 +245,8 @@ bool renderChart(const RenderOptions& options, const std::string& out, const std
         try {
             SettingsFiles::readPositions(positionsFile.c_str(), positions);
         } catch (const WException& e) {
-            throw RenderInputError(u8"Positionen \"" + options.positions +
-                                   u8"\" nicht lesbar: " + messageText(e));
+            throw RenderInputError(u8"Positionen \"" + options.positions + u8"\" nicht lesbar: " +
+                                   messageText(e));
         }
     }
     long long months = database.getMonthCount();
@@ -259,8 +259,10 @@ bool renderChart(const RenderOptions& options, const std::string& out, const std
                                    u8" liegt nicht im Datensatz (" + monthText(1) + " bis " +
                                    monthText(months > 0 ? months : 1) + ")");
     }
-    unsigned int lastYear = FIRST_YEAR + static_cast<unsigned int>(months > 0 ? (months - 1) / 12 : 0);
-    if (options.trend && (options.trendSpan.firstYear < FIRST_YEAR || options.trendSpan.lastYear > lastYear))
+    unsigned int lastYear =
+        FIRST_YEAR + static_cast<unsigned int>(months > 0 ? (months - 1) / 12 : 0);
+    if (options.trend &&
+        (options.trendSpan.firstYear < FIRST_YEAR || options.trendSpan.lastYear > lastYear))
         throw RenderInputError(u8"--trend " + std::to_string(options.trendSpan.firstYear) + "-" +
                                std::to_string(options.trendSpan.lastYear) +
                                u8" liegt nicht im Datensatz (" + std::to_string(FIRST_YEAR) +
@@ -279,6 +281,7 @@ bool renderChart(const RenderOptions& options, const std::string& out, const std
     chart.trendFirstYear = options.trendSpan.firstYear;
     chart.trendLastYear = options.trendSpan.lastYear;
     chart.runningYears = options.runningYears;
+    chart.coverage = static_cast<ChartOptions::Coverage>(options.coverage);
     if (options.output == RenderOptions::Output::Csv) {
         writeChartTable(out.c_str(), series, chart, first, last);
         return true;

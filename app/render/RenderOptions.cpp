@@ -118,11 +118,12 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             return options;
         }
         static const char* const withValue[] = {
-            "--data",     "--month",     "--year",      "--from",     "--to",
-            "--step",     "--view",      "--map",       "--scale",    "--centre",
-            "--positions", "--out",      "--delay",     "--hold",     "--loop",
-            "--season",   "--trend",     "--trend-of",  "--reference", "--reference-method",
-            "--chart",    "--running",   "--size",      "--labels",   "--position"};
+            "--data",      "--month",   "--year",     "--from",      "--to",
+            "--step",      "--view",    "--map",      "--scale",     "--centre",
+            "--positions", "--out",     "--delay",    "--hold",      "--loop",
+            "--season",    "--trend",   "--trend-of", "--reference", "--reference-method",
+            "--chart",     "--running", "--size",     "--labels",    "--position",
+            "--coverage"};
         bool known = false;
         for (const char* name : withValue)
             known = known || option == name;
@@ -234,6 +235,15 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             if (value != "on" && value != "off")
                 bad(u8"--labels erwartet on oder off, nicht \"" + value + "\"");
             options.labels = value == "on";
+            chartOnly = option;
+        } else if (option == "--coverage") {
+            const char* const kinds[] = {"none", "band", "panel"};
+            options.coverage = -1;
+            for (int k = 0; k < 3; k++)
+                if (value == kinds[k])
+                    options.coverage = k;
+            if (options.coverage < 0)
+                bad(u8"--coverage erwartet none, band oder panel, nicht \"" + value + "\"");
             chartOnly = option;
         } else if (option == "--position") {
             options.position = number(option, value, 1, 9999);
@@ -401,6 +411,10 @@ const char* const renderHelpText =
     u8"                        Trendgerade (°C pro Jahrzehnt in der Legende)\n"
     u8"  --running JAHRE       mit --chart: gleitendes Mittel über 2 bis 100 Jahre\n"
     u8"  --size BREITExHÖHE    mit --chart: Bildgröße in Pixeln (Vorgabe: 900x500)\n"
+    u8"  --coverage none|band|panel\n"
+    u8"                        mit --chart: die Abdeckung als blasses Band im\n"
+    u8"                        Diagramm (Vorgabe), als eigenes Feld darunter\n"
+    u8"                        oder nicht\n"
     u8"  --labels on|off       mit --chart stripes: mit oder ohne Beschriftung\n"
     u8"  --position NUMMER     mit --chart stripes: die Streifen dieser Position\n"
     u8"                        aus --positions statt des globalen Werts\n"

@@ -50,6 +50,7 @@ struct RenderOptions {
     unsigned int runningYears = 0;
     int width = 900, height = 500;
     bool labels = true;
+    int coverage = 1;          // 0 none, 1 a band in the chart, 2 a panel below it
     unsigned int position = 0; // the stripes of this position number; 0: global
 
     // Throws RenderInputError.
