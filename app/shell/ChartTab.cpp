@@ -21,27 +21,10 @@ namespace {
 const int clickSlop = 3;
 // One notch of the wheel shows this share of the span.
 const double zoomPerNotch = 0.8;
-
-std::string seriesKeyOf(OrvexDatabase& database, PositionCollection& positions)
-{
-    const ReferencePeriod& reference = database.getReference();
-    std::string key(static_cast<const char*>(database.getName()));
-    key += static_cast<const char*>(
-        WFormattedString("|%d|%u|%u|%u", static_cast<int>(reference.method), reference.firstYear,
-                         reference.lastYear, database.getRows()));
-    positions.reset();
-    while (positions.hasMoreElements()) {
-        const Position& position = positions.nextPosition();
-        key += static_cast<const char*>(WFormattedString("|%u|", positions.getCurrentNumber()));
-        key += static_cast<const char*>(position.name);
-        key += static_cast<const char*>(position.coordinates.getLabel());
-    }
-    return key;
-}
 } // namespace
 
 ChartTab::ChartTab()
-    : stripesShown(false), listener(nullptr), statusBar(nullptr), dragging(false),
+    : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr), dragging(false),
       dragMoved(false), dragStartX(0), dragLastX(0), handler(*this)
 {
 }
@@ -63,26 +46,23 @@ void ChartTab::refresh(OrvexDatabase& database, PositionCollection& positions)
         options.markerMonth =
             monthNumber(database.getYear(), database.isYearAverage() ? 7 : database.getMonth());
 
-    std::string key = database.getRows() > 0 ? seriesKeyOf(database, positions) : std::string();
-    if (key != seriesKey || (series == nullptr && !key.empty())) {
-        // Forgotten first: a file that cannot be read leaves no old curve.
-        series.reset();
-        seriesKey = key;
-        unsigned int count = view.monthCount();
-        if (!key.empty()) {
-            series.reset(new ChartSeries(database, positions));
-            count = series->monthCount();
-        }
-        if (count != view.monthCount())
-            view.setMonthCount(count);
-    }
+    // Forgotten first: a file that cannot be read leaves no old curve.
+    series = nullptr;
+    if (database.getRows() > 0)
+        series = &cache.get(database, positions);
+    else
+        cache.clear();
+    unsigned int count = series != nullptr ? series->monthCount() : 0;
+    // Another length of data shows all of it; the same keeps the view.
+    if (count != view.monthCount())
+        view.setMonthCount(count);
     repaint();
 }
 
 void ChartTab::forgetSeries()
 {
-    series.reset();
-    seriesKey.clear();
+    series = nullptr;
+    cache.clear();
 }
 
 void ChartTab::showStripes(bool shown)
@@ -129,7 +109,7 @@ void ChartTab::repaint()
 
 ChartPainter ChartTab::painter() const
 {
-    return ChartPainter(series.get(), options, view);
+    return ChartPainter(series, options, view);
 }
 
 void ChartTab::draw(HDC dc, int width, int height) const
@@ -141,7 +121,7 @@ void ChartTab::draw(HDC dc, int width, int height) const
     // The stripes show the years the chart's view shows.
     StripesOptions shown = stripes;
     shownYears(shown.firstYear, shown.lastYear);
-    StripesPainter(series.get(), shown).paint(dc, width, height);
+    StripesPainter(series, shown).paint(dc, width, height);
 }
 
 void ChartTab::pageSize(int& width, int& height) const

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "ChartOptions.h"
 #include "ChartPainter.h"
 #include "ChartSeries.h"
+#include "ChartSeriesCache.h"
 #include "ChartView.h"
 #include "WWindow.h"
 
@@ -47,7 +47,7 @@ public:
     // Reads the series anew when the data set, its reference or the
     // positions changed since the last time, and puts the marker on the
     // map's month. Throws what reading the grid file throws; the chart then
-    // shows no data.
+    // shows no data until a later refresh reads the file.
     void refresh(OrvexDatabase& database, PositionCollection& positions);
     // The grid file was replaced under the same name: read it again next time.
     void forgetSeries();
@@ -56,7 +56,7 @@ public:
     StripesOptions& stripesOptions() { return stripes; }
     bool isStripesShown() const { return stripesShown; }
     void showStripes(bool shown);
-    const ChartSeries* getSeries() const { return series.get(); }
+    const ChartSeries* getSeries() const { return series; }
     // The years of which at least half is shown, or all the data has of
     // them at its ends; 0, 0 without data.
     void shownYears(unsigned int& firstYear, unsigned int& lastYear) const;
@@ -93,9 +93,9 @@ private:
     // The months one pixel spans along the time axis.
     double monthsPerPixel() const;
 
-    std::unique_ptr<ChartSeries> series;
-    // What the series were read from: data set, reference and positions.
-    std::string seriesKey;
+    ChartSeriesCache cache;
+    // The cache's series, or null without a data set.
+    const ChartSeries* series;
     ChartOptions options;
     StripesOptions stripes;
     bool stripesShown;
