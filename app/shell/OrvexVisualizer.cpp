@@ -71,7 +71,9 @@ void OrvexVisualizer::onWindowCreate()
         createMenus();
         tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
         mapPage.create(&tab, this);
-        tab.addPage(0, "Weltkarte", mapPage);
+        tab.addPage(PAGE_MAP, "Weltkarte", mapPage);
+        chartTab.create(&tab, this, &statusBar);
+        tab.addPage(PAGE_CHART, "Zeitreihe", chartTab);
 
         map.mapType = startMapType;
         setMapType(map.mapType, false);
@@ -144,6 +146,7 @@ void OrvexVisualizer::createMenus()
     saveMenu.create();
     saveMenu.addItem(CMD_SAVE_GIF, "GIF");
     saveMenu.addItem(CMD_SAVE_JPEG, "JPEG");
+    saveMenu.addItem(CMD_SAVE_PNG, "PNG");
     saveMenu.addItem(CMD_SAVE_ANIMATION, "Animation (GIF) ...");
 
     programMenu.create();
@@ -188,6 +191,8 @@ void OrvexVisualizer::createMenus()
     menuBar.create();
     menuBar.addSubMenu(programMenu, "Programm");
     menuBar.addSubMenu(viewMenu, "Ansicht");
+    createChartMenu();
+    menuBar.addSubMenu(chartMenu, "Zeitreihe");
     menuBar.addItem(CMD_HELP, "Hilfe");
     setMenu(menuBar);
 }
@@ -268,16 +273,14 @@ void OrvexVisualizer::setScale(double scale, int x, int y)
                    top + tabHeight + static_cast<int>(statusBar.getControlHeight())};
     AdjustWindowRectEx(&client, windowStyle.getStyle(), TRUE, windowStyle.getStyleEx());
     MoveWindow(*this, left, top, client.right - client.left, client.bottom - client.top, TRUE);
-    tab.setFocusPage(0);
+    // The page shown stays, sized anew.
+    tab.setFocusPage(tab.getPage());
 }
 
 void OrvexVisualizer::toggleOrthographic()
 {
     map.orthographic = !map.orthographic;
     viewMenu.setItemChecked(CMD_ORTHOGRAPHIC, map.orthographic);
-    viewMenu.addSeparator();
-    viewMenu.addItem(CMD_REFERENCE_PERIOD, "Bezugszeitraum ...");
-    viewMenu.addItem(CMD_TREND_MAP, "Trendkarte ...");
     startTask(TASK_RENDER);
     refreshStatusText();
 }
@@ -306,6 +309,9 @@ void OrvexVisualizer::onWindowClose()
 
 void OrvexVisualizer::refreshStatusText()
 {
+    // The chart's page writes its own status line.
+    if (isChartShown())
+        return;
     statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
     map.updateStatusBar();
 }
@@ -393,6 +399,11 @@ void OrvexVisualizer::run()
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Speicher JPG-Datei ...");
             MapSaver(map).saveJpeg(outputFile);
+            break;
+        case TASK_SAVE_PNG:
+            if (waitDialog != nullptr)
+                waitDialog->setWaitText("Speicher PNG-Datei ...");
+            MapSaver(map).savePng(outputFile);
             break;
         default: break;
         }
