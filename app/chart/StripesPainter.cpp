@@ -14,10 +14,14 @@
 
 namespace {
 
-// The scale's ends and middle: deep blue, white, deep red.
-const double coldEnd[3] = {8, 48, 107};
-const double warmEnd[3] = {103, 0, 13};
-const double middle[3] = {255, 255, 255};
+// ColorBrewer's diverging red-blue scale of 11 colours, cold to warm, with
+// an almost white middle: the colours warming stripes are known by. Values
+// between two of them are mixed linearly; a plain mix of white and the ends
+// gives greyish pinks instead of its clear reds.
+const int scaleColours = 11;
+const unsigned char scale[scaleColours][3] = {
+    {5, 48, 97},    {33, 102, 172}, {67, 147, 195}, {146, 197, 222}, {209, 229, 240}, {247, 247, 247},
+    {253, 219, 199}, {244, 165, 130}, {214, 96, 77},  {178, 24, 43},   {103, 0, 31}};
 
 void text(HDC dc, const std::string& line, RECT area, UINT format)
 {
@@ -35,11 +39,12 @@ COLORREF StripesPainter::colourOf(double value, double centre, double limit)
 {
     double share = limit > 0 ? (value - centre) / limit : 0.0;
     share = std::min(std::max(share, -1.0), 1.0);
-    const double* end = share < 0 ? coldEnd : warmEnd;
-    double t = std::fabs(share);
+    double position = (share + 1.0) / 2.0 * (scaleColours - 1);
+    int lower = std::min(static_cast<int>(std::floor(position)), scaleColours - 2);
+    double t = position - lower;
     int channel[3];
     for (int i = 0; i < 3; ++i)
-        channel[i] = static_cast<int>(std::lround(middle[i] + (end[i] - middle[i]) * t));
+        channel[i] = static_cast<int>(std::lround(scale[lower][i] + (scale[lower + 1][i] - scale[lower][i]) * t));
     return RGB(channel[0], channel[1], channel[2]);
 }
 
