@@ -15,8 +15,11 @@ public:
     const ChartSeries& get(OrvexDatabase& database, PositionCollection& positions);
     // Forgets the series (the data set was closed).
     void clear();
+    // How often the series were read: a change of it means new series.
+    unsigned long readCount() const { return reads; }
 
 private:
     std::string key;
+    unsigned long reads = 0;
     std::unique_ptr<ChartSeries> series;
 };

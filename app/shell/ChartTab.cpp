@@ -24,7 +24,7 @@ const double zoomPerNotch = 0.8;
 } // namespace
 
 ChartTab::ChartTab()
-    : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr), dragging(false),
+    : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr), drawnCurrent(false), dragging(false),
       dragMoved(false), dragStartX(0), dragLastX(0), handler(*this)
 {
 }
@@ -40,6 +40,9 @@ void ChartTab::create(WWindowContext* parent, ChartTabListener* chartListener,
 
 void ChartTab::refresh(OrvexDatabase& database, PositionCollection& positions)
 {
+    const ChartSeries* shownSeries = series;
+    unsigned long shownReads = cache.readCount();
+    long long shownMarker = options.markerMonth;
     // The marker follows the map's month; a year average sits mid-year.
     options.markerMonth = 0;
     if (database.getRows() > 0 && !database.isTrend())
@@ -56,7 +59,9 @@ void ChartTab::refresh(OrvexDatabase& database, PositionCollection& positions)
     // Another length of data shows all of it; the same keeps the view.
     if (count != view.monthCount())
         view.setMonthCount(count);
-    repaint();
+    // Unchanged, the page shows its last drawing again (coming back to the tab).
+    if (series != shownSeries || cache.readCount() != shownReads || options.markerMonth != shownMarker)
+        repaint();
 }
 
 void ChartTab::forgetSeries()
@@ -104,6 +109,7 @@ void ChartTab::resetView()
 
 void ChartTab::repaint()
 {
+    drawnCurrent = false;
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -193,9 +199,12 @@ void ChartTab::Handler::onWindowRestore(HDC dc, const RECT&)
         return;
     // Drawn off the screen and copied at once, so that zooming and panning
     // do not flicker.
-    MapCanvas canvas(width, height);
-    tab.draw(canvas.getDC(), width, height);
-    BitBlt(dc, 0, 0, width, height, canvas.getDC(), 0, 0, SRCCOPY);
+    if (!tab.drawn || !tab.drawnCurrent || tab.drawn->getWidth() != width || tab.drawn->getHeight() != height) {
+        tab.drawn.reset(new MapCanvas(width, height));
+        tab.draw(tab.drawn->getDC(), width, height);
+        tab.drawnCurrent = true;
+    }
+    BitBlt(dc, 0, 0, width, height, tab.drawn->getDC(), 0, 0, SRCCOPY);
 }
 
 bool ChartTab::Handler::onWindowEraseBackground(HDC)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "ChartOptions.h"
@@ -9,6 +10,7 @@
 #include "ChartSeries.h"
 #include "ChartSeriesCache.h"
 #include "ChartView.h"
+#include "MapCanvas.h"
 #include "WWindow.h"
 
 class OrvexDatabase;
@@ -102,6 +104,10 @@ private:
     ChartView view;
     ChartTabListener* listener;
     WControlStatusbar* statusBar;
+    // The page as last drawn, shown again as it is until something changes
+    // (repaint): coming back to the tab costs a copy, not a drawing.
+    std::unique_ptr<MapCanvas> drawn;
+    bool drawnCurrent;
     // Dragging: the pointer's x when the button went down and the last x
     // the view followed; a press that never moved far is a click.
     bool dragging;
