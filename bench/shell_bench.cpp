@@ -3,8 +3,9 @@
 // map, and a Right-arrow key press (through the accelerator table) to the
 // repainted map at 75 %, in the flat view and in the globe view; then a
 // reference period and a trend map chosen to the repainted map, and the
-// steps again with the reference active; last "Kopieren" (the map onto the
-// clipboard as bitmap and metafile) at 100 %, flat and globe.
+// steps again with the reference active; the "Zeitreihe" tab opened the first
+// time and again; last "Kopieren" (the map onto the clipboard as bitmap and
+// metafile) at 100 %, flat and globe.
 //
 // Run from the run folder (data/cru, worldmap.txt and the pictures there) on
 // a display: ORVEX_DISPLAY=xvfb bash cmake/wine-run.sh ... shell_bench.exe
@@ -24,12 +25,19 @@
 
 namespace {
 
-BOOL CALLBACK findPage(HWND window, LPARAM result)
+// The page window of that name ("TabOrvexMap", "TabOrvexChart").
+struct PageSearch {
+    const char* name;
+    HWND found;
+};
+
+BOOL CALLBACK findPage(HWND window, LPARAM search)
 {
+    PageSearch* page = reinterpret_cast<PageSearch*>(search);
     char text[64] = {};
     GetWindowTextA(window, text, sizeof(text));
-    if (lstrcmpA(text, "TabOrvexMap") == 0) {
-        *reinterpret_cast<HWND*>(result) = window;
+    if (lstrcmpA(text, page->name) == 0) {
+        page->found = window;
         return FALSE;
     }
     return TRUE;
@@ -112,8 +120,9 @@ int main()
         application->createMainWindow(nullptr);
         application->setIcon(IDI_PROGRAM);
         HWND main = *application;
-        HWND page = nullptr;
-        EnumChildWindows(main, findPage, reinterpret_cast<LPARAM>(&page));
+        PageSearch mapPage = {"TabOrvexMap", nullptr};
+        EnumChildWindows(main, findPage, reinterpret_cast<LPARAM>(&mapPage));
+        HWND page = mapPage.found;
         HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
         UpdateWindow(page);
         RECT dirty;
@@ -145,6 +154,20 @@ int main()
             span.lastYear = FIRST_YEAR + db.getMonthCount() / 12 - 1;
             db.loadTrend(span);
         });
+
+        // The "Zeitreihe" tab: opened the first time (the series read), and
+        // again after the map tab.
+        PageSearch chartPage = {"TabOrvexChart", nullptr};
+        EnumChildWindows(main, findPage, reinterpret_cast<LPARAM>(&chartPage));
+        for (const char* when : {"the first time", "again"}) {
+            double shown = nowMs();
+            SendMessageA(main, WM_COMMAND, CMD_NEXT_TAB, 0);
+            pumpUntilPainted(main, chartPage.found, keys);
+            std::printf("Zeitreihe tab opened %-24s to the painted chart: %6.1f ms\n", when, nowMs() - shown);
+            SendMessageA(main, WM_COMMAND, CMD_NEXT_TAB, 0);
+            pumpUntilPainted(main, page, keys);
+        }
+
         SendMessageA(main, WM_COMMAND, CMD_SCALE_100, 0);
         pumpUntilPainted(main, page, keys);
         copies("flat", main, 12);

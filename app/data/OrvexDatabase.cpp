@@ -470,11 +470,11 @@ void OrvexDatabase::averageField()
     cellsWithData = withData;
 }
 
-double OrvexDatabase::valueAt(const GmsCoordinates& coordinates) const
+bool OrvexDatabase::cellIndex(const GmsCoordinates& coordinates, unsigned int& cell) const
 {
     // Negative degrees would wrap into the grid in unsigned arithmetic.
-    if (cellValues == nullptr || coordinates.latDegrees < 0 || coordinates.lonDegrees < 0)
-        return MISSING_VALUE;
+    if (resolution == 0 || coordinates.latDegrees < 0 || coordinates.lonDegrees < 0)
+        return false;
     unsigned int g = resolution;
     unsigned int latitude = static_cast<unsigned int>(coordinates.latDegrees);
     unsigned int longitude = static_cast<unsigned int>(coordinates.lonDegrees);
@@ -483,6 +483,15 @@ double OrvexDatabase::valueAt(const GmsCoordinates& coordinates) const
     unsigned int row = coordinates.latSouth ? (a + 90) / g : (90 - a) / g - 1;
     unsigned int column = coordinates.lonWest ? (180 - b) / g - 1 : (b + 180) / g;
     if (row >= rows || column >= columns)
+        return false;
+    cell = row * columns + column;
+    return true;
+}
+
+double OrvexDatabase::valueAt(const GmsCoordinates& coordinates) const
+{
+    unsigned int cell = 0;
+    if (cellValues == nullptr || !cellIndex(coordinates, cell))
         return MISSING_VALUE;
-    return valueAtCell(column, row);
+    return cellValues[cell];
 }

@@ -109,6 +109,12 @@ public:
     unsigned int getRows() const { return rows; }
     unsigned int getResolution() const { return resolution; }
 
+    // Bytes per month block of the open grid file.
+    unsigned int getBlockSize() const { return blockSize; }
+    // The row-major index of the cell holding the coordinates; false when
+    // they lie outside the grid.
+    bool cellIndex(const GmsCoordinates& coordinates, unsigned int& cell) const;
+
     // Bytes per month block for a data set opened under this name.
     static unsigned int blockSizeForName(const char* name);
     // Area share of one cell in the given row; valid while the set is open.

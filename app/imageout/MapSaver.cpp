@@ -8,6 +8,7 @@
 #include "MapCanvas.h"
 #include "OctreeQuantizer.h"
 #include "OrvexMap.h"
+#include "PngWriter.h"
 #include "ReplacementFile.h"
 #include "WBitmap.h"
 #include "WException.h"
@@ -120,6 +121,17 @@ bool MapSaver::saveJpeg(const char* fileName)
         return false;
     if (!output.commit())
         throw WException("Error while saving image!", 0);
+    return true;
+}
+
+bool MapSaver::savePng(const char* fileName)
+{
+    MapLayout picture = map.layout();
+    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+    map.renderMap(canvas.getDC(), true, false);
+    if (cancelled())
+        return false;
+    writePng(canvas.getBitmap(), fileName);
     return true;
 }
 

@@ -13,7 +13,8 @@ class WBitmap;
 // surface of its own, with labels and without position markers (those
 // belong to the screen only): a bitmap for the screen and the raster files,
 // GIF through the program's own colour reduction and writer, JPEG through
-// WBitmap, and an Enhanced Metafile drawn at ten times the screen scale.
+// WBitmap, PNG through GDI+'s encoder, and an Enhanced Metafile drawn at
+// ten times the screen scale.
 // Every file is written beside its name and moved over it when complete, so
 // a failure or a cancel leaves no file and an old one as it was. Failures
 // are WExceptions.
@@ -37,6 +38,9 @@ public:
     // accepted there), "Error while saving image!" when the file cannot be
     // made or put in place.
     bool saveJpeg(const char* fileName);
+    // Through GDI+'s encoder; throws "PNG-Datei konnte nicht gespeichert
+    // werden." when the file cannot be made or put in place.
+    bool savePng(const char* fileName);
     // Scale and border factor 10 while drawing, restored afterwards; throws
     // "Cannot create EMF-File." when the file cannot be made or written
     // completely.

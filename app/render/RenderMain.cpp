@@ -1,16 +1,22 @@
 // orvex_render: the map of Orvex Visualizer rendered without a window, as
-// one picture or as an animated GIF of a range of months. A console program
-// on the map and image-output libraries; --help tells the options.
+// one picture or as an animated GIF of a range of months, or the data set's
+// time-series chart or warming stripes. A console program on the map,
+// chart and image-output libraries; --help tells the options.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ChartPainter.h"
+#include "ChartSaver.h"
+#include "ChartSeries.h"
+#include "ChartTable.h"
 #include "CsvFieldWriter.h"
 #include "FieldChoice.h"
 #include "FileNames.h"
@@ -22,8 +28,10 @@
 #include "RenderOptions.h"
 #include "ReplacementFile.h"
 #include "SettingsFiles.h"
+#include "StripesPainter.h"
 #include "WException.h"
 #include "WSystem.h"
+#include "YearRange.h"
 
 namespace {
 
@@ -220,6 +228,96 @@ private:
     DWORD lastShown = GetTickCount();
 };
 
+// The chart or stripes of the options: the data set's series under the
+// reference, the months of --from/--to or all, as a picture or a table.
+bool renderChart(const RenderOptions& options, const std::string& out, const std::string& dataFile,
+                 const std::string& positionsFile)
+{
+    OrvexDatabase database;
+    PositionCollection positions;
+    try {
+        database.open(OrvexDatabase::TYPE_GRID_FILE, dataFile.c_str(), gridFileBlockSize(dataFile));
+    } catch (const WException& e) {
+        throw RenderInputError(u8"Datensatz \"" + options.data + u8"\" nicht lesbar: " +
+                               messageText(e));
+    }
+    if (!positionsFile.empty()) {
+        try {
+            SettingsFiles::readPositions(positionsFile.c_str(), positions);
+        } catch (const WException& e) {
+            throw RenderInputError(u8"Positionen \"" + options.positions + u8"\" nicht lesbar: " +
+                                   messageText(e));
+        }
+    }
+    long long months = database.getMonthCount();
+    long long first = 1, last = months;
+    if (options.chartRange) {
+        first = monthNumber(options.firstYear, options.firstMonth);
+        last = monthNumber(options.lastYear, options.lastMonth);
+        if (first < 1 || last > months)
+            throw RenderInputError(monthText(first < 1 ? first : last) +
+                                   u8" liegt nicht im Datensatz (" + monthText(1) + " bis " +
+                                   monthText(months > 0 ? months : 1) + ")");
+    }
+    unsigned int lastYear =
+        FIRST_YEAR + static_cast<unsigned int>(months > 0 ? (months - 1) / 12 : 0);
+    if (options.trend &&
+        (options.trendSpan.firstYear < FIRST_YEAR || options.trendSpan.lastYear > lastYear))
+        throw RenderInputError(u8"--trend " + std::to_string(options.trendSpan.firstYear) + "-" +
+                               std::to_string(options.trendSpan.lastYear) +
+                               u8" liegt nicht im Datensatz (" + std::to_string(FIRST_YEAR) +
+                               " bis " + std::to_string(lastYear) + ")");
+    try {
+        database.setReference(options.reference);
+    } catch (const FieldChoiceError& e) {
+        throw RenderInputError(messageText(e));
+    }
+    ChartSeries series(database, positions);
+
+    ChartOptions chart;
+    chart.hemispheres = options.chart == RenderOptions::Chart::Hemispheres;
+    chart.positions = options.chart == RenderOptions::Chart::Positions;
+    chart.trend = options.trend;
+    chart.trendFirstYear = options.trendSpan.firstYear;
+    chart.trendLastYear = options.trendSpan.lastYear;
+    chart.runningYears = options.runningYears;
+    chart.coverage = static_cast<ChartOptions::Coverage>(options.coverage);
+    if (options.output == RenderOptions::Output::Csv) {
+        writeChartTable(out.c_str(), series, chart, first, last);
+        return true;
+    }
+    ChartSaver::Draw draw;
+    ChartView view(series.monthCount());
+    view.showMonths(first, last);
+    if (options.chart == RenderOptions::Chart::Stripes) {
+        StripesOptions stripes;
+        stripes.labels = options.labels;
+        stripes.firstYear = options.chartRange ? options.firstYear : 0;
+        stripes.lastYear = options.chartRange ? options.lastYear : 0;
+        if (options.position != 0) {
+            const std::vector<PositionSeries>& list = series.positions();
+            auto found = std::find_if(list.begin(), list.end(), [&](const PositionSeries& p) {
+                return p.number == options.position;
+            });
+            if (found == list.end())
+                throw RenderInputError(u8"Position " + std::to_string(options.position) +
+                                       u8" steht nicht in \"" + options.positions + "\"");
+            stripes.position = static_cast<int>(found - list.begin());
+        }
+        draw = [&series, stripes](HDC dc, int width, int height) {
+            StripesPainter(&series, stripes).paint(dc, width, height);
+        };
+    } else {
+        draw = [&series, chart, view](HDC dc, int width, int height) {
+            ChartPainter(&series, chart, view).paint(dc, width, height);
+        };
+    }
+    if (interrupted)
+        return false;
+    ChartSaver(draw, options.width, options.height).save(out.c_str());
+    return true;
+}
+
 int render(const RenderOptions& options)
 {
     // Names the user gave are relative to the folder the program was
@@ -238,6 +336,20 @@ int render(const RenderOptions& options)
     if (!canWrite(out))
         throw RenderInputError(u8"\"" + options.out + u8"\" kann nicht geschrieben werden");
 
+    if (options.chart != RenderOptions::Chart::None) {
+        bool written;
+        try {
+            written = renderChart(options, out, dataFile, positionsFile);
+        } catch (const WException& e) {
+            print(stderr, "orvex-render: " + messageText(e) + "\n");
+            return exitWriteFailed;
+        }
+        if (!written) {
+            print(stderr, "orvex-render: abgebrochen; nichts geschrieben\n");
+            return exitInterrupted;
+        }
+        return 0;
+    }
     OrvexMap map;
     prepareMap(map, options, dataFile, positionsFile);
     bool written;
@@ -263,6 +375,8 @@ int render(const RenderOptions& options)
                 written = saver.saveGif(out.c_str());
             else if (options.output == RenderOptions::Output::Jpeg)
                 written = saver.saveJpeg(out.c_str());
+            else if (options.output == RenderOptions::Output::Png)
+                written = saver.savePng(out.c_str());
             else
                 written = saver.saveEmf(out.c_str());
         }

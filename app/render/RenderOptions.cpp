@@ -101,6 +101,7 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
     RenderOptions options;
     bool month = false, year = false, from = false, to = false, stepGiven = false;
     bool season = false, trendOf = false, methodGiven = false;
+    std::string chartOnly; // an option that only a chart takes
     std::string fromText, toText;
     for (size_t i = 0; i < arguments.size(); i++) {
         std::string option = arguments[i];
@@ -117,10 +118,12 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             return options;
         }
         static const char* const withValue[] = {
-            "--data",     "--month",     "--year",      "--from",     "--to",
-            "--step",     "--view",      "--map",       "--scale",    "--centre",
-            "--positions", "--out",      "--delay",     "--hold",     "--loop",
-            "--season",   "--trend",     "--trend-of",  "--reference", "--reference-method"};
+            "--data",      "--month",   "--year",     "--from",      "--to",
+            "--step",      "--view",    "--map",      "--scale",     "--centre",
+            "--positions", "--out",     "--delay",    "--hold",      "--loop",
+            "--season",    "--trend",   "--trend-of", "--reference", "--reference-method",
+            "--chart",     "--running", "--size",     "--labels",    "--position",
+            "--coverage"};
         bool known = false;
         for (const char* name : withValue)
             known = known || option == name;
@@ -204,6 +207,47 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
             options.positions = value;
         } else if (option == "--out") {
             options.out = value;
+        } else if (option == "--chart") {
+            const char* const kinds[] = {"global", "hemispheres", "positions", "stripes"};
+            options.chart = Chart::None;
+            for (int k = 0; k < 4; k++)
+                if (value == kinds[k])
+                    options.chart = static_cast<Chart>(k + 1);
+            if (options.chart == Chart::None)
+                bad(u8"--chart erwartet global, hemispheres, positions oder stripes, nicht \"" +
+                    value + "\"");
+        } else if (option == "--running") {
+            options.runningYears = number(option, value, 2, 100);
+            chartOnly = option;
+        } else if (option == "--size") {
+            size_t x = value.find('x');
+            std::string w = value.substr(0, x);
+            std::string h = x == std::string::npos ? "" : value.substr(x + 1);
+            if (!allDigits(w) || !allDigits(h) || w.size() > 4 || h.size() > 4 ||
+                std::atoi(w.c_str()) < 200 || std::atoi(w.c_str()) > 4000 ||
+                std::atoi(h.c_str()) < 100 || std::atoi(h.c_str()) > 4000)
+                bad(u8"--size erwartet BREITExHÖHE in Pixeln (200x100 bis 4000x4000), nicht \"" +
+                    value + "\"");
+            options.width = std::atoi(w.c_str());
+            options.height = std::atoi(h.c_str());
+            chartOnly = option;
+        } else if (option == "--labels") {
+            if (value != "on" && value != "off")
+                bad(u8"--labels erwartet on oder off, nicht \"" + value + "\"");
+            options.labels = value == "on";
+            chartOnly = option;
+        } else if (option == "--coverage") {
+            const char* const kinds[] = {"none", "band", "panel"};
+            options.coverage = -1;
+            for (int k = 0; k < 3; k++)
+                if (value == kinds[k])
+                    options.coverage = k;
+            if (options.coverage < 0)
+                bad(u8"--coverage erwartet none, band oder panel, nicht \"" + value + "\"");
+            chartOnly = option;
+        } else if (option == "--position") {
+            options.position = number(option, value, 1, 9999);
+            chartOnly = option;
         } else if (option == "--delay") {
             options.delay = number(option, value, 1, 65535);
         } else if (option == "--hold") {
@@ -213,6 +257,11 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
         }
     }
 
+    if (options.chart != Chart::None)
+        return parseChart(options, from, to, fromText, toText, month || year || season,
+                          stepGiven || trendOf);
+    if (!chartOnly.empty())
+        bad(chartOnly + u8" gilt nur mit --chart");
     if (month + year + season + options.trend + (from || to) != 1)
         bad(u8"genau eines von --month, --year oder --from/--to (oder --season, --trend) angeben");
     if ((from || to) && !(from && to))
@@ -252,11 +301,55 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments)
         options.output = Output::Emf;
     else if (extension == "csv" && !options.range)
         options.output = Output::Csv;
+    else if (extension == "png" && !options.range)
+        options.output = Output::Png;
     else if (options.range)
         bad(u8"eine Animation wird als .gif geschrieben, nicht \"" + options.out + "\"");
     else
         bad(u8"unbekannte Dateiendung \"" + options.out +
-            u8"\": *.gif, *.jpg, *.emf oder *.csv erlaubt");
+            u8"\": *.gif, *.jpg, *.png, *.emf oder *.csv erlaubt");
+    return options;
+}
+
+RenderOptions RenderOptions::parseChart(RenderOptions options, bool from, bool to,
+                                        const std::string& fromText, const std::string& toText,
+                                        bool singleField, bool mapOnly)
+{
+    if (singleField)
+        bad(u8"--chart zeigt eine Zeitreihe: --month, --year und --season gelten nicht");
+    if (mapOnly)
+        bad(u8"--step und --trend-of gelten nicht mit --chart");
+    if (from != to)
+        bad(u8"--from und --to gehören zusammen");
+    if (options.position != 0 && options.chart != Chart::Stripes)
+        bad(u8"--position gilt nur mit --chart stripes");
+    if (options.position != 0 && options.positions.empty())
+        bad(u8"--position braucht --positions DATEI");
+    if (from) {
+        yearMonth("--from", fromText, options.firstYear, options.firstMonth);
+        yearMonth("--to", toText, options.lastYear, options.lastMonth);
+        if (options.lastYear * 12 + options.lastMonth < options.firstYear * 12 + options.firstMonth)
+            bad(u8"--from liegt nach --to");
+        options.chartRange = true;
+    }
+    if (options.trend && options.trendSpan.lastYear - options.trendSpan.firstYear < 1)
+        bad(u8"--trend braucht mit --chart mindestens zwei Jahre");
+    if (options.out.empty())
+        bad(u8"--out DATEI fehlt");
+    std::string extension = lowerExtension(options.out);
+    if (extension == "png")
+        options.output = Output::Png;
+    else if (extension == "gif")
+        options.output = Output::Gif;
+    else if (extension == "jpg")
+        options.output = Output::Jpeg;
+    else if (extension == "emf")
+        options.output = Output::Emf;
+    else if (extension == "csv")
+        options.output = Output::Csv;
+    else
+        bad(u8"unbekannte Dateiendung \"" + options.out +
+            u8"\": *.png, *.gif, *.jpg, *.emf oder *.csv erlaubt");
     return options;
 }
 
@@ -270,8 +363,9 @@ const char* const renderHelpText =
     u8"Aufruf: orvex-render [OPTIONEN] --out DATEI\n"
     u8"\n"
     u8"Zeichnet die Karte von Orvex Visualizer ohne Fenster: ein Bild eines Monats\n"
-    u8"oder Jahres (GIF, JPG oder EMF, wie \"Speichern als ...\" im Programm) oder\n"
-    u8"eine GIF-Animation über viele Monate oder Jahre.\n"
+    u8"oder Jahres (GIF, JPG, PNG oder EMF, wie \"Speichern als ...\" im Programm)\n"
+    u8"oder eine GIF-Animation über viele Monate oder Jahre; mit --chart die\n"
+    u8"Zeitreihe des Datensatzes oder seine Klimastreifen.\n"
     u8"\n"
     u8"  --data NAME|DATEI     Datensatz: hadcrut4, hadcrut3, hadcrut3v, hadsst2,\n"
     u8"                        abstem3 oder eine Rasterdatei beliebigen Namens\n"
@@ -308,9 +402,26 @@ const char* const renderHelpText =
     u8"                        negativ (Vorgabe: die des Programms, 45,10)\n"
     u8"  --positions DATEI     eine positions.txt des Programms; Position 1 ist\n"
     u8"                        die Mitte des Globus\n"
-    u8"  --out DATEI           .gif, .jpg oder .emf für ein Bild, .gif für eine\n"
+    u8"  --chart global|hemispheres|positions|stripes\n"
+    u8"                        statt der Karte die Zeitreihe: globaler Wert je\n"
+    u8"                        Monat und Jahresmittel, dazu die Halbkugeln oder\n"
+    u8"                        die Positionen (--positions), oder Klimastreifen;\n"
+    u8"                        --from/--to wählen die Monate (Vorgabe: alle),\n"
+    u8"                        --reference den Bezug, --trend JJJJ-JJJJ eine\n"
+    u8"                        Trendgerade (°C pro Jahrzehnt in der Legende)\n"
+    u8"  --running JAHRE       mit --chart: gleitendes Mittel über 2 bis 100 Jahre\n"
+    u8"  --size BREITExHÖHE    mit --chart: Bildgröße in Pixeln (Vorgabe: 900x500)\n"
+    u8"  --coverage none|band|panel\n"
+    u8"                        mit --chart: die Abdeckung als blasses Band im\n"
+    u8"                        Diagramm (Vorgabe), als eigenes Feld darunter\n"
+    u8"                        oder nicht\n"
+    u8"  --labels on|off       mit --chart stripes: mit oder ohne Beschriftung\n"
+    u8"  --position NUMMER     mit --chart stripes: die Streifen dieser Position\n"
+    u8"                        aus --positions statt des globalen Werts\n"
+    u8"  --out DATEI           .gif, .jpg, .png oder .emf für ein Bild, .gif für eine\n"
     u8"                        Animation, .csv für die Karte als Tabelle\n"
-    u8"                        (Breite;Länge;Wert je Zelle, -99,9 ohne Daten)\n"
+    u8"                        (Breite;Länge;Wert je Zelle, -99,9 ohne Daten),\n"
+    u8"                        mit --chart .csv für die gezeichneten Werte\n"
     u8"  --delay CS            Anzeigedauer je Bild in 1/100 s (Vorgabe: 10)\n"
     u8"  --hold CS             Anzeigedauer des letzten Bildes (Vorgabe: 100)\n"
     u8"  --loop N              Anzahl der Wiederholungen, 0 = endlos (Vorgabe: 0)\n"

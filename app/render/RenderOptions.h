@@ -15,7 +15,9 @@ public:
 // The command line of the batch renderer, checked for everything that can
 // be checked without opening a file. Texts are UTF-8.
 struct RenderOptions {
-    enum class Output { Gif, Jpeg, Emf, Csv };
+    enum class Output { Gif, Jpeg, Emf, Csv, Png };
+    // Instead of a map: the time-series chart or the warming stripes.
+    enum class Chart { None, Global, Hemispheres, Positions, Stripes };
 
     bool help = false;
     std::string data = "hadcrut3v";
@@ -41,9 +43,22 @@ struct RenderOptions {
     unsigned int delay = 10;
     unsigned int hold = 100;
     unsigned int loop = 0;
+    Chart chart = Chart::None;
+    // The chart's months (--from/--to), else every month of the data set.
+    bool chartRange = false;
+    // With a chart: trend (trendSpan's years) is a trend line.
+    unsigned int runningYears = 0;
+    int width = 900, height = 500;
+    bool labels = true;
+    int coverage = 1;          // 0 none, 1 a band in the chart, 2 a panel below it
+    unsigned int position = 0; // the stripes of this position number; 0: global
 
     // Throws RenderInputError.
     static RenderOptions parse(const std::vector<std::string>& arguments);
+    // The rules of --chart, after parse has read every option.
+    static RenderOptions parseChart(RenderOptions options, bool from, bool to,
+                                    const std::string& fromText, const std::string& toText,
+                                    bool singleField, bool mapOnly);
     // The file of a data set given by its name (hadcrut4, ...), or the
     // argument itself when it is a file name.
     std::string dataFile() const;

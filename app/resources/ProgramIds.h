@@ -36,6 +36,23 @@
 #define CMD_REFERENCE_PERIOD 12300
 #define CMD_TREND_MAP 12301
 #define CMD_EXPORT_MAP_TABLE 12302
+// The "Zeitreihe" tab: switching tabs, the chart's menu and saving as PNG.
+#define CMD_NEXT_TAB 12400
+#define CMD_CHART_HEMISPHERES 12401
+#define CMD_CHART_POSITIONS 12402
+#define CMD_CHART_TREND 12403
+#define CMD_CHART_COVERAGE_PANEL 12404
+#define CMD_CHART_STRIPES 12405
+#define CMD_CHART_STRIPE_LABELS 12406
+#define CMD_CHART_RESET_VIEW 12407
+// "Gleitendes Mittel": none, then the spans of ChartTab::RUNNING_SPANS.
+#define CMD_CHART_RUNNING_NONE 12410
+#define CMD_CHART_RUNNING_FIRST 12411
+// "Klimastreifen für": the global value, then position i at FIRST + i.
+#define CMD_CHART_STRIPES_GLOBAL 12420
+#define CMD_CHART_STRIPES_POSITION_FIRST 12421
+#define CMD_CHART_STRIPES_POSITION_LAST 12449
+#define CMD_SAVE_PNG 12450
 // The map onto the clipboard ("Programm", Ctrl+C).
 #define CMD_COPY 12500
 #define CMD_PREVIOUS_MONTH 40001

@@ -42,9 +42,22 @@ WString joinedLines(const std::vector<std::string>& lines)
 
 } // namespace
 
-LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM)
+LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    bool tabChosen = message == WM_NOTIFY && header->hwndFrom == tab.getWindowHandle() &&
+                     header->code == static_cast<UINT>(TCN_SELCHANGE);
+    if (message == WM_MOUSEWHEEL && isChartShown()) {
+        // The wheel goes to the window with the focus: the chart takes it
+        // while it shows.
+        SendMessageA(chartTab, message, wParam, lParam);
+        return 0;
+    }
+    if (tabChosen) {
+        runCommand([this] {
+            showPage(static_cast<unsigned long>(SendMessageA(tab.getWindowHandle(), TCM_GETCURSEL, 0, 0)));
+        });
+    } else if (message == WM_COMMAND) {
         runCommand([this, wParam] { dispatchCommand(LOWORD(wParam)); });
     } else if (message == WM_DROPFILES) {
         // The drop is released however opening ends.
@@ -60,6 +73,10 @@ void OrvexVisualizer::runCommand(const std::function<void()>& command)
         // Commands change what the worker reads.
         finishPreviousRun();
         command();
+        // The chart follows the data set, the reference, the positions and
+        // the map's month.
+        if (isChartShown() && getWindowHandle() != nullptr)
+            refreshChart();
     } catch (const WException& e) {
         WSystem::showException(this, e);
     } catch (const std::exception& e) {
@@ -81,9 +98,10 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_IMPORT_DATA_SET: importDataSet(); break;
     case CMD_UPDATE_DATA: updateData(); break;
     case CMD_SAVE_GIF:
-    case CMD_KEY_SAVE_GIF: saveMap(TASK_SAVE_GIF); break;
-    case CMD_SAVE_JPEG: saveMap(TASK_SAVE_JPEG); break;
-    case CMD_SAVE_EMF: saveMap(0); break;
+    case CMD_KEY_SAVE_GIF: saveShownPicture(TASK_SAVE_GIF); break;
+    case CMD_SAVE_JPEG: saveShownPicture(TASK_SAVE_JPEG); break;
+    case CMD_SAVE_PNG: saveShownPicture(TASK_SAVE_PNG); break;
+    case CMD_SAVE_EMF: saveShownPicture(0); break;
     case CMD_SAVE_ANIMATION: AnimationDialog(this, map).show(true); break;
     case CMD_SCALE_100: setScale(1.0, -1, -1); break;
     case CMD_SCALE_75: setScale(0.75, -1, -1); break;
@@ -102,7 +120,7 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_NEXT_YEAR: stepYear(true); break;
     case CMD_PREVIOUS_YEAR: stepYear(false); break;
     case CMD_COPY: copyMap(); break;
-    default: break;
+    default: dispatchChartCommand(id); break;
     }
 }
 
@@ -295,6 +313,8 @@ void OrvexVisualizer::openDataSet(const WString& file, unsigned int blockSize, u
                                   unsigned int month, bool yearAverage)
 {
     OrvexDatabase& database = map.database;
+    // The import or update may have written the file under the same name.
+    chartTab.forgetSeries();
     try {
         database.open(OrvexDatabase::TYPE_GRID_FILE, file, blockSize);
         tellReferenceNotice();
@@ -350,10 +370,23 @@ WString OrvexVisualizer::suggestedFileName(const char* extension) const
     return shortName;
 }
 
+void OrvexVisualizer::saveShownPicture(int kind)
+{
+    if (!isChartShown()) {
+        saveMap(kind);
+        return;
+    }
+    saveChart(kind == TASK_SAVE_GIF    ? SaveFormat::gif
+              : kind == TASK_SAVE_JPEG ? SaveFormat::jpeg
+              : kind == TASK_SAVE_PNG  ? SaveFormat::png
+                                       : SaveFormat::emf);
+}
+
 void OrvexVisualizer::saveMap(int kind)
 {
     const SaveFormat& format = kind == TASK_SAVE_GIF    ? SaveFormat::gif
                                : kind == TASK_SAVE_JPEG ? SaveFormat::jpeg
+                               : kind == TASK_SAVE_PNG  ? SaveFormat::png
                                                         : SaveFormat::emf;
     if (!coastlinesAvailable(true))
         return;
@@ -370,8 +403,14 @@ void OrvexVisualizer::saveMap(int kind)
 
 bool OrvexVisualizer::chooseSaveFile(const SaveFormat& format, WString& name)
 {
+    return chooseSaveFile(format, suggestedFileName(format.defaultExtension), name);
+}
+
+bool OrvexVisualizer::chooseSaveFile(const SaveFormat& format, const WString& suggested,
+                                     WString& name)
+{
     WFileSelectDialog dialog(this, format.filter);
-    dialog.setInitialFilename(suggestedFileName(format.defaultExtension));
+    dialog.setInitialFilename(suggested);
     if (!dialog.showSaveDialog(format.title))
         return false;
     name = dialog.getFilename();

@@ -76,7 +76,9 @@ void OrvexVisualizer::onWindowCreate()
         DragAcceptFiles(*this, TRUE);
         tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
         mapPage.create(&tab, this);
-        tab.addPage(0, "Weltkarte", mapPage);
+        tab.addPage(PAGE_MAP, "Weltkarte", mapPage);
+        chartTab.create(&tab, this, &statusBar);
+        tab.addPage(PAGE_CHART, "Zeitreihe", chartTab);
 
         map.mapType = startMapType;
         setMapType(map.mapType, false);
@@ -149,6 +151,7 @@ void OrvexVisualizer::createMenus()
     saveMenu.create();
     saveMenu.addItem(CMD_SAVE_GIF, "GIF");
     saveMenu.addItem(CMD_SAVE_JPEG, "JPEG");
+    saveMenu.addItem(CMD_SAVE_PNG, "PNG");
     saveMenu.addItem(CMD_SAVE_ANIMATION, "Animation (GIF) ...");
 
     programMenu.create();
@@ -194,6 +197,8 @@ void OrvexVisualizer::createMenus()
     menuBar.create();
     menuBar.addSubMenu(programMenu, "Programm");
     menuBar.addSubMenu(viewMenu, "Ansicht");
+    createChartMenu();
+    menuBar.addSubMenu(chartMenu, "Zeitreihe");
     menuBar.addItem(CMD_HELP, "Hilfe");
     setMenu(menuBar);
 }
@@ -277,7 +282,8 @@ void OrvexVisualizer::setScale(double scale, int x, int y)
                    top + tabHeight + static_cast<int>(statusBar.getControlHeight())};
     AdjustWindowRectEx(&client, windowStyle.getStyle(), TRUE, windowStyle.getStyleEx());
     MoveWindow(*this, left, top, client.right - client.left, client.bottom - client.top, TRUE);
-    tab.setFocusPage(0);
+    // The page shown stays, sized anew.
+    tab.setFocusPage(tab.getPage());
 }
 
 void OrvexVisualizer::toggleOrthographic()
@@ -312,6 +318,9 @@ void OrvexVisualizer::onWindowClose()
 
 void OrvexVisualizer::refreshStatusText()
 {
+    // The chart's page writes its own status line.
+    if (isChartShown())
+        return;
     statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
     map.updateStatusBar();
 }
@@ -399,6 +408,11 @@ void OrvexVisualizer::run()
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Speicher JPG-Datei ...");
             MapSaver(map).saveJpeg(outputFile);
+            break;
+        case TASK_SAVE_PNG:
+            if (waitDialog != nullptr)
+                waitDialog->setWaitText("Speicher PNG-Datei ...");
+            MapSaver(map).savePng(outputFile);
             break;
         default: break;
         }

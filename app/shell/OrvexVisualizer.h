@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "ChartTab.h"
 #include "FieldChoice.h"
 #include "FileProblemMessages.h"
 #include "MapPage.h"
@@ -24,7 +25,7 @@ class WaitDialog;
 struct SaveFormat;
 
 // The application: the main window, the receiver of its events and of the
-// map page's, and the body of the background worker. It owns the map with
+// map page's and the chart page's, and the body of the background worker. It owns the map with
 // all run state, the settings read at start, the menus and the controls.
 //
 // Every rebuild of the map runs on the worker (startTask) while the window
@@ -33,12 +34,15 @@ struct SaveFormat;
 class OrvexVisualizer : public WWindow,
                         public WWindow::EventHandler,
                         public MapPageListener,
+                        public ChartTabListener,
                         public WRunable {
 public:
     static const char* const TITLE;
 
     // Worker tasks.
-    enum Task { TASK_RENDER = 1, TASK_SAVE_GIF = 3, TASK_SAVE_JPEG = 4 };
+    enum Task { TASK_RENDER = 1, TASK_SAVE_GIF = 3, TASK_SAVE_JPEG = 4, TASK_SAVE_PNG = 5 };
+    // The tab control's pages.
+    enum Page { PAGE_MAP = 0, PAGE_CHART = 1 };
 
     OrvexVisualizer();
     OrvexVisualizer(const OrvexVisualizer&) = delete;
@@ -79,6 +83,9 @@ public:
     void onMapPageRightDown(int x, int y) override;
     void onMapPageMouseMove(int x, int y) override;
 
+    // The chart page: a click opens the month or year on the map.
+    void onChartMonthChosen(unsigned int year, unsigned int month, bool yearAverage) override;
+
     // The worker.
     void run() override;
 
@@ -117,16 +124,33 @@ private:
     // The same with the block size of the file's layout.
     void openDataSet(const WString& file, unsigned int blockSize, unsigned int year,
                      unsigned int month, bool yearAverage);
-    // kind: TASK_SAVE_GIF, TASK_SAVE_JPEG or 0 for the metafile.
+    // What the active tab shows. kind: TASK_SAVE_GIF, TASK_SAVE_JPEG,
+    // TASK_SAVE_PNG or 0 for the metafile.
+    void saveShownPicture(int kind);
     void saveMap(int kind);
     // The save dialog with the map's suggested name; false when the user
     // gave up or chose a name the format does not take (after saying so).
     bool chooseSaveFile(const SaveFormat& format, WString& name);
+    bool chooseSaveFile(const SaveFormat& format, const WString& suggested, WString& name);
     // The map onto the clipboard, and files dropped on the window
     // (DropCommands.cpp): the first of them is opened.
     void copyMap();
     void openDroppedFiles(const DroppedFiles& dropped);
     void openDroppedGridFile(const std::string& file);
+    // The chart page (ChartCommands.cpp): its menu, its commands, the tab
+    // switch and saving the chart.
+    void createChartMenu();
+    // False for an id that is none of the chart's.
+    bool dispatchChartCommand(unsigned long id);
+    void showPage(unsigned long page);
+    bool isChartShown() const { return tab.getPage() == PAGE_CHART; }
+    // Reads the chart's series when they changed and repaints it.
+    void refreshChart();
+    // "Klimastreifen für": the global value and the chart's positions.
+    void fillStripesMenu();
+    void checkRunningMean(unsigned long id);
+    void saveChart(const SaveFormat& format);
+    WString suggestedChartName(const char* extension) const;
     // "Bezugszeitraum", "Trendkarte" and "Karte als Tabelle exportieren"
     // (ReferenceCommands.cpp).
     void chooseReference();
@@ -166,6 +190,9 @@ private:
     WMenu viewMenu;
     WMenu mapMenu;
     WMenu saveMenu;
+    WMenu chartMenu;
+    WMenu runningMenu;
+    WMenu stripesForMenu;
     WControlStatusbar statusBar;
     HBITMAP checkOff;
     HBITMAP checkOn;
@@ -175,6 +202,7 @@ private:
     int workerTask;
     WControlTab tab;
     MapPage mapPage;
+    ChartTab chartTab;
     WaitDialog* waitDialog;
     FileProblemMessages fileProblems;
     WString outputFile;

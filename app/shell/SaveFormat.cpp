@@ -17,6 +17,11 @@ const SaveFormat SaveFormat::emf = {"EMF-Dateien\0*.emf\0",
                                     "Als EMF speichern",
                                     {"emf", nullptr},
                                     "Unbekannte Dateiendung.\r\n*.emf erlaubt."};
+const SaveFormat SaveFormat::png = {"PNG-Dateien\0*.png\0",
+                                    "png",
+                                    "Als PNG speichern",
+                                    {"png", nullptr},
+                                    "Unbekannte Dateiendung.\r\n*.png erlaubt."};
 const SaveFormat SaveFormat::csv = {"CSV-Dateien\0*.csv\0",
                                     "csv",
                                     "Karte als Tabelle exportieren",

@@ -21,6 +21,7 @@ struct SaveFormat {
     static const SaveFormat gif;
     static const SaveFormat jpeg;
     static const SaveFormat emf;
+    static const SaveFormat png;
     // The shown field as a table.
     static const SaveFormat csv;
 };

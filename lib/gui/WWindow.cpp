@@ -171,6 +171,12 @@ void WWindow::setTimer(unsigned long ms)
         SetTimer(windowHandle, windowTimerId, ms, nullptr);
 }
 
+void WWindow::killTimer()
+{
+    if (windowHandle != nullptr)
+        KillTimer(windowHandle, windowTimerId);
+}
+
 bool WWindow::createUserMessage(void* a, void* b)
 {
     HWND window = windowHandle;

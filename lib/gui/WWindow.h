@@ -120,6 +120,7 @@ public:
     void setBackgroundWindow();
     // Starts or restarts the window's one timer.
     void setTimer(unsigned long ms);
+    void killTimer();
     // Posts USER_MESSAGE; the handler gets onWindowUserMessage(a, b) later on
     // the window's thread. Any thread may call it. False when the message
     // could not be posted.

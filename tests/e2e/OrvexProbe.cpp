@@ -16,6 +16,7 @@
 //   client HWND                   client rectangle in screen coordinates: L T R B
 //   child HWND TEXT               the first descendant whose text or class is TEXT
 //   text HWND                     the window's text
+//   visible HWND                  "1" when the window and its parents are visible, else "0"
 //   texts HWND                    the texts of its descendants, joined by "|"
 //   status HWND PART              the text of a part of the window's status bar
 //   painted HWND MS               waits until the window shows a finished map: no
@@ -32,6 +33,9 @@
 //   focus HWND                    brings the window to the front with the keyboard focus
 //   key VK [ctrl]                 presses and releases a key (SendInput)
 //   click X Y [right|double]      a mouse click at screen coordinates
+//   move X Y                      moves the mouse to screen coordinates
+//   wheel X Y DELTA               turns the wheel there by DELTA (120: one notch away
+//                                 from the user)
 //   settext HWND TEXT             sets a control's text
 //   item HWND ID                  the dialog item with the id
 //   choose HWND TEXT              selects the entry beginning with TEXT in a combo box
@@ -394,6 +398,17 @@ std::string run(const std::string& line)
             sendKey(VK_CONTROL, true);
         return "ok";
     }
+    if (command == "move" || command == "wheel") {
+        int x = 0, y = 0, delta = 0;
+        in >> x >> y >> delta;
+        SetCursorPos(x, y);
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = command == "move" ? MOUSEEVENTF_MOVE : MOUSEEVENTF_WHEEL;
+        input.mi.mouseData = static_cast<DWORD>(delta);
+        SendInput(1, &input, sizeof(input));
+        return "ok";
+    }
     if (command == "click") {
         int x = 0, y = 0;
         std::string kind;
@@ -431,6 +446,8 @@ std::string run(const std::string& line)
     }
     if (command == "text")
         return "ok " + windowText(window);
+    if (command == "visible")
+        return IsWindowVisible(window) ? "ok 1" : "ok 0";
     if (command == "texts") {
         std::string texts;
         EnumChildWindows(window, collectTexts, reinterpret_cast<LPARAM>(&texts));

@@ -40,10 +40,11 @@ def render(folder, *arguments):
 
 class Animation(unittest.TestCase):
     def open_through_the_menu(self, program):
-        """Programm > Speichern als ... > Animation (GIF) ..., by the keyboard."""
+        """Programm > Speichern als ... > Animation (GIF) ... (after GIF, JPEG and
+        PNG), by the keyboard."""
         program.probe("focus " + program.window)
         for vk in (VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN,
-                   VK_RETURN):
+                   VK_DOWN, VK_RETURN):
             program.probe("key %d" % vk)
             time.sleep(0.15)
         return program.probe("wait 10000 " + DIALOG)

@@ -192,26 +192,22 @@ class Saving(unittest.TestCase):
 
             program.key(ord("S"), ctrl=True)
             self.save_through_dialog(program, "Als GIF speichern", "hadcrut3v_1990_06.gif")
-            program.settle()
-            self.assertEqual("GIF 810 485", identify(program.path("hadcrut3v_1990_06.gif")))
+            self.assertEqual("GIF 810 485", identify(program.saved("hadcrut3v_1990_06.gif")))
 
             # A name ending in "." has no extension: the format's own is added.
             program.key(ord("S"), ctrl=True)
             self.save_through_dialog(program, "Als GIF speichern", "karte.")
-            program.settle()
-            self.assertEqual("GIF 810 485", identify(program.path("karte.gif")))
+            self.assertEqual("GIF 810 485", identify(program.saved("karte.gif")))
 
             program.command(11101)
             self.save_through_dialog(program, "Als JPG speichern", "karte.jpg",
                                      "hadcrut3v_1990_06.jpg")
-            program.settle()
-            self.assertEqual("JPEG 810 485", identify(program.path("karte.jpg")))
+            self.assertEqual("JPEG 810 485", identify(program.saved("karte.jpg")))
 
             program.command(11102)
             self.save_through_dialog(program, "Als EMF speichern", "karte.emf",
                                      "hadcrut3v_1990_06.emf")
-            program.settle()
-            emf = program.read("karte.emf")
+            emf = open(program.saved("karte.emf"), "rb").read()
             self.assertEqual(b" EMF", emf[40:44], "an enhanced metafile")
             self.assertEqual(0, program.close_and_wait())
             self.assertEqual([], program.messages[1:], "no other message")

@@ -246,8 +246,7 @@ class NamesWindowsAllows(unittest.TestCase):
             program.key(ord("S"), ctrl=True)
             os.makedirs(program.path("Bilder (ä)"))
             e2e_tests.Saving.save_through_dialog(self, program, "Als GIF speichern", "Bilder (ä)/Karte Müller.gif")
-            program.settle()
-            self.assertEqual("GIF 810 485", e2e_tests.identify(program.path("Bilder (ä)/Karte Müller.gif")))
+            self.assertEqual("GIF 810 485", e2e_tests.identify(program.saved("Bilder (ä)/Karte Müller.gif")))
             program.command(11003)
             export = program.probe("wait 10000 Datenreihe exportieren")
             for control, value in ((1020, "2020"), (1021, "1"), (1022, "2020"), (1023, "12")):

@@ -169,6 +169,17 @@ class Program:
         self.probe("gone %d Bitte waren ..." % timeout_ms)
         return self.painted(timeout_ms)
 
+    def saved(self, relative, timeout=20):
+        """Waits until a picture being saved exists (it appears whole: it is
+        written beside and moved into place), then for the program to
+        settle; its path. The wait dialog may not show yet when the save has
+        only begun, so settle() alone can return before the file is there."""
+        deadline = time.monotonic() + timeout
+        while not self.exists(relative) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.settle()
+        return self.path(relative)
+
     def rect(self, window=None):
         return tuple(int(v) for v in self.probe("rect " + (window or self.window)).split())
 

@@ -65,7 +65,7 @@ class BadInput(unittest.TestCase):
         (["--month", "1990-06", "--centre", "95,10", "--view", "globe", "--out", "a.gif"], "--centre erwartet"),
         (["--month", "1990-06", "--delay", "0", "--out", "a.gif"], "--delay erwartet"),
         (["--month", "1990-06", "--out", "fehlt/a.gif"], "\"fehlt/a.gif\" kann nicht geschrieben werden"),
-        (["--month", "1990-06", "--out", "a.png"], "unbekannte Dateiendung \"a.png\""),
+        (["--month", "1990-06", "--out", "a.bmp"], "unbekannte Dateiendung \"a.bmp\""),
         (["--from", "1990-01", "--to", "1990-03", "--out", "a.jpg"], "eine Animation wird als .gif geschrieben"),
         (["--month", "1990-06"], "--out DATEI fehlt"),
         (["--month", "1990-06", "--year", "1990", "--out", "a.gif"], "genau eines von --month, --year oder --from/--to"),
@@ -74,6 +74,10 @@ class BadInput(unittest.TestCase):
         (["--month", "1990-06", "--out"], "--out braucht einen Wert"),
         (["--data", "fehlt.dat", "--month", "1990-06", "--out", "a.gif"], "Datensatz \"fehlt.dat\" nicht gefunden"),
         (["--month", "1990-06", "--positions", "fehlt.txt", "--out", "a.gif"], "Positionen \"fehlt.txt\" nicht gefunden"),
+        (["--chart", "pie", "--out", "a.png"], "--chart erwartet global, hemispheres, positions oder stripes"),
+        (["--chart", "global", "--month", "1990-06", "--out", "a.png"], "--month, --year und --season gelten nicht"),
+        (["--month", "1990-06", "--running", "5", "--out", "a.gif"], "--running gilt nur mit --chart"),
+        (["--chart", "global", "--from", "1800-01", "--to", "1990-01", "--out", "a.png"], "1800-01 liegt nicht im Datensatz"),
     ]
 
     def test_every_bad_input_gives_one_line_exit_code_2_and_no_file(self):

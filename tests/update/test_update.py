@@ -153,7 +153,9 @@ class UpdateTest(unittest.TestCase):
                     if reference is None:
                         self.assertEqual(before, after)
                     if exit_code == 0 and reference is None:
-                        sent = server.requests[requests:]
+                        # The stalled row's server thread may record its
+                        # request only now, after its 35 s.
+                        sent = [r for r in server.requests[requests:] if not r[1].startswith("/stall/")]
                         self.assertIn(304, [status for _, _, status, _ in sent], sent)
                         self.assertEqual(0, sum(body for *_, body in sent), sent)
                     if reference is not None:
