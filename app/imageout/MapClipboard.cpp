@@ -78,8 +78,16 @@ struct ScreenContext {
 
 void MapClipboard::copy(HWND owner)
 {
+    MapLayout picture = map.layout();
+    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+    map.renderMap(canvas.getDC(), true, false);
+    copyPicture(owner, canvas);
+}
+
+void MapClipboard::copyPicture(HWND owner, MapCanvas& picture)
+{
     // Both are made before the clipboard is opened: it stays open briefly.
-    GlobalMemory dib(packedDib());
+    GlobalMemory dib(packedDib(picture));
     const BITMAPINFO* bits = static_cast<const BITMAPINFO*>(GlobalLock(dib.get()));
     Metafile drawing(bits != nullptr ? metafile(bits) : nullptr);
     GlobalUnlock(dib.get());
@@ -97,12 +105,8 @@ void MapClipboard::copy(HWND owner)
     drawing.release();
 }
 
-HGLOBAL MapClipboard::packedDib()
+HGLOBAL MapClipboard::packedDib(MapCanvas& canvas)
 {
-    MapLayout picture = map.layout();
-    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-    map.renderMap(canvas.getDC(), true, false);
-
     const int width = canvas.getWidth();
     const int height = canvas.getHeight();
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);

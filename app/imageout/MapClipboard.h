@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+class MapCanvas;
 class OrvexMap;
 
 // Copies the map onto the clipboard as saved pictures look (title, legend,
@@ -20,11 +21,13 @@ public:
     // Replaces the clipboard's content; owner owns the clipboard afterwards.
     // Throws "Die Karte konnte nicht in die Zwischenablage kopiert werden."
     void copy(HWND owner);
+    // The same for any picture drawn on a canvas (the chart tab's).
+    static void copyPicture(HWND owner, MapCanvas& picture);
 
 private:
-    // CF_DIB: a BITMAPINFOHEADER and the rows of the rendered map,
-    // bottom-up, 24 bits.
-    HGLOBAL packedDib();
+    // CF_DIB: a BITMAPINFOHEADER and the rows of the picture, bottom-up,
+    // 24 bits.
+    static HGLOBAL packedDib(MapCanvas& picture);
     // The packed bitmap drawn into a metafile.
     static HENHMETAFILE metafile(const BITMAPINFO* dib);
 

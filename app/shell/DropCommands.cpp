@@ -6,6 +6,7 @@
 #include "DroppedFiles.h"
 #include "FileNameText.h"
 #include "GridFileProbe.h"
+#include "MapCanvas.h"
 #include "MapClipboard.h"
 #include "WException.h"
 #include "WSystem.h"
@@ -37,6 +38,17 @@ std::string extension(const std::string& path)
 
 void OrvexVisualizer::copyMap()
 {
+    if (isChartShown()) {
+        // The chart as the tab shows it, at the page's size.
+        int width, height;
+        chartTab.pageSize(width, height);
+        if (width <= 0 || height <= 0)
+            return;
+        MapCanvas picture(width, height);
+        chartTab.draw(picture.getDC(), width, height);
+        MapClipboard::copyPicture(*this, picture);
+        return;
+    }
     if (!coastlinesAvailable(true))
         return;
     MapClipboard(map).copy(*this);

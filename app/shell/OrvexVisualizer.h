@@ -132,8 +132,8 @@ private:
     // gave up or chose a name the format does not take (after saying so).
     bool chooseSaveFile(const SaveFormat& format, WString& name);
     bool chooseSaveFile(const SaveFormat& format, const WString& suggested, WString& name);
-    // The map onto the clipboard, and files dropped on the window
-    // (DropCommands.cpp): the first of them is opened.
+    // What the active tab shows onto the clipboard, and files dropped on
+    // the window (DropCommands.cpp): the first of them is opened.
     void copyMap();
     void openDroppedFiles(const DroppedFiles& dropped);
     void openDroppedGridFile(const std::string& file);
