@@ -4,7 +4,8 @@
 // repainted map at 75 %, in the flat view and in the globe view; then a
 // reference period and a trend map chosen to the repainted map, and the
 // steps again with the reference active; the "Zeitreihe" tab opened the first
-// time and again.
+// time and again; last "Kopieren" (the map onto the clipboard as bitmap and
+// metafile) at 100 %, flat and globe.
 //
 // Run from the run folder (data/cru, worldmap.txt and the pictures there) on
 // a display: ORVEX_DISPLAY=xvfb bash cmake/wine-run.sh ... shell_bench.exe
@@ -92,6 +93,21 @@ void choice(const char* what, OrvexVisualizer& application, HWND main, HWND page
     std::printf("%-44s to the repainted map: %6.1f ms\n", what, nowMs() - start);
 }
 
+// Best and median of copying the map onto the clipboard, in milliseconds.
+void copies(const char* view, HWND main, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        double start = nowMs();
+        SendMessageA(main, WM_COMMAND, CMD_COPY, 0);
+        times.push_back(nowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("Kopieren of the 100 %% map, %-5s view: best %6.1f ms, median %6.1f ms, worst "
+                "%6.1f ms (%d copies)\n",
+                view, times.front(), times[times.size() / 2], times.back(), count);
+}
+
 } // namespace
 
 int main()
@@ -151,6 +167,13 @@ int main()
             SendMessageA(main, WM_COMMAND, CMD_NEXT_TAB, 0);
             pumpUntilPainted(main, page, keys);
         }
+
+        SendMessageA(main, WM_COMMAND, CMD_SCALE_100, 0);
+        pumpUntilPainted(main, page, keys);
+        copies("flat", main, 12);
+        SendMessageA(main, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+        pumpUntilPainted(main, page, keys);
+        copies("globe", main, 12);
         delete application;
     } catch (const WException& e) {
         std::printf("%s\n", static_cast<const char*>(e.toString()));

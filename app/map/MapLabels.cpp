@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "ColourScale.h"
+#include "FileNameText.h"
 #include "GdiPlusHandles.h"
 #include "OrvexMap.h"
 #include "WControlStatusbar.h"
@@ -147,8 +148,11 @@ void OrvexMap::drawLegend(HDC dc)
 
 WString OrvexMap::titleText() const
 {
-    WString file;
-    WSystem::extractPath(database.getName(), file, true);
+    WString name;
+    WSystem::extractPath(database.getName(), name, true);
+    // The name is UTF-8 (a file dropped on the window may have any); the
+    // title shows Windows-1252.
+    WString file(shownText(static_cast<const char*>(name)).c_str());
     WFormattedString title(1024);
     if (database.isTrend()) {
         // The trend of the global value; the cells' mean trend is another.

@@ -3,10 +3,12 @@
 #include "OrvexVisualizer.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "AnimationDialog.h"
+#include "DroppedFiles.h"
 #include "ExportDialog.h"
 #include "FileNameText.h"
 #include "GridImport.h"
@@ -51,15 +53,26 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
         SendMessageA(chartTab, message, wParam, lParam);
         return 0;
     }
-    if (message != WM_COMMAND && !tabChosen)
-        return 0;
+    if (tabChosen) {
+        runCommand([this] {
+            showPage(static_cast<unsigned long>(SendMessageA(tab.getWindowHandle(), TCM_GETCURSEL, 0, 0)));
+        });
+    } else if (message == WM_COMMAND) {
+        runCommand([this, wParam] { dispatchCommand(LOWORD(wParam)); });
+    } else if (message == WM_DROPFILES) {
+        // The drop is released however opening ends.
+        DroppedFiles dropped(reinterpret_cast<HDROP>(wParam));
+        runCommand([this, &dropped] { openDroppedFiles(dropped); });
+    }
+    return 0;
+}
+
+void OrvexVisualizer::runCommand(const std::function<void()>& command)
+{
     try {
         // Commands change what the worker reads.
         finishPreviousRun();
-        if (tabChosen)
-            showPage(static_cast<unsigned long>(SendMessageA(tab.getWindowHandle(), TCM_GETCURSEL, 0, 0)));
-        else
-            dispatchCommand(LOWORD(wParam));
+        command();
         // The chart follows the data set, the reference, the positions and
         // the map's month.
         if (isChartShown() && getWindowHandle() != nullptr)
@@ -71,7 +84,6 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
         // the worker reports it, and the program goes on.
         WSystem::showException(this, WException(e.what()));
     }
-    return 0;
 }
 
 void OrvexVisualizer::dispatchCommand(unsigned long id)
@@ -107,6 +119,7 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_NEXT_MONTH: stepMonth(true); break;
     case CMD_NEXT_YEAR: stepYear(true); break;
     case CMD_PREVIOUS_YEAR: stepYear(false); break;
+    case CMD_COPY: copyMap(); break;
     default: dispatchChartCommand(id); break;
     }
 }
@@ -214,8 +227,13 @@ void OrvexVisualizer::importDataSet()
     WFileSelectDialog files(this, "netCDF-Dateien\0*.nc;*.nc4;*.cdf\0");
     if (!files.showOpenDialog("netCDF-Datei öffnen"))
         return;
+    importFile(static_cast<const char*>(files.getFilename()));
+}
+
+void OrvexVisualizer::importFile(const std::string& input)
+{
     ImportRequest request;
-    request.input = files.getFilename();
+    request.input = input;
     WString folder;
     WSystem::getCurrentDirectory(folder);
     request.outDir = static_cast<const char*>(folder);
@@ -288,11 +306,17 @@ void OrvexVisualizer::updateData()
 void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsigned int month,
                                     bool yearAverage)
 {
+    openDataSet(file, OrvexDatabase::blockSizeForName(file), year, month, yearAverage);
+}
+
+void OrvexVisualizer::openDataSet(const WString& file, unsigned int blockSize, unsigned int year,
+                                  unsigned int month, bool yearAverage)
+{
     OrvexDatabase& database = map.database;
     // The import or update may have written the file under the same name.
     chartTab.forgetSeries();
     try {
-        database.open(OrvexDatabase::TYPE_GRID_FILE, file);
+        database.open(OrvexDatabase::TYPE_GRID_FILE, file, blockSize);
         tellReferenceNotice();
         database.load(year, month, yearAverage);
     } catch (const WException& e) {
@@ -300,7 +324,8 @@ void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsi
         database.load(year, month, yearAverage);
         startTask(TASK_RENDER);
         refreshStatusText();
-        fileProblems.dataSet(file, e);
+        // The name is UTF-8; the message shows Windows-1252.
+        fileProblems.dataSet(shownText(static_cast<const char*>(file)).c_str(), e);
         return;
     }
     startTask(TASK_RENDER);

@@ -1,7 +1,10 @@
 #include "OrvexVisualizer.h"
 
+#include <shellapi.h>
+
 #include <exception>
 
+#include "GridFileProbe.h"
 #include "MapCanvas.h"
 #include "MapSaver.h"
 #include "ProgramIds.h"
@@ -69,6 +72,8 @@ void OrvexVisualizer::onWindowCreate()
         statusBar.setParts(3, statusPartEdges);
         map.statusBar = &statusBar;
         createMenus();
+        // Files dropped on the window arrive as WM_DROPFILES.
+        DragAcceptFiles(*this, TRUE);
         tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
         mapPage.create(&tab, this);
         tab.addPage(PAGE_MAP, "Weltkarte", mapPage);
@@ -157,6 +162,7 @@ void OrvexVisualizer::createMenus()
     programMenu.addItem(CMD_EXPORT_MAP_TABLE, "Karte als Tabelle exportieren ...");
     programMenu.addSeparator();
     programMenu.addSubMenu(saveMenu, "Speichern als ...");
+    programMenu.addItem(CMD_COPY, "Kopieren\tSTRG+C");
     programMenu.addSeparator();
     programMenu.addItem(CMD_IMPORT_DATA_SET, "Datensatz importieren ...");
     programMenu.addItem(CMD_UPDATE_DATA, "Daten aktualisieren ...");
@@ -200,7 +206,10 @@ void OrvexVisualizer::createMenus()
 void OrvexVisualizer::openStartDataSet()
 {
     try {
-        map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile);
+        // Its layout by its file name or its content: a set opened last time
+        // by a full path (dropped on the window) has its own block size.
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, startDataFile,
+                          gridFileBlockSize(static_cast<const char*>(startDataFile)));
         map.database.load(static_cast<unsigned int>(startYear),
                           static_cast<unsigned int>(startMonth), startYearAverage);
         applyStartChoices();

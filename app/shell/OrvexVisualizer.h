@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "ChartTab.h"
 #include "FieldChoice.h"
 #include "FileProblemMessages.h"
@@ -17,6 +20,7 @@
 #include "WWindow.h"
 #include "WWindowStyle.h"
 
+class DroppedFiles;
 class WaitDialog;
 struct SaveFormat;
 
@@ -101,17 +105,25 @@ private:
     void finishPreviousRun();
 
     // Commands (Commands.cpp), one per menu item or key.
+    // Waits for a run still going, then runs the command; its failures are
+    // shown.
+    void runCommand(const std::function<void()>& command);
     void dispatchCommand(unsigned long id);
     void loadDataSet();
     void newPosition();
     void exportSeries();
     void importDataSet();
+    // The import dialog for a netCDF file (UTF-8 name).
+    void importFile(const std::string& input);
     // Downloads and imports the published products the user checks.
     void updateData();
     // Opens the data set at the month after an import (or its attempt);
     // a set that does not open leaves an empty map, as after loading.
     void reopenDataSet(const WString& file, unsigned int year, unsigned int month,
                        bool yearAverage);
+    // The same with the block size of the file's layout.
+    void openDataSet(const WString& file, unsigned int blockSize, unsigned int year,
+                     unsigned int month, bool yearAverage);
     // What the active tab shows. kind: TASK_SAVE_GIF, TASK_SAVE_JPEG,
     // TASK_SAVE_PNG or 0 for the metafile.
     void saveShownPicture(int kind);
@@ -120,6 +132,11 @@ private:
     // gave up or chose a name the format does not take (after saying so).
     bool chooseSaveFile(const SaveFormat& format, WString& name);
     bool chooseSaveFile(const SaveFormat& format, const WString& suggested, WString& name);
+    // What the active tab shows onto the clipboard, and files dropped on
+    // the window (DropCommands.cpp): the first of them is opened.
+    void copyMap();
+    void openDroppedFiles(const DroppedFiles& dropped);
+    void openDroppedGridFile(const std::string& file);
     // The chart page (ChartCommands.cpp): its menu, its commands, the tab
     // switch and saving the chart.
     void createChartMenu();

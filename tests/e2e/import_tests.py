@@ -91,7 +91,8 @@ class Import(unittest.TestCase):
 
             # Programm > Datensatz importieren ..., by the keyboard.
             program.probe("focus " + program.window)
-            for vk in (VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN):
+            for vk in (VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
+                       VK_RETURN):
                 program.probe("key %d" % vk)
                 time.sleep(0.15)
             chooser = program.probe("wait 10000 " + OPEN_TITLE)

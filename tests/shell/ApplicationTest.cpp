@@ -3,10 +3,14 @@
 // outside (menu check marks, status-bar parts, position numbers).
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,6 +18,9 @@
 
 #include "ApplicationTestSupport.h"
 #include "DialogIds.h"
+#include "DibImage.h"
+#include "MapCanvas.h"
+#include "MapSaver.h"
 #include "OrvexVisualizer.h"
 #include "ProgramIds.h"
 
@@ -122,6 +129,52 @@ HWND mapPage(HWND main)
         },
         reinterpret_cast<LPARAM>(&page));
     return page;
+}
+
+std::string fileBytes(const char* name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A drop as the shell makes it: DROPFILES and the wide names.
+HDROP makeDrop(const std::vector<std::wstring>& files)
+{
+    std::wstring names;
+    for (const std::wstring& file : files)
+        names += file + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// One month of "tas" on the 5-degree grid, January 1850.
+void writeNetcdf(const char* path)
+{
+    const char* names[] = {"time", "lat", "lon", "tas"};
+    const char* units[] = {"days since 1850-01-01", "degrees_north", "degrees_east", "K"};
+    const size_t sizes[] = {1, 36, 72, 36 * 72};
+    const double first[] = {15, -87.5, -177.5, 0.5}, step[] = {0, 5, 5, 0};
+    int file, ids[4], dims[3];
+    nc_create(path, NC_CLOBBER, &file);
+    for (int i = 0; i < 4; ++i) {
+        if (i < 3)
+            nc_def_dim(file, names[i], sizes[i], &dims[i]);
+        nc_def_var(file, names[i], NC_DOUBLE, i < 3 ? 1 : 3, i < 3 ? &dims[i] : dims, &ids[i]);
+        nc_put_att_text(file, ids[i], "units", strlen(units[i]), units[i]);
+    }
+    nc_enddef(file);
+    for (int i = 0; i < 4; ++i) {
+        std::vector<double> values(sizes[i]);
+        for (size_t k = 0; k < sizes[i]; ++k)
+            values[k] = first[i] + step[i] * k;
+        nc_put_var_double(file, ids[i], values.data());
+    }
+    nc_close(file);
 }
 
 } // namespace
@@ -285,4 +338,85 @@ TEST(ApplicationTest, ACommandWaitsForTheRunTheUserStoppedWaitingFor)
     user.join();
     EXPECT_EQ(6U, monthDuringRun.load()) << "the month changed while the worker still ran";
     EXPECT_EQ(7U, map.database.getMonth());
+}
+
+// "Kopieren" puts the shown map on the clipboard as a bitmap and as a
+// metafile the size of the view. Each, drawn and reduced as the GIF save
+// reduces, is the saved GIF byte for byte: labels there, the position's
+// marker not. Files dropped on the window: a netCDF file opens the import,
+// a grid file of a known layout (under any name the system takes) the data
+// set, anything else a message; of several the first is taken.
+TEST(ApplicationTest, CopyAndDrop)
+{
+    prepareFolder("", "Eins\t52\t0\t0\t0\t13\t0\t0\t0\r\n");
+    const std::wstring grid = L"Daten (ä)\\Klima Łódź.dat";
+    const std::string gridUtf8 = u8"Daten (ä)\\Klima Łódź.dat";
+    CreateDirectoryW(L"Daten (ä)", nullptr);
+    CopyFileW(L"" ORVEX_RUN_DIR "/data/cru/abstem3.dat", grid.c_str(), FALSE);
+    writeFile("Notizen.txt", "keine Daten");
+    writeNetcdf("Messung.nc");
+    OrvexVisualizer application;
+    application.createMainWindow(nullptr);
+    for (bool globe : {false, true}) {
+        if (globe)
+            SendMessageA(application, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+        SendMessageA(application, WM_COMMAND, CMD_COPY, 0);
+        MapSaver(application.getMap()).saveGif("saved.gif");
+        MapLayout picture = application.getMap().layout();
+        for (UINT format : {CF_DIB, CF_ENHMETAFILE}) {
+            MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+            ASSERT_TRUE(OpenClipboard(application));
+            HANDLE data = GetClipboardData(format);
+            ASSERT_NE(nullptr, data);
+            if (format == CF_DIB) {
+                BITMAPINFO* dib = static_cast<BITMAPINFO*>(GlobalLock(data));
+                SetDIBitsToDevice(canvas.getDC(), 0, 0, dib->bmiHeader.biWidth,
+                                  dib->bmiHeader.biHeight, 0, 0, 0, dib->bmiHeader.biHeight,
+                                  &dib->bmiHeader + 1, dib, DIB_RGB_COLORS);
+                GlobalUnlock(data);
+            } else {
+                ENHMETAHEADER header = {};
+                GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(data), sizeof header, &header);
+                // What a program pasting it shows: the view's size.
+                double shown = header.rclFrame.right * header.szlDevice.cx / 100.0;
+                EXPECT_NEAR(picture.pictureWidth, shown / header.szlMillimeters.cx, 1);
+                RECT all = {0, 0, picture.pictureWidth, picture.pictureHeight};
+                PlayEnhMetaFile(canvas.getDC(), static_cast<HENHMETAFILE>(data), &all);
+            }
+            CloseClipboard();
+            DibImage image;
+            ASSERT_TRUE(image.createFromBitmap(canvas.getBitmap()));
+            MapSaver::reduceTo256Colours(image);
+            ASSERT_TRUE(image.save("copied.gif", DibImage::FORMAT_GIF));
+            EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif")) << globe << format;
+        }
+    }
+    EXPECT_TRUE(GetWindowLongPtrA(application, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const struct {
+        std::vector<std::wstring> files;
+        std::vector<std::string> boxes; // title and start of the text
+        std::string dataSet;            // afterwards
+    } drops[] = {
+        {{grid}, {}, gridUtf8},
+        {{L"Notizen.txt"},
+         {"Information:Die Datei »Notizen.txt« kann das Programm nicht öffnen."},
+         gridUtf8},
+        {{L"Messung.nc"}, {"Datensatz importieren:", "Information:"}, "data/cru/hadcrut4.dat"},
+        {{grid, L"Notizen.txt"},
+         {"Information:Es wurden 2 Dateien abgelegt. Geöffnet wird nur die erste: »Klima "
+          "?ód?.dat«."},
+         gridUtf8},
+    };
+    for (const auto& drop : drops) {
+        Answerer answerer({"Information", "Error", "Datensatz importieren"});
+        SendMessageW(application, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(drop.files)), 0);
+        std::vector<std::string> seen = answerer.seen();
+        ASSERT_EQ(drop.boxes.size(), seen.size());
+        for (size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(drop.boxes[i], seen[i].substr(0, drop.boxes[i].size()));
+        EXPECT_STREQ(drop.dataSet.c_str(), application.getMap().database.getName());
+        EXPECT_LT(0U, application.getMap().database.getRows());
+    }
+    // The title shows the name in the program's code page.
+    EXPECT_EQ(0, application.getMap().titleText().indexOf("Klima ?ód?.dat "));
 }
