@@ -9,19 +9,11 @@
 #include "MapSaver.h"
 #include "PngWriter.h"
 #include "ReplacementFile.h"
+#include "ScreenContext.h"
 #include "WBitmap.h"
 #include "WException.h"
 
 namespace {
-
-// The screen's device context, the metafile's reference, for a scope.
-struct ScreenContext {
-    ScreenContext() : dc(GetDC(nullptr)) {}
-    ScreenContext(const ScreenContext&) = delete;
-    ScreenContext& operator=(const ScreenContext&) = delete;
-    ~ScreenContext() { ReleaseDC(nullptr, dc); }
-    HDC dc;
-};
 
 const wchar_t emfDescription[] = L"Orvex Visualizer\0Zeitreihe\0";
 

@@ -5,6 +5,7 @@
 
 #include "MapCanvas.h"
 #include "OrvexMap.h"
+#include "ScreenContext.h"
 #include "WException.h"
 
 namespace {
@@ -66,15 +67,7 @@ private:
     bool open;
 };
 
-struct ScreenContext {
-    ScreenContext() : dc(GetDC(nullptr)) {}
-    ScreenContext(const ScreenContext&) = delete;
-    ScreenContext& operator=(const ScreenContext&) = delete;
-    ~ScreenContext() { ReleaseDC(nullptr, dc); }
-    HDC dc;
-};
-
-}
+} // namespace
 
 void MapClipboard::copy(HWND owner)
 {

@@ -10,6 +10,7 @@
 #include "OrvexMap.h"
 #include "PngWriter.h"
 #include "ReplacementFile.h"
+#include "ScreenContext.h"
 #include "WBitmap.h"
 #include "WException.h"
 
@@ -28,15 +29,6 @@ const wchar_t emfDescription[] = L"Orvex Visualizer V0.91 - Visualisierung von H
         message = message + " (" + reason + ")";
     throw WException(message.c_str(), -3);
 }
-
-// The screen's device context, the metafile's reference, for a scope.
-struct ScreenContext {
-    ScreenContext() : dc(GetDC(nullptr)) {}
-    ScreenContext(const ScreenContext&) = delete;
-    ScreenContext& operator=(const ScreenContext&) = delete;
-    ~ScreenContext() { ReleaseDC(nullptr, dc); }
-    HDC dc;
-};
 
 // Scale 10 for the metafile; the view's scale, border and centre come back
 // however the drawing ends.
