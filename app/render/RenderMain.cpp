@@ -336,25 +336,14 @@ int render(const RenderOptions& options)
     if (!canWrite(out))
         throw RenderInputError(u8"\"" + options.out + u8"\" kann nicht geschrieben werden");
 
-    if (options.chart != RenderOptions::Chart::None) {
-        bool written;
-        try {
-            written = renderChart(options, out, dataFile, positionsFile);
-        } catch (const WException& e) {
-            print(stderr, "orvex-render: " + messageText(e) + "\n");
-            return exitWriteFailed;
-        }
-        if (!written) {
-            print(stderr, "orvex-render: abgebrochen; nichts geschrieben\n");
-            return exitInterrupted;
-        }
-        return 0;
-    }
     OrvexMap map;
-    prepareMap(map, options, dataFile, positionsFile);
+    if (options.chart == RenderOptions::Chart::None)
+        prepareMap(map, options, dataFile, positionsFile);
     bool written;
     try {
-        if (options.range) {
+        if (options.chart != RenderOptions::Chart::None) {
+            written = renderChart(options, out, dataFile, positionsFile);
+        } else if (options.range) {
             AnimationRange range;
             range.firstYear = options.firstYear;
             range.firstMonth = options.firstMonth;

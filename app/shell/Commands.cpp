@@ -255,11 +255,7 @@ void OrvexVisualizer::importFile(const std::string& input)
     ImportDialog dialog(this, request, preview, database);
     bool imported = dialog.show(true) == 1;
     if (imported) {
-        // A file without any data opens at January 1850.
-        int last =
-            dialog.getReport().lastMonthWithData > 0 ? dialog.getReport().lastMonthWithData : 1;
-        reopenDataSet(dialog.getTargetFile(), FIRST_YEAR + (last - 1) / 12, (last - 1) % 12 + 1,
-                      false);
+        reopenAtLastMonth(dialog.getTargetFile(), dialog.getReport().lastMonthWithData);
         WSystem::showMessage(this, joinedLines(dialog.getReport().german), "Information", false);
     } else if (dialog.closedDataSet()) {
         reopenDataSet(shownFile, year, month, yearAverage);
@@ -293,14 +289,18 @@ void OrvexVisualizer::updateData()
         return;
     }
     if (!dialog.getUpdatedFile().empty()) {
-        // A file without any data opens at January 1850.
-        int last = dialog.getLastMonth() > 0 ? dialog.getLastMonth() : 1;
-        reopenDataSet(WString(dialog.getUpdatedFile().c_str()), FIRST_YEAR + (last - 1) / 12,
-                      (last - 1) % 12 + 1, false);
+        reopenAtLastMonth(WString(dialog.getUpdatedFile().c_str()), dialog.getLastMonth());
     } else if (dialog.closedDataSet()) {
         reopenDataSet(shownFile, year, month, yearAverage);
     }
     WSystem::showMessage(this, joinedLines(dialog.getReport()), "Information", false);
+}
+
+void OrvexVisualizer::reopenAtLastMonth(const WString& file, int lastMonth)
+{
+    // A file without any data opens at January 1850.
+    int last = lastMonth > 0 ? lastMonth : 1;
+    reopenDataSet(file, FIRST_YEAR + (last - 1) / 12, (last - 1) % 12 + 1, false);
 }
 
 void OrvexVisualizer::reopenDataSet(const WString& file, unsigned int year, unsigned int month,

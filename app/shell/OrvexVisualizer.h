@@ -121,6 +121,9 @@ private:
     // a set that does not open leaves an empty map, as after loading.
     void reopenDataSet(const WString& file, unsigned int year, unsigned int month,
                        bool yearAverage);
+    // The same at the month written last (1 = January 1850), after an
+    // import or an update.
+    void reopenAtLastMonth(const WString& file, int lastMonth);
     // The same with the block size of the file's layout.
     void openDataSet(const WString& file, unsigned int blockSize, unsigned int year,
                      unsigned int month, bool yearAverage);
