@@ -4,7 +4,10 @@
 
 #include "WException.h"
 
-WFont::WFont() : color(0), size(0), trueHeight(0), style(0), weight(400), font(nullptr) {}
+WFont::WFont()
+    : color(0), size(0), trueHeight(0), style(0), weight(400), dotsPerInch(0), font(nullptr)
+{
+}
 
 WFont::WFont(const char* face, unsigned long size, unsigned long style, unsigned long weight,
              unsigned long colour)
@@ -31,15 +34,18 @@ WFont::~WFont()
 }
 
 void WFont::create(const char* face, unsigned long pointSize, unsigned long fontStyle,
-                   unsigned long fontWeight, unsigned long colour)
+                   unsigned long fontWeight, unsigned long colour, unsigned int resolution)
 {
     close();
     if (face == nullptr)
         face = "";
-    HDC screen = GetDC(nullptr);
-    int pixelsPerInch = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr)
-        ReleaseDC(nullptr, screen);
+    int pixelsPerInch = static_cast<int>(resolution);
+    if (pixelsPerInch == 0) {
+        HDC screen = GetDC(nullptr);
+        pixelsPerInch = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen != nullptr)
+            ReleaseDC(nullptr, screen);
+    }
     // Negative: a character height rather than a cell height.
     int height = -MulDiv(static_cast<int>(pointSize), pixelsPerInch, 72);
 
@@ -66,6 +72,7 @@ void WFont::create(const char* face, unsigned long pointSize, unsigned long font
     style = fontStyle;
     weight = fontWeight;
     size = pointSize;
+    dotsPerInch = static_cast<unsigned int>(pixelsPerInch);
     trueHeight = static_cast<unsigned long>(height < 0 ? -height : height);
 }
 
@@ -75,7 +82,7 @@ void WFont::duplicate(const WFont& other)
         return;
     close();
     if (other.font != nullptr)
-        create(other.name, other.size, other.style, other.weight, other.color);
+        create(other.name, other.size, other.style, other.weight, other.color, other.dotsPerInch);
 }
 
 void WFont::close()
@@ -88,4 +95,5 @@ void WFont::close()
     style = 0;
     color = 0;
     weight = 400;
+    dotsPerInch = 0;
 }
