@@ -4,8 +4,10 @@
 // repainted map at 75 %, in the flat view and in the globe view; then a
 // reference period and a trend map chosen to the repainted map, and the
 // steps again with the reference active; the "Zeitreihe" tab opened the first
-// time and again; last "Kopieren" (the map onto the clipboard as bitmap and
-// metafile) at 100 %, flat and globe.
+// time and again; "Kopieren" (the map onto the clipboard as bitmap and
+// metafile) at 100 %, flat and globe; last the Right-arrow steps again at
+// 75 % after the window was told it is on a monitor at 144 and at 192 DPI
+// (WM_DPICHANGED, as Windows sends it when a window moves there).
 //
 // Run from the run folder (data/cru, worldmap.txt and the pictures there) on
 // a display: ORVEX_DISPLAY=xvfb bash cmake/wine-run.sh ... shell_bench.exe
@@ -174,6 +176,24 @@ int main()
         SendMessageA(main, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
         pumpUntilPainted(main, page, keys);
         copies("globe", main, 12);
+
+        SendMessageA(main, WM_COMMAND, CMD_SCALE_75, 0);
+        pumpUntilPainted(main, page, keys);
+        for (int dpi : {144, 192}) {
+            RECT suggested;
+            GetWindowRect(main, &suggested);
+            SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+            pumpUntilPainted(main, page, keys);
+            std::printf("At %d DPI (the map %d x %d pixels):\n", dpi,
+                        application->getMap().layout().pictureWidth,
+                        application->getMap().layout().pictureHeight);
+            for (const char* view : {"globe", "flat"}) {
+                SendMessageA(main, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+                pumpUntilPainted(main, page, keys);
+                keyPresses(view, main, page, keys, 24);
+            }
+        }
         delete application;
     } catch (const WException& e) {
         std::printf("%s\n", static_cast<const char*>(e.toString()));

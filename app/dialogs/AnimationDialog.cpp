@@ -2,6 +2,7 @@
 
 #include "DialogIds.h"
 #include "MonthRange.h"
+#include "DesignResolution.h"
 #include "OrvexMap.h"
 #include "WFileSelectDialog.h"
 #include "WSystem.h"
@@ -116,9 +117,8 @@ void AnimationDialog::prepareMap()
 {
     map.reset(new OrvexMap());
     map->mapType = shownMap.mapType;
-    map->scalePercent = shownMap.scalePercent;
-    map->scaleX = shownMap.scaleX;
-    map->scaleY = shownMap.scaleY;
+    // Frames are pictures: drawn at 96 pixels per inch whatever the screen.
+    map->setScale(shownMap.scalePercent, DesignResolution::designDpi);
     map->orthographic = shownMap.orthographic;
     shownMap.globeCentre(map->globeCentreLon, map->globeCentreLat);
     if (const Position* viewPosition = shownMap.positions.find(1))

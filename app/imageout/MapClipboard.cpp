@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "DesignResolution.h"
 #include "MapCanvas.h"
+#include "MapSaver.h"
 #include "OrvexMap.h"
 #include "ScreenContext.h"
 #include "WException.h"
@@ -71,10 +73,7 @@ private:
 
 void MapClipboard::copy(HWND owner)
 {
-    MapLayout picture = map.layout();
-    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-    map.renderMap(canvas.getDC(), true, false);
-    copyPicture(owner, canvas);
+    copyPicture(owner, *MapSaver(map).renderPicture(true, false));
 }
 
 void MapClipboard::copyPicture(HWND owner, MapCanvas& picture)
@@ -115,6 +114,9 @@ HGLOBAL MapClipboard::packedDib(MapCanvas& canvas)
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
+    // 96 pixels per inch, 3780 per metre: the size programs paste it at.
+    header.biXPelsPerMeter = 3780;
+    header.biYPelsPerMeter = 3780;
     header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(height));
     std::memcpy(block, &header, sizeof header);
     unsigned char* rows = static_cast<unsigned char*>(block) + sizeof header;
@@ -142,20 +144,24 @@ HENHMETAFILE MapClipboard::metafile(const BITMAPINFO* dib)
     ScreenContext screen;
     const int width = dib->bmiHeader.biWidth;
     const int height = dib->bmiHeader.biHeight;
-    // The frame in 0.01 mm that the screen gives the picture's pixels: the
-    // metafile's units are the screen's pixels, and a program pasting it
-    // shows it that large.
-    int pixels = GetDeviceCaps(screen.dc, HORZRES);
-    int pixelsHigh = GetDeviceCaps(screen.dc, VERTRES);
-    if (pixels <= 0 || pixelsHigh <= 0)
+    // The frame in 0.01 mm: the picture's pixels at 96 per inch, the size a
+    // saved picture has, so that a program pasting it shows it as large as
+    // it was on a screen at 100 % and scales it with its own zoom.
+    RECT frame = {0, 0, MulDiv(width, 2540, DesignResolution::designDpi),
+                  MulDiv(height, 2540, DesignResolution::designDpi)};
+    // The bitmap fills the frame in the reference screen's pixels: played
+    // into the picture's size it gives the bitmap's pixels as they are.
+    int millimetres = GetDeviceCaps(screen.dc, HORZSIZE);
+    int millimetresHigh = GetDeviceCaps(screen.dc, VERTSIZE);
+    if (millimetres <= 0 || millimetresHigh <= 0)
         return nullptr;
-    RECT frame = {0, 0, MulDiv(width, GetDeviceCaps(screen.dc, HORZSIZE) * 100, pixels),
-                  MulDiv(height, GetDeviceCaps(screen.dc, VERTSIZE) * 100, pixelsHigh)};
+    int frameWidth = MulDiv(frame.right, GetDeviceCaps(screen.dc, HORZRES), millimetres * 100);
+    int frameHeight = MulDiv(frame.bottom, GetDeviceCaps(screen.dc, VERTRES), millimetresHigh * 100);
     HDC dc = CreateEnhMetaFileW(screen.dc, nullptr, &frame, description);
     if (dc == nullptr)
         return nullptr;
-    bool drawn = StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, &dib->bmiHeader + 1,
-                               dib, DIB_RGB_COLORS, SRCCOPY) > 0;
+    bool drawn = StretchDIBits(dc, 0, 0, frameWidth, frameHeight, 0, 0, width, height,
+                               &dib->bmiHeader + 1, dib, DIB_RGB_COLORS, SRCCOPY) > 0;
     HENHMETAFILE made = CloseEnhMetaFile(dc);
     if (!drawn && made != nullptr) {
         DeleteEnhMetaFile(made);

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "DesignResolution.h"
 #include "DibImage.h"
 #include "MapCanvas.h"
 #include "OctreeQuantizer.h"
@@ -30,13 +31,14 @@ const wchar_t emfDescription[] = L"Orvex Visualizer V0.91 - Visualisierung von H
     throw WException(message.c_str(), -3);
 }
 
-// Scale 10 for the metafile; the view's scale, border and centre come back
-// however the drawing ends.
+// Scale and border 10 for the metafile, its texts and pens at the design
+// resolution; the view's scale, resolution and centre come back however the
+// drawing ends.
 class MetafileScale {
 public:
     explicit MetafileScale(OrvexMap& map)
-        : map(map), scaleX(map.scaleX), scaleY(map.scaleY), borderFactor(map.borderFactor),
-          centreX(map.mapCentreX), centreY(map.mapCentreY)
+        : design(map), map(map), scaleX(map.scaleX), scaleY(map.scaleY),
+          borderFactor(map.borderFactor)
     {
         map.scaleX = 10.0;
         map.scaleY = 10.0;
@@ -49,24 +51,28 @@ public:
         map.scaleX = scaleX;
         map.scaleY = scaleY;
         map.borderFactor = borderFactor;
-        map.mapCentreX = centreX;
-        map.mapCentreY = centreY;
     }
 
 private:
+    DesignResolution design; // first made, last undone
     OrvexMap& map;
     double scaleX, scaleY, borderFactor;
-    int centreX, centreY;
 };
 
 }
 
+std::unique_ptr<MapCanvas> MapSaver::renderPicture(bool withLabels, bool withMarkers)
+{
+    DesignResolution design(map);
+    MapLayout picture = map.layout();
+    auto canvas = std::make_unique<MapCanvas>(picture.pictureWidth, picture.pictureHeight);
+    map.renderMap(canvas->getDC(), withLabels, withMarkers);
+    return canvas;
+}
+
 void MapSaver::renderToBitmap(WBitmap& bitmap, bool withLabels, bool withMarkers)
 {
-    MapLayout picture = map.layout();
-    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-    map.renderMap(canvas.getDC(), withLabels, withMarkers);
-    bitmap.create(canvas.getBitmap(), nullptr);
+    bitmap.create(renderPicture(withLabels, withMarkers)->getBitmap(), nullptr);
 }
 
 void MapSaver::reduceTo256Colours(DibImage& image)
@@ -86,10 +92,8 @@ bool MapSaver::saveGif(const char* fileName)
     {
         // The canvas is copied into the 24-bit image directly: the same
         // pixels as through a WBitmap, without two more copies of them.
-        MapLayout picture = map.layout();
-        MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-        map.renderMap(canvas.getDC(), true, false);
-        if (!image.createFromBitmap(canvas.getBitmap()))
+        std::unique_ptr<MapCanvas> canvas = renderPicture(true, false);
+        if (!image.createFromBitmap(canvas->getBitmap()))
             gifFailed(image.getLastError());
     }
     reduceTo256Colours(image);
@@ -118,12 +122,10 @@ bool MapSaver::saveJpeg(const char* fileName)
 
 bool MapSaver::savePng(const char* fileName)
 {
-    MapLayout picture = map.layout();
-    MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-    map.renderMap(canvas.getDC(), true, false);
+    std::unique_ptr<MapCanvas> canvas = renderPicture(true, false);
     if (cancelled())
         return false;
-    writePng(canvas.getBitmap(), fileName);
+    writePng(canvas->getBitmap(), fileName);
     return true;
 }
 

@@ -3,15 +3,18 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class DibImage;
+class MapCanvas;
 class OrvexMap;
 class WBitmap;
 
 // Saving the map. Every output renders the whole picture afresh into a
-// surface of its own, with labels and without position markers (those
-// belong to the screen only): a bitmap for the screen and the raster files,
+// surface of its own at the design resolution (96 pixels per inch, so that
+// a picture is the same on every screen), with labels and without position
+// markers (those belong to the screen only): a bitmap for the raster files,
 // GIF through the program's own colour reduction and writer, JPEG through
 // WBitmap, PNG through GDI+'s encoder, and an Enhanced Metafile drawn at
 // ten times the screen scale.
@@ -29,7 +32,9 @@ public:
     {
     }
 
-    // Renders the current view (globe or flat) into bitmap, replacing it.
+    // The current view (globe or flat) as a picture: on a canvas of its own,
+    // or into bitmap, replacing it.
+    std::unique_ptr<MapCanvas> renderPicture(bool withLabels, bool withMarkers);
     void renderToBitmap(WBitmap& bitmap, bool withLabels, bool withMarkers);
     // The three saves return false when cancelled (see Proceed).
     // Throws "GIF-Datei konnte nicht gespeichert werden. (reason)".

@@ -68,8 +68,6 @@ public:
     // infinities and numbers like 1e30 among them, whose pixels would
     // overflow).
     bool trace(CoastlinePoint point, CoastlineStep& step);
-    // 1 pixel on the flat map, 2 on the globe.
-    int penWidth() const { return globe ? 2 : 1; }
 
 private:
     bool globe;

@@ -239,7 +239,7 @@ void FastMapRenderer::drawCoastlines(HDC dc)
         kept.centreLat = centreLat;
         kept.valid = true;
     }
-    GdiObject pen(CreatePen(PS_SOLID, map.orthographic ? 2 : 1, RGB(0, 0, 0)));
+    GdiObject pen(CreatePen(PS_SOLID, map.coastlinePenWidth(), RGB(0, 0, 0)));
     WGdiSelection selected(dc, pen);
     for (const CoastlineStep& step : kept.steps) {
         if (step.line)

@@ -7,10 +7,15 @@
 #include "WFile.h"
 #include "WGdiSelection.h"
 
+int OrvexMap::coastlinePenWidth() const
+{
+    return devicePixels(orthographic ? 2 : 1);
+}
+
 void OrvexMap::drawCoastlines(HDC dc)
 {
     CoastlineTracer tracer(*this);
-    GdiObject pen(CreatePen(PS_SOLID, tracer.penWidth(), RGB(0, 0, 0)));
+    GdiObject pen(CreatePen(PS_SOLID, coastlinePenWidth(), RGB(0, 0, 0)));
     WGdiSelection selected(dc, pen);
     WFile file;
     file.open("worldmap.txt", static_cast<unsigned long>(WFile::MODE_READ));

@@ -28,13 +28,15 @@ WString signedDegrees(double value, int decimals, bool perDecade = false)
     return text;
 }
 
-bool metafileVariant(double borderFactor)
+// A picture drawn larger than the map's resolution gives (the metafile's,
+// border factor 10 at 96 pixels per inch) lays its texts out in the 1060 x
+// 610 space of a picture at scale 1 and 96 pixels per inch, stretched over
+// the whole picture. Every other picture places them in its own pixels.
+bool metafileVariant(double borderFactor, int dpi)
 {
-    return borderFactor > 1;
+    return borderFactor > dpi / 96.0;
 }
 
-// Texts of the metafile picture are laid out in the 1060 x 610 space of a
-// screen picture at scale 1, stretched over the whole picture.
 void enterDesignSpace(HDC dc, const MapLayout& picture)
 {
     SetMapMode(dc, MM_ANISOTROPIC);
@@ -57,7 +59,7 @@ const char* OrvexMap::monthAbbreviation(unsigned int month)
 
 void OrvexMap::drawText(HDC dc, const char* text, const RECT& area, UINT format)
 {
-    if (!metafileVariant(borderFactor)) {
+    if (!metafileVariant(borderFactor, dpi)) {
         drawTextIn(dc, text, area, format);
         return;
     }
@@ -71,19 +73,19 @@ void OrvexMap::drawText(HDC dc, const char* text, const RECT& area, UINT format)
 void OrvexMap::drawLegend(HDC dc)
 {
     const UINT centred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    bool metafile = metafileVariant(borderFactor);
+    bool metafile = metafileVariant(borderFactor, dpi);
     double s = scaleX;
     MapLayout picture = layout();
     WGdiSelection font(dc, legendFont);
 
     if (!orthographic) {
-        GdiObject pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+        GdiObject pen(CreatePen(PS_SOLID, devicePixels(1), RGB(0, 0, 0)));
         WGdiSelection selectedPen(dc, pen);
-        int left = 30;
-        int top = 30;
-        int right = roundToInt(1000 * s + 60) - 30;
-        int bottom = roundToInt(500 * s + 110) - 80;
-        int tick = 5;
+        int left = picture.border;
+        int top = picture.border;
+        int right = picture.pictureWidth - picture.border;
+        int bottom = picture.pictureHeight - devicePixels(80);
+        int tick = devicePixels(5);
         if (metafile) {
             left = roundToInt(30 * s);
             top = roundToInt(30 * s);
@@ -124,10 +126,10 @@ void OrvexMap::drawLegend(HDC dc)
     }
 
     int width = roundToInt(1000 * s * 0.09090909090909091);
-    int height = 15;
-    int offset = 7;
-    int left = 30 + (roundToInt(1000 * s) - 11 * width) / 2;
-    int top = picture.pictureHeight - 60;
+    int height = devicePixels(15);
+    int offset = devicePixels(7);
+    int left = picture.border + (picture.mapWidth - 11 * width) / 2;
+    int top = picture.pictureHeight - devicePixels(60);
     if (metafile) {
         left = roundToInt(30 * s);
         top = roundToInt(550 * s);
@@ -212,12 +214,12 @@ WString OrvexMap::captionText() const
 
 void OrvexMap::drawLabels(HDC dc)
 {
-    bool metafile = metafileVariant(borderFactor);
+    bool metafile = metafileVariant(borderFactor, dpi);
     MapLayout picture = layout();
-    int right = roundToInt(1000 * scaleX + 60) - 30;
-    int bottom = roundToInt(500 * scaleY + 110) - 80;
-    RECT above = {30, 0, right, 30};
-    RECT below = {30, bottom, right, picture.pictureHeight - 5};
+    int right = picture.pictureWidth - picture.border;
+    int bottom = picture.pictureHeight - devicePixels(80);
+    RECT above = {picture.border, 0, right, picture.border};
+    RECT below = {picture.border, bottom, right, picture.pictureHeight - devicePixels(5)};
     if (metafile) {
         // Drawn last: the design space stays set.
         enterDesignSpace(dc, picture);

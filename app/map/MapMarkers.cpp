@@ -8,13 +8,23 @@ namespace {
 // The page's text while the first map is still being made.
 const char* const waitingText = "Die Karte wird erstellt ...";
 
-void drawMarker(HDC dc, int x, int y, HBRUSH squareBrush)
+// The marker's square around its pixel, at the map's resolution: the part
+// that is drawn filled and that the mouse hits.
+RECT markerSquare(const OrvexMap& map, int x, int y)
 {
-    MoveToEx(dc, x - 6, y - 6, nullptr);
-    LineTo(dc, x + 8, y + 8);
-    MoveToEx(dc, x + 8, y - 6, nullptr);
-    LineTo(dc, x - 6, y + 8);
-    RECT square = {x - 1, y - 1, x + 3, y + 3};
+    return RECT{x - map.devicePixels(1), y - map.devicePixels(1), x + map.devicePixels(3),
+                y + map.devicePixels(3)};
+}
+
+void drawMarker(const OrvexMap& map, HDC dc, int x, int y, HBRUSH squareBrush)
+{
+    int inner = map.devicePixels(6);
+    int outer = map.devicePixels(8);
+    MoveToEx(dc, x - inner, y - inner, nullptr);
+    LineTo(dc, x + outer, y + outer);
+    MoveToEx(dc, x + outer, y - inner, nullptr);
+    LineTo(dc, x - inner, y + outer);
+    RECT square = markerSquare(map, x, y);
     FillRect(dc, &square, squareBrush);
 }
 }
@@ -28,14 +38,14 @@ void OrvexMap::drawMarkers(HDC dc)
 {
     GdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
     GdiObject blue(CreateSolidBrush(RGB(0, 0, 255)));
-    GdiObject pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    GdiObject pen(CreatePen(PS_SOLID, devicePixels(1), RGB(0, 0, 0)));
     WGdiSelection selectedPen(dc, pen);
     bool first = true;
     positions.reset();
     while (positions.hasMoreElements()) {
         Position& position = positions.nextPosition();
         markerPixel(position.coordinates, position.mapX, position.mapY);
-        drawMarker(dc, position.mapX, position.mapY, first ? blue.brush() : red.brush());
+        drawMarker(*this, dc, position.mapX, position.mapY, first ? blue.brush() : red.brush());
         first = false;
         // The globe shows its view position only, at the centre.
         if (orthographic)
@@ -51,8 +61,7 @@ unsigned int OrvexMap::hitTestMarker(int x, int y, Position& position)
     positions.reset();
     while (positions.hasMoreElements()) {
         Position& candidate = positions.nextPosition();
-        RECT square = {candidate.mapX - 1, candidate.mapY - 1, candidate.mapX + 3,
-                       candidate.mapY + 3};
+        RECT square = markerSquare(*this, candidate.mapX, candidate.mapY);
         if (PtInRect(&square, point)) {
             position = candidate;
             found = positions.getCurrentNumber();

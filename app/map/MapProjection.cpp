@@ -114,9 +114,9 @@ bool OrvexMap::pixelToPosition(int x, int y, GmsCoordinates& coordinates) const
     double lat;
     double lon;
     if (!orthographic) {
-        // The screen picture's border is always 30 pixels.
-        double xs = (x - 30) / scaleX;
-        double ys = (y - 30) / scaleY;
+        // The screen picture's border: 30 pixels at 96 pixels per inch.
+        double xs = (x - 30 * borderFactor) / scaleX;
+        double ys = (y - 30 * borderFactor) / scaleY;
         if (!(xs >= 0 && xs < 1000 && ys >= 0 && ys < 500))
             return false;
         lon = xs * degreesPerPixel - 180;

@@ -230,7 +230,7 @@ void OrvexMap::paintCells(HDC dc, bool withBorder, bool reportProgress)
 
 void OrvexMap::drawGridLines(HDC dc, double centreLon, double centreLat)
 {
-    GdiObject pen(CreatePen(PS_SOLID, 1, gridLineBlue));
+    GdiObject pen(CreatePen(PS_SOLID, devicePixels(1), gridLineBlue));
     WGdiSelection selected(dc, pen);
     OrthographicView globe(centreLon, centreLat, mapCentreX, mapCentreY, scaleX);
     bool penDown = false;
@@ -267,7 +267,8 @@ void OrvexMap::drawRim(HDC dc)
     MapLayout picture = layout();
     GdiPlusGraphics graphics = gdiPlusGraphicsOn(dc);
     GpPen* pen = nullptr;
-    if (!graphics || GdipCreatePen1(rimBlue, 1.0f, UnitWorld, &pen) != Ok)
+    if (!graphics ||
+        GdipCreatePen1(rimBlue, static_cast<REAL>(devicePixels(1)), UnitWorld, &pen) != Ok)
         return;
     GdiPlusPen owned(pen);
     int radius = picture.globePixelRadius;

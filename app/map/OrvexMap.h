@@ -40,17 +40,20 @@ public:
     ~OrvexMap();
 
     // --- Run state -------------------------------------------------------
-    int mapType;           // 1 outlines, 2 "weltkarte1.jpg", 3 "weltkarte3.jpg", 4 "weltkarte2.jpg"
-    int scalePercent;      // 100, 75 or 50
-    double scaleX, scaleY; // scalePercent / 100, always equal
-    double borderFactor;   // 1.0 on screen, 10.0 while a metafile is drawn
+    int mapType;      // 1 outlines, 2 "weltkarte1.jpg", 3 "weltkarte3.jpg", 4 "weltkarte2.jpg"
+    int scalePercent; // 100, 75 or 50
+    // The pixels per inch the map is drawn at: the monitor's on screen, 96
+    // (the design size) for saved and copied pictures.
+    int dpi;
+    double scaleX, scaleY; // scalePercent / 100 * dpi / 96, always equal
+    double borderFactor;   // dpi / 96; 10.0 while a metafile is drawn
     WBitmap backgroundPicture; // the picture of mapType; closed in outline mode
     WBitmap mapPicture;        // the last screen rendering
     OrvexDatabase database;
     PositionCollection positions;
     bool orthographic;                     // globe view
-    WFont titleFont;                       // "Times New Roman" 12 pt
-    WFont legendFont;                      // "Arial" 8 pt
+    WFont titleFont;                       // "Times New Roman" 12 pt at dpi
+    WFont legendFont;                      // "Arial" 8 pt at dpi
     int mouseX, mouseY;                    // last mouse position over the map page
     int mapCentreX, mapCentreY;            // written by every rendering
     double globeCentreLon, globeCentreLat; // written by every globe rendering
@@ -68,6 +71,12 @@ public:
     // backgroundPictureChanged, so that the fast path drops its copy.
     void loadBackgroundPicture();
     void backgroundPictureChanged();
+    // Sets scalePercent and dpi, and what follows from them: scaleX,
+    // scaleY, borderFactor and the fonts.
+    void setScale(int percent, int dotsPerInch);
+    // A length of the design (at 96 pixels per inch) in the map's pixels:
+    // pens, ticks, marks and text boxes grow with the resolution.
+    int devicePixels(double designLength) const;
 
     // --- Geometry and projections ---------------------------------------
     MapLayout layout() const { return MapLayout(scaleX, borderFactor); }
@@ -102,6 +111,8 @@ public:
     // renderGlobe in the globe view, renderFlatMap otherwise.
     void renderMap(HDC dc, bool withLabels, bool withMarkers);
     void drawCoastlines(HDC dc);
+    // 1 pixel on the flat map, 2 on the globe, at 96 pixels per inch.
+    int coastlinePenWidth() const;
 
     // --- Texts around the map ----------------------------------------------
     void drawLegend(HDC dc);

@@ -24,6 +24,7 @@
 #include "MapAnimation.h"
 #include "MapSaver.h"
 #include "MonthText.h"
+#include "DesignResolution.h"
 #include "OrvexMap.h"
 #include "RenderOptions.h"
 #include "ReplacementFile.h"
@@ -173,8 +174,7 @@ void prepareMap(OrvexMap& map, const RenderOptions& options, const std::string& 
         }
     }
     map.mapType = options.mapType;
-    map.scalePercent = options.scalePercent;
-    map.scaleX = map.scaleY = options.scalePercent / 100.0;
+    map.setScale(options.scalePercent, DesignResolution::designDpi);
     map.orthographic = options.globe;
     if (options.centreGiven) {
         map.globeCentreLon = options.centreLongitude * 0.005555555555555556 * 3.14159265;

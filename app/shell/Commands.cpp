@@ -59,6 +59,11 @@ LRESULT OrvexVisualizer::onWindowMessage(HWND, UINT message, WPARAM wParam, LPAR
         });
     } else if (message == WM_COMMAND) {
         runCommand([this, wParam] { dispatchCommand(LOWORD(wParam)); });
+    } else if (message == WM_DPICHANGED) {
+        // Another monitor: the window takes the size Windows suggests.
+        RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        int dpi = HIWORD(wParam);
+        runCommand([this, dpi, suggested] { changeDpi(dpi, suggested); });
     } else if (message == WM_DROPFILES) {
         // The drop is released however opening ends.
         DroppedFiles dropped(reinterpret_cast<HDROP>(wParam));
@@ -103,9 +108,9 @@ void OrvexVisualizer::dispatchCommand(unsigned long id)
     case CMD_SAVE_PNG: saveShownPicture(TASK_SAVE_PNG); break;
     case CMD_SAVE_EMF: saveShownPicture(0); break;
     case CMD_SAVE_ANIMATION: AnimationDialog(this, map).show(true); break;
-    case CMD_SCALE_100: setScale(1.0, -1, -1); break;
-    case CMD_SCALE_75: setScale(0.75, -1, -1); break;
-    case CMD_SCALE_50: setScale(0.5, -1, -1); break;
+    case CMD_SCALE_100: setScale(100, -1, -1); break;
+    case CMD_SCALE_75: setScale(75, -1, -1); break;
+    case CMD_SCALE_50: setScale(50, -1, -1); break;
     case CMD_MAP_OUTLINES: setMapType(1, true); break;
     case CMD_MAP_SATELLITE: setMapType(2, true); break;
     case CMD_MAP_LAND_WATER: setMapType(3, true); break;

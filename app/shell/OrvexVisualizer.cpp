@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "GridFileProbe.h"
@@ -20,19 +21,29 @@ const char* const OrvexVisualizer::TITLE =
 
 namespace {
 const unsigned int tableChains = 100;
-const unsigned long statusPartEdges[] = {300, 400, 600};
-// A trend's value ("+0.18°C/Jahrzehnt") needs a wider second part.
-const unsigned long trendStatusPartEdges[] = {300, 440, 600};
+
+// The map reports no progress for the length of a scope.
+class ProgressPause {
+public:
+    explicit ProgressPause(OrvexMap& map) : map(map), bar(map.progressBar)
+    {
+        map.progressBar = nullptr;
+    }
+    ProgressPause(const ProgressPause&) = delete;
+    ProgressPause& operator=(const ProgressPause&) = delete;
+    ~ProgressPause() { map.progressBar = bar; }
+
+private:
+    OrvexMap& map;
+    WControlProgressBar* bar;
+};
 // Main window: caption, system menu and minimise box; no sizing border.
 const unsigned long mainWindowStyle = 0xCA0000;
 } // namespace
 
 OrvexVisualizer::OrvexVisualizer()
     : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
-      startSeason(0),
-      checkOff(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF))),
-      checkOn(LoadBitmapA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON))),
-      scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
+      startSeason(0), checkOff(nullptr), checkOn(nullptr), controlFont(nullptr), scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
       waitDialog(nullptr), fileProblems(this), startedUp(false)
 {
     InitializeCriticalSection(&pictureLock);
@@ -54,6 +65,8 @@ OrvexVisualizer::~OrvexVisualizer()
         DeleteObject(checkOff);
     if (checkOn != nullptr)
         DeleteObject(checkOn);
+    if (controlFont != nullptr)
+        DeleteObject(controlFont);
     DeleteCriticalSection(&pictureLock);
 }
 
@@ -68,13 +81,16 @@ void OrvexVisualizer::onWindowCreate()
 {
     loadSettings();
     try {
+        int dpi = windowDpi();
+        loadCheckBitmaps(dpi, checkOn, checkOff);
         statusBar.create(this, "AppStatusBar", WControlStatusbar::STYLE_PLAIN);
-        statusBar.setParts(3, statusPartEdges);
+        setStatusParts();
         map.statusBar = &statusBar;
         createMenus();
         // Files dropped on the window arrive as WM_DROPFILES.
         DragAcceptFiles(*this, TRUE);
         tab.create(this, "Tabulator", WControlTab::STYLE_TABS);
+        setControlFont(dpi);
         mapPage.create(&tab, this);
         tab.addPage(PAGE_MAP, "Weltkarte", mapPage);
         chartTab.create(&tab, this, &statusBar);
@@ -84,12 +100,12 @@ void OrvexVisualizer::onWindowCreate()
         setMapType(map.mapType, false);
         openStartDataSet();
 
-        map.scalePercent = startScalePercent;
-        double scale = startScalePercent * 0.01;
-        int width = roundToInt(scale * 1000);
-        int height = roundToInt(scale * 500);
-        setScale(scale, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+        map.setScale(startScalePercent, dpi);
+        MapLayout start = map.layout();
+        // Centred; a window larger than the screen keeps its top left corner on it.
+        setScale(startScalePercent,
+                 std::max(0, (GetSystemMetrics(SM_CXSCREEN) - start.mapWidth) / 2),
+                 std::max(0, (GetSystemMetrics(SM_CYSCREEN) - start.mapHeight) / 2));
         startedUp = true;
     } catch (const WException& e) {
         WSystem::showException(this, e);
@@ -252,9 +268,9 @@ void OrvexVisualizer::setMapType(int type, bool refresh)
     }
 }
 
-void OrvexVisualizer::setScale(double scale, int x, int y)
+void OrvexVisualizer::setScale(int percent, int x, int y)
 {
-    map.scalePercent = roundToInt(scale * 100);
+    map.setScale(percent, map.dpi);
     if (checkedScaleItem != 0)
         viewMenu.setItemChecked(checkedScaleItem, false);
     checkedScaleItem = 0;
@@ -262,25 +278,29 @@ void OrvexVisualizer::setScale(double scale, int x, int y)
         viewMenu.setItemChecked(*item, true);
         checkedScaleItem = *item;
     }
-    map.scaleX = scale;
-    map.scaleY = scale;
     startTask(TASK_RENDER);
     refreshStatusText();
 
     RECT outer;
     GetWindowRect(*this, &outer);
-    int left = x == -1 ? outer.left : x;
-    int top = y == -1 ? outer.top : y;
-    unsigned long pageWidth = static_cast<unsigned long>(roundToInt(map.scaleX * 1000 + 60));
-    unsigned long pageHeight = static_cast<unsigned long>(roundToInt(map.scaleY * 500 + 110));
+    fitWindowToMap(x == -1 ? outer.left : x, y == -1 ? outer.top : y);
+}
+
+void OrvexVisualizer::fitWindowToMap(int left, int top)
+{
+    // The page holds the whole picture inside its sunken edge.
+    MapLayout picture = map.layout();
+    int edge = 2 * GetSystemMetricsForDpi(SM_CXEDGE, static_cast<UINT>(map.dpi));
     RECT tabArea;
-    tab.calcWindowRect(pageWidth + 4, pageHeight + 4, tabArea);
+    tab.calcWindowRect(static_cast<unsigned long>(picture.pictureWidth + edge),
+                       static_cast<unsigned long>(picture.pictureHeight + edge), tabArea);
     int tabWidth = tabArea.right - tabArea.left;
     int tabHeight = tabArea.bottom - tabArea.top;
     MoveWindow(tab.getWindowHandle(), 0, 0, tabWidth, tabHeight, TRUE);
     RECT client = {left, top, left + tabWidth,
                    top + tabHeight + static_cast<int>(statusBar.getControlHeight())};
-    AdjustWindowRectEx(&client, windowStyle.getStyle(), TRUE, windowStyle.getStyleEx());
+    AdjustWindowRectExForDpi(&client, windowStyle.getStyle(), TRUE, windowStyle.getStyleEx(),
+                             static_cast<UINT>(map.dpi));
     MoveWindow(*this, left, top, client.right - client.left, client.bottom - client.top, TRUE);
     // The page shown stays, sized anew.
     tab.setFocusPage(tab.getPage());
@@ -321,7 +341,7 @@ void OrvexVisualizer::refreshStatusText()
     // The chart's page writes its own status line.
     if (isChartShown())
         return;
-    statusBar.setParts(3, map.database.isTrend() ? trendStatusPartEdges : statusPartEdges);
+    setStatusParts();
     map.updateStatusBar();
 }
 
@@ -402,17 +422,17 @@ void OrvexVisualizer::run()
         case TASK_SAVE_GIF:
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Speicher GIF-Datei ...");
-            MapSaver(map).saveGif(outputFile);
+            saveOnWorker([this](MapSaver& saver) { saver.saveGif(outputFile); });
             break;
         case TASK_SAVE_JPEG:
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Speicher JPG-Datei ...");
-            MapSaver(map).saveJpeg(outputFile);
+            saveOnWorker([this](MapSaver& saver) { saver.saveJpeg(outputFile); });
             break;
         case TASK_SAVE_PNG:
             if (waitDialog != nullptr)
                 waitDialog->setWaitText("Speicher PNG-Datei ...");
-            MapSaver(map).savePng(outputFile);
+            saveOnWorker([this](MapSaver& saver) { saver.savePng(outputFile); });
             break;
         default: break;
         }
@@ -424,6 +444,18 @@ void OrvexVisualizer::run()
     }
     if (waitDialog != nullptr)
         waitDialog->endRun();
+}
+
+void OrvexVisualizer::saveOnWorker(const std::function<void(MapSaver&)>& save)
+{
+    // The saver draws the map at 96 pixels per inch for a while: the page
+    // waits with its paint, which draws at the screen's. Nothing is sent to
+    // the window thread meanwhile (no progress), so that the wait cannot
+    // block the worker.
+    WMutexLocker locked(pictureLock);
+    ProgressPause pause(map);
+    MapSaver saver(map);
+    save(saver);
 }
 
 // --- Map page -------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "WWindowStyle.h"
 
 class DroppedFiles;
+class MapSaver;
 class WaitDialog;
 struct SaveFormat;
 
@@ -52,8 +53,9 @@ public:
     void createMainWindow(WWindowContext* parent);
 
     void setMapType(int type, bool refresh);
-    // x or y of -1 keep the window's current left or top edge.
-    void setScale(double scale, int x, int y);
+    // The map at 100, 75 or 50 percent, the window fitted round it; x or y
+    // of -1 keep the window's current left or top edge.
+    void setScale(int percent, int x, int y);
     void toggleOrthographic();
     // Runs the task on the worker and returns when it is done.
     void startTask(int task);
@@ -100,6 +102,21 @@ private:
     bool coastlinesAvailable(bool saving);
     void refreshStatusText();
     void repaintMap();
+    // The tab control and the window sized round the map picture, the
+    // window's top left corner at left, top.
+    void fitWindowToMap(int left, int top);
+
+    // The window's resolution (DpiChanges.cpp): the map, the status bar's
+    // parts, the controls' font and the menus' check marks follow the
+    // monitor the window is on.
+    int windowDpi() const;
+    void changeDpi(int dpi, const RECT& suggested);
+    void setStatusParts();
+    // The tab control and the status bar in the system's message font.
+    void setControlFont(int dpi);
+    static void loadCheckBitmaps(int dpi, HBITMAP& on, HBITMAP& off);
+    // A save of the map on the worker.
+    void saveOnWorker(const std::function<void(MapSaver&)>& save);
     // Waits for a run whose wait the user ended early (Alt+F4); everything
     // that changes the run state calls it first.
     void finishPreviousRun();
@@ -199,6 +216,8 @@ private:
     WControlStatusbar statusBar;
     HBITMAP checkOff;
     HBITMAP checkOn;
+    // The tab control's and the status bar's font at the window's resolution.
+    HFONT controlFont;
     WHashtable<int, int, int, int> scaleMenuItems;
     int checkedScaleItem;
     int checkedMapItem;

@@ -113,6 +113,7 @@ struct Case {
     unsigned int month;
     int centreLat, centreLon; // position 1; 0, 0 = none
     bool labelsAndMarkers;
+    int dpi = 96;
 };
 
 std::string describe(const Case& c)
@@ -120,7 +121,8 @@ std::string describe(const Case& c)
     return "type " + std::to_string(c.mapType) + (c.globe ? " globe" : " flat") + " " +
            std::to_string(c.percent) + "% month " + std::to_string(c.month) + " centre " +
            std::to_string(c.centreLat) + "/" + std::to_string(c.centreLon) +
-           (c.labelsAndMarkers ? " with labels and markers" : "");
+           (c.labelsAndMarkers ? " with labels and markers" : "") + " at " +
+           std::to_string(c.dpi) + " dpi";
 }
 
 void prepare(OrvexMap& map, const Case& c)
@@ -128,8 +130,7 @@ void prepare(OrvexMap& map, const Case& c)
     map.mapType = c.mapType;
     map.loadBackgroundPicture();
     map.orthographic = c.globe;
-    map.scalePercent = c.percent;
-    map.scaleX = map.scaleY = c.percent / 100.0;
+    map.setScale(c.percent, c.dpi);
     map.database.load(1850, c.month, false);
     while (map.positions.size() > 0) {
         map.positions.reset();
@@ -189,6 +190,11 @@ TEST(MapFastPathTest, FastPicturesEqualTheStraightforwardOnesPixelForPixel)
             cases.push_back({type, true, 75, 2, centre[0], centre[1], type == 2});
     cases.push_back({1, false, 75, 3, 48, 11, true});
     cases.push_back({4, false, 100, 2, 48, 11, true});
+    // A monitor at 150 % and 200 %: every layer at the monitor's pixels.
+    for (int dpi : {144, 192})
+        for (int type : {1, 2})
+            for (bool globe : {false, true})
+                cases.push_back({type, globe, 75, 2, 48, 11, true, dpi});
 
     for (const Case& c : cases) {
         prepare(map, c);
