@@ -1,18 +1,12 @@
-"""The program's windows at 96, 144 and 192 DPI: pictures to look at and a
-few checks that nothing is cut off.
+"""The program's windows at 96, 144 and 192 DPI, pictured into
+<build>/dpi-screenshots/<dpi>/ and checked that nothing is cut off: controls
+inside their dialogs, texts inside their controls (as dialogs_screenshot.exe
+measures them), the main window's parts inside its client area and a map
+page that holds the map at 75 % at that DPI.
 
-The DPI is LogPixels of the Wine prefix, so the test keeps a prefix of its
-own in <build>/dpi-prefix and a screen of its own, 2560 x 1600 as a laptop
-at 200 % has, so that the main window fits at 192 DPI. For each DPI:
-dialogs_screenshot.exe shows every dialog and reports the rectangles it
-measured; the program itself runs with the probe. The pictures go to
-<build>/dpi-screenshots/<dpi>/.
-
-Checks: every control inside its dialog's client area; every label's and
-button's text inside its control; the main window's status bar, tab control
-and map page inside its client area, and the map page at least as large as
-the map picture at 75 %, (1000 * 0.75 + 60) x (500 * 0.75 + 110) pixels at
-96 DPI, grown with the DPI.
+The DPI is LogPixels of the Wine prefix, so the test has a prefix of its own
+(<build>/dpi-prefix) and a screen of its own, 2560 x 1600 as a laptop at
+200 % has.
 """
 import os
 import shutil
@@ -24,24 +18,22 @@ SOURCE_DIR = os.path.realpath(os.path.join(os.path.dirname(os.path.abspath(__fil
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
 from orvex_driver import Program, winpath  # noqa: E402
 
-DPIS = (96, 144, 192)
 SCREEN = "2560x1600"
-SCALE = 0.75
-DIALOGS = ("dialog_position", "dialog_load", "dialog_export", "dialog_import", "dialog_help",
-           "dialog_help_links", "dialog_animation", "dialog_reference", "dialog_trend",
-           "dialog_update", "dialog_wait", "dialog_message")
+DIALOGS = ("position", "load", "export", "import", "help", "help_links", "animation",
+           "reference", "trend", "update", "wait", "message")
+INIT = ("DB_FILE=data/cru/hadcrut3v.dat\r\nYEAR=1990\r\nMONTH=6\r\nYEAR_AVERAGE=false\r\n"
+        "SCALE_PERCENT=75\r\nMAP_TYPE=2\r\nORTH_VIEW=false\r\n")
 BUILD_DIR = None
 
 
 class Environment:
-    """What orvex_driver.Program needs, with Wine running in the test's prefix."""
+    """What orvex_driver.Program needs, with Wine in the test's prefix."""
 
     def __init__(self, build_dir):
         self.build_dir = os.path.realpath(build_dir)
         self.run_dir = os.path.join(self.build_dir, "run")
-        self.prefix_dir = os.path.join(self.build_dir, "dpi-prefix")
         self.wine_run = ["bash", os.path.join(SOURCE_DIR, "cmake", "wine-run.sh"),
-                         "--build-dir", self.prefix_dir]
+                         "--build-dir", os.path.join(self.build_dir, "dpi-prefix")]
         self.program_exe = os.path.join(self.run_dir, "orvex_visualizer.exe")
         self.probe_exe = os.path.join(self.run_dir, "orvex_probe.exe")
         self.working_files = ["worldmap.txt", "weltkarte1.jpg", "weltkarte2.jpg",
@@ -55,61 +47,41 @@ class Environment:
         self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f")
 
 
-def start_screen(env):
-    """An Xvfb of the test's own; its process and display (":N")."""
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", SCREEN + "x24",
-                             "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as numbers:
-        number = numbers.readline().strip()
-    if not number:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    return xvfb, ":" + number
-
-
-def dialog_problems(lines):
-    """What the dialogs' measurements show cut off, one text per fault."""
-    clients, problems, pictures = {}, [], set()
-    for line in lines:
-        fields = line.split()
-        if not fields:
-            continue
-        if fields[0] == "picture":
-            pictures.add(fields[1][:-4])
-        elif fields[0] == "client":
-            clients[fields[1]] = (int(fields[3]), int(fields[4]))
-        elif fields[0] == "control":
-            name, number, kind = fields[1:4]
-            left, top, right, bottom = (int(v) for v in fields[4:8])
-            width, height = clients[name]
-            if left < 0 or top < 0 or right > width or bottom > height:
-                problems.append("%s: control %s (%s) at %d,%d-%d,%d outside %dx%d" % (
-                    name, number, kind, left, top, right, bottom, width, height))
-        elif fields[0] == "text":
-            name, number = fields[1:3]
-            need_w, need_h, have_w, have_h = (int(v) for v in fields[3:7])
-            if need_w > have_w or need_h > have_h:
-                problems.append("%s: the text of %s needs %dx%d, has %dx%d" % (
-                    name, number, need_w, need_h, have_w, have_h))
-    problems += ["no picture of " + name for name in DIALOGS if name not in pictures]
-    return problems
-
-
 def inside(inner, outer):
     return (inner[0] >= outer[0] and inner[1] >= outer[1] and inner[2] <= outer[2]
             and inner[3] <= outer[3])
+
+
+def dialog_problems(lines):
+    """What dialogs_screenshot's measurements show cut off."""
+    clients, problems, pictures = {}, [], set()
+    for fields in (line.split() for line in lines if line.strip()):
+        kind, values = fields[0], [int(v) for v in fields[2:] if v.lstrip("-").isdigit()]
+        if kind == "picture":
+            pictures.add(fields[1])
+        elif kind == "client":
+            clients[fields[1]] = (0, 0) + tuple(values[1:])
+        elif kind == "control" and not inside(values[1:], clients[fields[1]]):
+            problems.append("%s: control %s outside the client area" % (fields[1], fields[2:]))
+        elif kind == "text" and (values[1] > values[3] or values[2] > values[4]):
+            problems.append("%s: text of %s needs %sx%s, has %sx%s" % tuple(fields[1:]))
+    problems += ["no picture of " + name for name in DIALOGS
+                 if "dialog_%s.bmp" % name not in pictures]
+    return problems, clients
 
 
 class DpiScreenshots(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.env = Environment(BUILD_DIR)
-        cls.xvfb, cls.display = start_screen(cls.env)
+        read, write = os.pipe()
+        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                     SCREEN + "x24", "-nolisten", "tcp"], pass_fds=(write,),
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as number:
+            os.environ["DISPLAY"] = ":" + number.readline().strip()
         os.environ.pop("ORVEX_DISPLAY", None)
-        os.environ["DISPLAY"] = cls.display
         # wine-run.sh would prefer a display of the prefix's own to ours.
         cls.env.wine("--stop-xvfb")
         cls.env.wine("--stop")
@@ -117,21 +89,9 @@ class DpiScreenshots(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        subprocess.run(cls.env.wine_run + ["--stop"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        subprocess.run(cls.env.wine_run + ["--stop"], stderr=subprocess.DEVNULL)
         cls.xvfb.kill()
         cls.xvfb.wait()
-
-    def at_dpi(self, dpi):
-        """Wine restarted with the DPI; the folder for its pictures."""
-        self.env.wine("--stop")
-        self.env.registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
-        self.env.wine("--stop")
-        self.env.wine("--start")
-        pictures = os.path.join(self.env.build_dir, "dpi-screenshots", str(dpi))
-        shutil.rmtree(pictures, ignore_errors=True)
-        os.makedirs(pictures)
-        return pictures
 
     def dialogs(self, dpi, pictures):
         work = os.path.join(self.env.build_dir, "testwork", "dpi", str(dpi))
@@ -143,7 +103,7 @@ class DpiScreenshots(unittest.TestCase):
         shown = self.env.wine(os.path.join(self.env.run_dir, "dialogs_screenshot.exe"),
                               winpath(grid), winpath(work), cwd=work, timeout=300)
         for name in DIALOGS:
-            bmp = os.path.join(work, name + ".bmp")
+            bmp = os.path.join(work, "dialog_%s.bmp" % name)
             if os.path.exists(bmp):
                 subprocess.run(["convert", bmp, os.path.join(pictures, name + ".png")],
                                check=True)
@@ -151,42 +111,45 @@ class DpiScreenshots(unittest.TestCase):
 
     def main_window(self, dpi, pictures):
         problems = []
-        init = ("DB_FILE=data/cru/hadcrut3v.dat\r\nYEAR=1990\r\nMONTH=6\r\nYEAR_AVERAGE=false\r\n"
-                "SCALE_PERCENT=%d\r\nMAP_TYPE=2\r\nORTH_VIEW=false\r\n" % round(SCALE * 100))
-        with Program(self.env, "dpi-%d" % dpi, files={"init.txt": init}) as program:
+        with Program(self.env, "dpi-%d" % dpi, files={"init.txt": INIT}) as program:
             program.main_window()
             program.painted()
             probe = program.probe
-            seen = int(probe("dpi " + program.window))
-            if seen != dpi:
-                problems.append("main window drawn at %d DPI" % seen)
-            window = program.rect()
-            client = tuple(int(v) for v in probe("client " + program.window).split())
+            if int(probe("dpi " + program.window)) != dpi:
+                problems.append("main window not at the DPI")
+            left, top, right, bottom = program.rect()
             subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
-                window[2] - window[0], window[3] - window[1], window[0], window[1]),
-                "+repage", os.path.join(pictures, "main_window.png")], check=True,
-                env=dict(os.environ, DISPLAY=self.display))
+                right - left, bottom - top, left, top), "+repage",
+                os.path.join(pictures, "main_window.png")], check=True)
+            client = [int(v) for v in probe("client " + program.window).split()]
             for part in ("msctls_statusbar32", "SysTabControl32", "TabOrvexMap"):
-                answer = probe.ask("child %s %s" % (program.window, part))
-                if not answer.startswith("ok"):
-                    problems.append("main window: no " + part)
-                    continue
-                area = program.rect(answer[3:])
-                if not inside(area, client):
-                    problems.append("main window: %s %s outside the client area %s" % (
-                        part, area, client))
-            width, height = program.client_size(program.page)
-            want = (round(1000 * SCALE + 60) * dpi / 96, round(500 * SCALE + 110) * dpi / 96)
-            if width < want[0] - 2 or height < want[1] - 2:
-                problems.append("map page %dx%d, the map needs %dx%d" % (
-                    width, height, want[0], want[1]))
+                if not inside(program.rect(probe("child %s %s" % (program.window, part))), client):
+                    problems.append("main window: %s outside the client area" % part)
+            size = program.client_size(program.page)
+            want = (round(1000 * 0.75 + 60) * dpi / 96, round(500 * 0.75 + 110) * dpi / 96)
+            if size[0] < want[0] - 2 or size[1] < want[1] - 2:
+                problems.append("map page %dx%d, the map needs %dx%d" % (size + want))
         return problems
 
     def test_nothing_cut_off(self):
-        for dpi in DPIS:
+        at_96 = None
+        for dpi in (96, 144, 192):
             with self.subTest(dpi=dpi):
-                pictures = self.at_dpi(dpi)
-                problems = self.dialogs(dpi, pictures) + self.main_window(dpi, pictures)
+                self.env.wine("--stop")
+                self.env.registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD",
+                                  str(dpi))
+                self.env.wine("--stop")
+                self.env.wine("--start")
+                pictures = os.path.join(self.env.build_dir, "dpi-screenshots", str(dpi))
+                shutil.rmtree(pictures, ignore_errors=True)
+                os.makedirs(pictures)
+                problems, clients = self.dialogs(dpi, pictures)
+                # The dialogs grow with their font, which must grow with the DPI.
+                at_96 = at_96 or clients
+                problems += ["%s %s, at 96 DPI %s" % (name, clients[name][2:], size[2:])
+                             for name, size in at_96.items()
+                             if clients.get(name, size)[2] < size[2] * dpi / 96 * 0.95]
+                problems += self.main_window(dpi, pictures)
                 self.assertEqual([], problems, "at %d DPI" % dpi)
 
 
