@@ -1,12 +1,7 @@
 """The program's windows at 96, 144 and 192 DPI, pictured into
-<build>/dpi-screenshots/<dpi>/ and checked that nothing is cut off: controls
-inside their dialogs, texts inside their controls (as dialogs_screenshot.exe
-measures them), the main window's parts inside its client area and a map
-page that holds the map at 75 % at that DPI.
-
-The DPI is LogPixels of the Wine prefix, so the test has a prefix of its own
-(<build>/dpi-prefix) and a screen of its own, 2560 x 1600 as a laptop at
-200 % has.
+<build>/dpi-screenshots/<dpi>/ and checked that nothing is cut off. The DPI
+is LogPixels of the Wine prefix: the test has a prefix of its own
+(<build>/dpi-prefix) and a screen of its own, as large as a laptop's at 200 %.
 """
 import os
 import shutil
@@ -14,8 +9,8 @@ import subprocess
 import sys
 import unittest
 
-SOURCE_DIR = os.path.realpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from e2e_tests import Environment as E2eEnvironment  # noqa: E402
 from orvex_driver import Program, winpath  # noqa: E402
 
 SCREEN = "2560x1600"
@@ -26,18 +21,12 @@ INIT = ("DB_FILE=data/cru/hadcrut3v.dat\r\nYEAR=1990\r\nMONTH=6\r\nYEAR_AVERAGE=
 BUILD_DIR = None
 
 
-class Environment:
-    """What orvex_driver.Program needs, with Wine in the test's prefix."""
+class Environment(E2eEnvironment):
+    """The end-to-end tests' environment with Wine in the test's prefix."""
 
     def __init__(self, build_dir):
-        self.build_dir = os.path.realpath(build_dir)
-        self.run_dir = os.path.join(self.build_dir, "run")
-        self.wine_run = ["bash", os.path.join(SOURCE_DIR, "cmake", "wine-run.sh"),
-                         "--build-dir", os.path.join(self.build_dir, "dpi-prefix")]
-        self.program_exe = os.path.join(self.run_dir, "orvex_visualizer.exe")
-        self.probe_exe = os.path.join(self.run_dir, "orvex_probe.exe")
-        self.working_files = ["worldmap.txt", "weltkarte1.jpg", "weltkarte2.jpg",
-                              "weltkarte3.jpg", "Information.rtf"]
+        super().__init__(build_dir)
+        self.wine_run[-1] = os.path.join(self.build_dir, "dpi-prefix")
 
     def wine(self, *arguments, **options):
         return subprocess.run(self.wine_run + list(arguments), check=True,
@@ -135,7 +124,6 @@ class DpiScreenshots(unittest.TestCase):
         at_96 = None
         for dpi in (96, 144, 192):
             with self.subTest(dpi=dpi):
-                self.env.wine("--stop")
                 self.env.registry(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD",
                                   str(dpi))
                 self.env.wine("--stop")
