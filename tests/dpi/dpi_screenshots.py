@@ -73,7 +73,6 @@ class DpiScreenshots(unittest.TestCase):
         os.environ.pop("ORVEX_DISPLAY", None)
         # wine-run.sh would prefer a display of the prefix's own to ours.
         cls.env.wine("--stop-xvfb")
-        cls.env.wine("--stop")
         cls.env.registry(r"HKCU\Software\Wine\Explorer\Desktops", "Default", "REG_SZ", SCREEN)
 
     @classmethod
