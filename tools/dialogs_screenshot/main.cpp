@@ -112,7 +112,8 @@ BOOL CALLBACK findDialog(HWND window, LPARAM data)
 std::string windowText(HWND window)
 {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length));
     return text;
 }
 
@@ -132,7 +133,7 @@ void measureText(HWND control, const RECT& client, SIZE& need)
     bool label = lstrcmpiA(name, "Static") == 0;
     UINT format = DT_CALCRECT | DT_EXPANDTABS;
     int margin = 0;
-    UINT dpi = GetDpiForWindow(control);
+    int dpi = static_cast<int>(GetDpiForWindow(control));
     if (label) {
         if ((style & SS_NOPREFIX) != 0)
             format |= DT_NOPREFIX;
@@ -145,13 +146,15 @@ void measureText(HWND control, const RECT& client, SIZE& need)
         LONG_PTR type = style & BS_TYPEMASK;
         if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
             type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
-            margin = GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + MulDiv(4, dpi, 96);
+            margin =
+                GetSystemMetricsForDpi(SM_CXMENUCHECK, static_cast<UINT>(dpi)) + MulDiv(4, dpi, 96);
         else
-            margin = 2 * MulDiv(type == BS_GROUPBOX ? 8 : 3, static_cast<int>(dpi), 96);
+            margin = 2 * MulDiv(type == BS_GROUPBOX ? 8 : 3, dpi, 96);
     }
     RECT room = {0, 0, client.right - margin, 0};
     HDC context = GetDC(control);
-    HGDIOBJ old = SelectObject(context, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(context, font);
     DrawTextA(context, text.c_str(), -1, &room, format);
     SelectObject(context, old);
     ReleaseDC(control, context);
@@ -236,7 +239,8 @@ void capturing(const char* name, const std::function<void()>& show,
 void showAndCapture(WDialog& dialog, const char* name,
                     const std::function<void(HWND)>& before = nullptr)
 {
-    capturing(name, [&] { dialog.show(true); }, before);
+    capturing(
+        name, [&] { dialog.show(true); }, before);
 }
 
 // The part of the help text with the web addresses.
@@ -347,9 +351,9 @@ int main(int argc, char** argv)
         WaitDialog wait(nullptr);
         wait.setWaitText("Die Karte wird erstellt ...");
         wait.beginRun();
-        capturing("dialog_wait", [&] { wait.awaitRun(0); }, [](HWND dialog) {
-            SendDlgItemMessageA(dialog, IDC_WAIT_PROGRESS, PBM_SETPOS, 40, 0);
-        });
+        capturing(
+            "dialog_wait", [&] { wait.awaitRun(0); },
+            [](HWND dialog) { SendDlgItemMessageA(dialog, IDC_WAIT_PROGRESS, PBM_SETPOS, 40, 0); });
         wait.endRun();
 
         capturing("dialog_message", [] {
