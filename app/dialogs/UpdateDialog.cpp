@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "DataSets.h"
 #include "DialogIds.h"
@@ -21,6 +22,9 @@ const uintptr_t STATUS_CHANGED = 0x100;
 const unsigned long long MEGABYTE = 1024 * 1024;
 
 enum Column { COLUMN_PRODUCT, COLUMN_DESCRIPTION, COLUMN_TARGET, COLUMN_MONTH };
+const char* const columnTitles[] = {"Produkt", "Beschreibung", "Datensatz", "Stand"};
+// Percent of the list's width, per column.
+const unsigned long columnShares[] = {24, 38, 18, 20};
 
 // The name "Datensatz laden" shows for the target, else its file name.
 std::string targetText(const std::string& target)
@@ -85,13 +89,9 @@ void UpdateDialog::onDialogInit()
 
 void UpdateDialog::fillList()
 {
-    RECT area;
-    GetClientRect(productList.getWindowHandle(), &area);
-    unsigned long width = static_cast<unsigned long>(area.right - area.left);
-    productList.addColumn("Produkt", width * 24 / 100);
-    productList.addColumn("Beschreibung", width * 38 / 100);
-    productList.addColumn("Datensatz", width * 18 / 100);
-    productList.addColumn("Stand", width * 20 / 100);
+    for (const char* title : columnTitles)
+        productList.addColumn(title, 0);
+    fitColumns();
     for (const Product& product : catalogue.products) {
         unsigned long row =
             productList.addItem(product.name.c_str(), const_cast<Product*>(&product), -1);
@@ -107,6 +107,21 @@ void UpdateDialog::fillList()
     // Space checks the row with the focus, so the keyboard needs one.
     if (productList.getItemCount() > 0)
         productList.selectItem(0);
+}
+
+// The columns share the list's width, which follows the dialog's resolution.
+void UpdateDialog::fitColumns()
+{
+    RECT area;
+    GetClientRect(productList.getWindowHandle(), &area);
+    unsigned long width = static_cast<unsigned long>(area.right - area.left);
+    for (unsigned long column = 0; column < std::size(columnShares); ++column)
+        productList.setColumnWidth(column, width * columnShares[column] / 100);
+}
+
+void UpdateDialog::onDialogDpiChanged(unsigned int)
+{
+    fitColumns();
 }
 
 LRESULT UpdateDialog::onPanelNotify(unsigned long id, unsigned long code, WControl*,

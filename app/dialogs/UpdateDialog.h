@@ -43,6 +43,7 @@ public:
     bool closedDataSet() const { return dataSetClosed; }
 
     void onDialogInit() override;
+    void onDialogDpiChanged(unsigned int dpi) override;
     void onPanelCommand(unsigned long id, unsigned long code, WControl* control) override;
     LRESULT onPanelNotify(unsigned long id, unsigned long code, WControl* control,
                           const NMHDR* header) override;
@@ -59,6 +60,7 @@ private:
     bool cancelled() const override;
 
     void fillList();
+    void fitColumns();
     // Only one product per target stays checked: the one just checked.
     void keepTargetUnique(unsigned long checkedRow);
     void start();

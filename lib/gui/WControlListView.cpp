@@ -44,6 +44,11 @@ unsigned long WControlListView::addColumn(const char* title, unsigned long width
         SendMessageA(windowHandle, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
 }
 
+void WControlListView::setColumnWidth(unsigned long column, unsigned long width)
+{
+    SendMessageA(windowHandle, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+}
+
 unsigned long WControlListView::getColumnCount() const
 {
     HWND header = reinterpret_cast<HWND>(SendMessageA(windowHandle, LVM_GETHEADER, 0, 0));

@@ -27,6 +27,7 @@ public:
     // Appends a column; its index, or -1 (as unsigned) on failure.
     unsigned long addColumn(const char* title, unsigned long width);
     unsigned long getColumnCount() const;
+    void setColumnWidth(unsigned long column, unsigned long width);
     // Appends a row with text in the first column and data attached; its
     // index, or -1 (as unsigned) on failure.
     unsigned long addItem(const char* text, void* data, int image);

@@ -4,6 +4,19 @@
 #include "WSystem.h"
 #include "WWindowProcedure.h"
 
+namespace {
+
+// Posted to the dialog on WM_DPICHANGED, so that onDialogDpiChanged runs
+// after the system's own scaling of the dialog, which comes with the default
+// processing of that message.
+UINT dpiChangedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("quarn2.WDialog.DpiChanged");
+    return message;
+}
+
+} // namespace
+
 WDialog::WDialog()
     : modal(false), templateId(0), dialogParent(nullptr), creationRecord{this, this},
       registeredWindow(nullptr)
@@ -83,4 +96,36 @@ void WDialog::onWindowDestroy()
 {
     WSystem::removeDialogWindow(registeredWindow);
     registeredWindow = nullptr;
+}
+
+unsigned int WDialog::getDpi() const
+{
+    if (windowHandle != nullptr) {
+        UINT dpi = GetDpiForWindow(windowHandle);
+        if (dpi != 0)
+            return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    return static_cast<unsigned int>(dpi);
+}
+
+int WDialog::scaleToDpi(int length) const
+{
+    return MulDiv(length, static_cast<int>(getDpi()), 96);
+}
+
+void WDialog::onDialogDpiChanged(unsigned int) {}
+
+LRESULT WDialog::onWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DPICHANGED)
+        PostMessageA(hwnd, dpiChangedMessage(), 0, 0);
+    else if (dpiChangedMessage() != 0 && message == dpiChangedMessage()) {
+        onDialogDpiChanged(getDpi());
+        return 1;
+    }
+    return WPanel::onWindowMessage(hwnd, message, wParam, lParam);
 }

@@ -31,15 +31,26 @@ public:
     bool isModal() const { return modal; }
     unsigned long getTemplateId() const { return templateId; }
 
+    // The resolution the dialog window is drawn at, in dots per inch (96 at
+    // 100 % scaling); the screen's while there is no window.
+    unsigned int getDpi() const;
+    // A length in pixels at 96 DPI, at the dialog's resolution.
+    int scaleToDpi(int length) const;
+
     // The dialog window exists and is registered: the place to attach controls.
     virtual void onDialogInit() = 0;
     // A close request (close box, Alt+F4); the dialog stays open unless
     // this calls close. Escape arrives as command IDCANCEL (onPanelCommand).
     virtual void onDialogClose() = 0;
+    // The dialog moved to a screen of another resolution and the system has
+    // scaled its template: the place to re-make what was made in pixels for
+    // the old one (fonts, image lists, column widths). Nothing by default.
+    virtual void onDialogDpiChanged(unsigned int dpi);
 
     void onWindowCreate() override;
     void onWindowClose() override;
     void onWindowDestroy() override;
+    LRESULT onWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool modal;

@@ -41,6 +41,7 @@
 //   choose HWND TEXT              selects the entry beginning with TEXT in a combo box
 //   push HWND TEXT                clicks the button with the text in the window
 //   pid HWND                      the id of the process that owns the window
+//   dpi HWND                      the resolution the window is drawn at (96 at 100 %)
 //   sleep MS
 //   quit
 #include <windows.h>
@@ -458,6 +459,8 @@ std::string run(const std::string& line)
         GetWindowThreadProcessId(window, &pid);
         return "ok " + std::to_string(pid);
     }
+    if (command == "dpi")
+        return "ok " + std::to_string(GetDpiForWindow(window));
     if (command == "status") {
         int part = 0;
         in >> part;

@@ -1,25 +1,43 @@
-// dialogs_screenshot: shows each of the program's five dialogs, filled as a
-// user would see them, and saves a picture of each dialog window as a BMP
-// file (screenshot.sh turns them into PNG files of the build tree).
+// dialogs_screenshot: shows each of the program's dialogs, the wait dialog
+// and a message box, filled as a user would see them, and saves a picture of
+// each dialog window as a BMP file (screenshot.sh turns them into PNG files
+// of the build tree).
 //
 //   dialogs_screenshot.exe GRID_FILE OUTPUT_FOLDER
 //
-// The working folder must hold Information.rtf.
+// The working folder must hold Information.rtf and produkte.txt.
+//
+// For the checks of the DPI test it also prints, for each dialog, what it
+// measured on the screen, one line each:
+//   client NAME DPI WIDTH HEIGHT              the dialog's client area
+//   control NAME ID CLASS LEFT TOP RIGHT BOTTOM  a child, in client coordinates
+//   text NAME ID NEED_W NEED_H HAVE_W HAVE_H   the room a label's or button's
+//                                              text takes in its control's font,
+//                                              and the room the control gives it
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "AnimationDialog.h"
 #include "DialogIds.h"
 #include "ExportDialog.h"
 #include "HelpDialog.h"
 #include "ImportDialog.h"
 #include "LoadDataSetDialog.h"
 #include "OrvexDatabase.h"
+#include "OrvexMap.h"
 #include "PositionCollection.h"
 #include "PositionDialog.h"
+#include "ProductCatalogue.h"
+#include "ProgramIds.h"
+#include "ReferenceDialog.h"
+#include "TrendDialog.h"
+#include "UpdateDialog.h"
+#include "WaitDialog.h"
 #include "WException.h"
 #include "WSystem.h"
 
@@ -27,6 +45,8 @@ namespace {
 
 std::string outputFolder;
 std::string pictureName;
+// Run on the open dialog just before its picture is taken.
+std::function<void(HWND)> prepare;
 UINT_PTR timer = 0;
 int ticks = 0;
 bool failed = false;
@@ -79,11 +99,106 @@ bool capture(HWND dialog, const std::string& name)
     return written;
 }
 
+// A dialog box of this thread: the program's dialogs and message boxes alike.
 BOOL CALLBACK findDialog(HWND window, LPARAM data)
 {
-    if (IsWindowVisible(window) && WSystem::isDialogWindow(window))
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name) == "#32770")
         *reinterpret_cast<HWND*>(data) = window;
     return TRUE;
+}
+
+std::string windowText(HWND window)
+{
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+// The room a control's text takes in the control's font: labels wrap at the
+// control's width as they do on the screen; a label that shortens its text
+// with an ellipsis needs one line; a check box or radio button adds its box,
+// a push button and a group box a margin on either side.
+void measureText(HWND control, const RECT& client, SIZE& need)
+{
+    std::string text = windowText(control);
+    need = SIZE{0, 0};
+    if (text.empty())
+        return;
+    LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof name);
+    bool label = lstrcmpiA(name, "Static") == 0;
+    UINT format = DT_CALCRECT | DT_EXPANDTABS;
+    int margin = 0;
+    int dpi = static_cast<int>(GetDpiForWindow(control));
+    if (label) {
+        if ((style & SS_NOPREFIX) != 0)
+            format |= DT_NOPREFIX;
+        if ((style & SS_ELLIPSISMASK) != 0)
+            format |= DT_SINGLELINE;
+        else if ((style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)
+            format |= DT_WORDBREAK;
+    } else {
+        format |= DT_SINGLELINE;
+        LONG_PTR type = style & BS_TYPEMASK;
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+            type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
+            margin =
+                GetSystemMetricsForDpi(SM_CXMENUCHECK, static_cast<UINT>(dpi)) + MulDiv(4, dpi, 96);
+        else
+            margin = 2 * MulDiv(type == BS_GROUPBOX ? 8 : 3, dpi, 96);
+    }
+    RECT room = {0, 0, client.right - margin, 0};
+    HDC context = GetDC(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(context, font);
+    DrawTextA(context, text.c_str(), -1, &room, format);
+    SelectObject(context, old);
+    ReleaseDC(control, context);
+    need.cx = (label && (style & SS_ELLIPSISMASK) != 0) ? 0 : room.right + margin;
+    need.cy = room.bottom;
+}
+
+struct Measuring {
+    HWND dialog;
+    std::string name;
+};
+
+BOOL CALLBACK measureControl(HWND control, LPARAM data)
+{
+    const Measuring& measuring = *reinterpret_cast<const Measuring*>(data);
+    if (GetParent(control) != measuring.dialog || !IsWindowVisible(control))
+        return TRUE;
+    char name[64] = {};
+    GetClassNameA(control, name, sizeof name);
+    RECT area;
+    GetWindowRect(control, &area);
+    MapWindowPoints(nullptr, measuring.dialog, reinterpret_cast<POINT*>(&area), 2);
+    int id = GetDlgCtrlID(control);
+    std::printf("control %s %d %s %ld %ld %ld %ld\n", measuring.name.c_str(), id, name, area.left,
+                area.top, area.right, area.bottom);
+    if (lstrcmpiA(name, "Static") == 0 || lstrcmpiA(name, "Button") == 0) {
+        RECT client;
+        GetClientRect(control, &client);
+        SIZE need;
+        measureText(control, client, need);
+        std::printf("text %s %d %ld %ld %ld %ld\n", measuring.name.c_str(), id, need.cx, need.cy,
+                    client.right, client.bottom);
+    }
+    return TRUE;
+}
+
+void measure(HWND dialog, const std::string& name)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::printf("client %s %u %ld %ld\n", name.c_str(), GetDpiForWindow(dialog), client.right,
+                client.bottom);
+    Measuring measuring{dialog, name};
+    EnumChildWindows(dialog, measureControl, reinterpret_cast<LPARAM>(&measuring));
 }
 
 // A few ticks after the dialog appeared (painted by then): the picture, then
@@ -94,31 +209,48 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr || ++ticks < 10)
         return;
-    if (pictureName == "dialog_help_links") {
-        // The part of the help text with the web addresses.
-        HWND text = GetDlgItem(dialog, IDC_HELP_TEXT);
-        FINDTEXTA find = {{0, -1}, "Die Datens"};
-        LRESULT at = SendMessageA(text, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&find));
-        LRESULT line = SendMessageA(text, EM_EXLINEFROMCHAR, 0, at);
-        SendMessageA(text, EM_LINESCROLL, 0, line);
-        UpdateWindow(text);
+    if (prepare) {
+        prepare(dialog);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     if (!capture(dialog, outputFolder + "/" + pictureName + ".bmp")) {
         std::fprintf(stderr, "cannot write %s\n", pictureName.c_str());
         failed = true;
     }
+    measure(dialog, pictureName);
     ticks = 0;
     EndDialog(dialog, 0);
 }
 
-void showAndCapture(WDialog& dialog, const char* name)
+// Takes the picture of the dialog box that show opens, then ends it.
+void capturing(const char* name, const std::function<void()>& show,
+               const std::function<void(HWND)>& before = nullptr)
 {
     pictureName = name;
+    prepare = before;
     ticks = 0;
     timer = SetTimer(nullptr, 0, 50, onTick);
-    dialog.show(true);
+    show();
     KillTimer(nullptr, timer);
-    std::printf("%s.bmp\n", name);
+    std::printf("picture %s.bmp\n", name);
+    std::fflush(stdout);
+}
+
+void showAndCapture(WDialog& dialog, const char* name,
+                    const std::function<void(HWND)>& before = nullptr)
+{
+    capturing(
+        name, [&] { dialog.show(true); }, before);
+}
+
+// The part of the help text with the web addresses.
+void scrollToLinks(HWND dialog)
+{
+    HWND text = GetDlgItem(dialog, IDC_HELP_TEXT);
+    FINDTEXTA find = {{0, -1}, "Die Datens"};
+    LRESULT at = SendMessageA(text, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&find));
+    LRESULT line = SendMessageA(text, EM_EXLINEFROMCHAR, 0, at);
+    SendMessageA(text, EM_LINESCROLL, 0, line);
 }
 
 // The export dialog as it looks half-way through an export.
@@ -167,6 +299,9 @@ int main(int argc, char** argv)
         OrvexDatabase database;
         database.open(OrvexDatabase::TYPE_GRID_FILE, argv[1]);
         database.load(2014, 12, false);
+        OrvexMap map;
+        map.database.open(OrvexDatabase::TYPE_GRID_FILE, argv[1]);
+        map.database.load(2014, 12, false);
 
         PositionDialog position(nullptr);
         GmsCoordinates berlin;
@@ -196,7 +331,37 @@ int main(int argc, char** argv)
 
         HelpDialog help(nullptr);
         showAndCapture(help, "dialog_help");
-        showAndCapture(help, "dialog_help_links");
+        showAndCapture(help, "dialog_help_links", scrollToLinks);
+
+        AnimationDialog animation(nullptr, map);
+        showAndCapture(animation, "dialog_animation");
+
+        ReferenceDialog reference(nullptr, database);
+        showAndCapture(reference, "dialog_reference");
+
+        TrendDialog trend(nullptr, database);
+        showAndCapture(trend, "dialog_trend");
+
+        ProductCatalogue catalogue = readProductCatalogue("produkte.txt");
+        catalogue.problems.push_back(
+            {12, "produkte.txt, Zeile 12: die Adresse muss mit https:// beginnen."});
+        UpdateDialog update(nullptr, catalogue, ".", database);
+        showAndCapture(update, "dialog_update");
+
+        WaitDialog wait(nullptr);
+        wait.setWaitText("Die Karte wird erstellt ...");
+        wait.beginRun();
+        capturing(
+            "dialog_wait", [&] { wait.awaitRun(0); },
+            [](HWND dialog) { SendDlgItemMessageA(dialog, IDC_WAIT_PROGRESS, PBM_SETPOS, 40, 0); });
+        wait.endRun();
+
+        capturing("dialog_message", [] {
+            WSystem::showMessage(nullptr,
+                                 "Die Datei »Messwerte.txt« ist weder eine netCDF-Datei noch ein "
+                                 "Datensatz des Programms und wird nicht geöffnet.",
+                                 "Information", false);
+        });
         WSystem::shutdown();
     } catch (const WException& e) {
         std::fprintf(stderr, "%s\n", static_cast<const char*>(e.toString()));

@@ -1,8 +1,9 @@
 #!/bin/bash
-# Shows the program's five dialogs under Xvfb and saves a picture of each as
+# Shows the program's dialogs under Xvfb and saves a picture of each as
 # <build>/dialog_position.png, dialog_load.png, dialog_export.png,
-# dialog_import.png and dialog_help.png (dialog_help_links.png: the part with
-# the web addresses).
+# dialog_import.png, dialog_help.png (dialog_help_links.png: the part with
+# the web addresses), dialog_animation.png, dialog_reference.png,
+# dialog_trend.png, dialog_update.png, dialog_wait.png and dialog_message.png.
 #
 #   screenshot.sh BUILD_DIR [PROGRAM]
 #
@@ -41,12 +42,15 @@ display=$(cat "$build_dir/xvfb/display")
 
 rm -rf "$work"
 mkdir -p "$work"
-cp "$build_dir/run/Information.rtf" "$work/" || die "no Information.rtf in the run folder"
+cp "$build_dir/run/Information.rtf" "$build_dir/run/produkte.txt" "$work/" ||
+    die "no Information.rtf or produkte.txt in the run folder"
 unset ORVEX_DISPLAY
 (cd "$work" && DISPLAY=$display "$wine_run" --build-dir "$build_dir" \
-    "$program" "Z:$build_dir/run/data/cru/hadcrut3v.dat" .) || die "the dialogs could not be shown"
+    "$program" "Z:$build_dir/run/data/cru/hadcrut3v.dat" . >/dev/null) ||
+    die "the dialogs could not be shown"
 
-for name in dialog_position dialog_load dialog_export dialog_import dialog_help dialog_help_links; do
+for name in dialog_position dialog_load dialog_export dialog_import dialog_help dialog_help_links \
+    dialog_animation dialog_reference dialog_trend dialog_update dialog_wait dialog_message; do
     [[ -s $work/$name.bmp ]] || die "no picture of $name"
     convert "$work/$name.bmp" "$build_dir/$name.png" || die "convert failed for $name"
     echo "screenshot.sh: $build_dir/$name.png"
