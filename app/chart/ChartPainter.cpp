@@ -433,9 +433,9 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     int legendWidth = 0;
     for (const auto& entry : entries)
         legendWidth = std::max(legendWidth, textWidth(dc, entry.first));
-    RECT box = legendPlace(plot, legendWidth + scale(34),
-                           2 * padding + lineHeight * static_cast<int>(entries.size()), scale(6),
-                           drawn);
+    RECT box =
+        legendPlace(plot, legendWidth + scale(34),
+                    2 * padding + lineHeight * static_cast<int>(entries.size()), scale(6), drawn);
     {
         ChartGraphics graphics(dc);
         graphics.fillRectangle(float(box.left), float(box.top), float(box.right - box.left),
@@ -444,9 +444,9 @@ void ChartPainter::paint(HDC dc, int width, int height) const
             if (entries[i].second == CLR_INVALID)
                 continue;
             float y = float(box.top + padding + lineHeight * i + lineHeight / 2);
-            graphics.line({PointF(float(box.left + scale(6)), y),
-                           PointF(float(box.left + scale(26)), y)},
-                          entries[i].second, scale(2.0f));
+            graphics.line(
+                {PointF(float(box.left + scale(6)), y), PointF(float(box.left + scale(26)), y)},
+                entries[i].second, scale(2.0f));
         }
     }
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -20,8 +20,9 @@ namespace {
 // gives greyish pinks instead of its clear reds.
 const int scaleColours = 11;
 const unsigned char stripeColours[scaleColours][3] = {
-    {5, 48, 97},    {33, 102, 172}, {67, 147, 195}, {146, 197, 222}, {209, 229, 240}, {247, 247, 247},
-    {253, 219, 199}, {244, 165, 130}, {214, 96, 77},  {178, 24, 43},   {103, 0, 31}};
+    {5, 48, 97},     {33, 102, 172},  {67, 147, 195},  {146, 197, 222},
+    {209, 229, 240}, {247, 247, 247}, {253, 219, 199}, {244, 165, 130},
+    {214, 96, 77},   {178, 24, 43},   {103, 0, 31}};
 
 void text(HDC dc, const std::string& line, RECT area, UINT format)
 {

@@ -25,8 +25,8 @@ const double zoomPerNotch = 0.8;
 
 ChartTab::ChartTab()
     : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr),
-      drawnDotsPerInch(0), drawnCurrent(false), dragging(false),
-      dragMoved(false), dragStartX(0), dragLastX(0), handler(*this)
+      drawnDotsPerInch(0), drawnCurrent(false), dragging(false), dragMoved(false), dragStartX(0),
+      dragLastX(0), handler(*this)
 {
 }
 
