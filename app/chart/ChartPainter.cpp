@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ChartGraphics.h"
+#include "ChartScale.h"
 #include "ChartSeries.h"
 #include "ChartTexts.h"
 #include "MonthText.h"
@@ -32,7 +33,7 @@ const COLORREF markerColour = RGB(220, 0, 0);
 const COLORREF positionColours[] = {RGB(140, 60, 160), RGB(0, 150, 150), RGB(160, 110, 40),
                                     RGB(220, 80, 150), RGB(90, 120, 0)};
 
-// Margins around the plot in pixels.
+// Margins around the plot in pixels at 96 DPI.
 const int leftMargin = 58;
 const int rightMargin = 16;
 const int titleHeight = 40;
@@ -55,12 +56,12 @@ double niceStep(double minimum)
     return 10.0 * power;
 }
 
-// The two fonts of the map's labels.
+// The two fonts of the map's labels, at the picture's resolution.
 struct ChartFonts {
-    ChartFonts()
+    explicit ChartFonts(const ChartScale& scale)
     {
-        title.create("Times New Roman", 12, 0, 400, 0);
-        label.create("Arial", 8, 0, 400, 0);
+        title.create("Times New Roman", 12, 0, 400, 0, scale.dotsPerInch());
+        label.create("Arial", 8, 0, 400, 0, scale.dotsPerInch());
     }
     WFont title;
     WFont label;
@@ -141,11 +142,11 @@ std::vector<std::vector<PointF>> polylines(const Curve& curve, const ChartMappin
     return lines;
 }
 
-// Of the plot's four corners, the box of the given size holding the fewest
-// of the points; the upper left one among equals.
-RECT legendPlace(const RECT& plot, int width, int height, const std::vector<PointF>& points)
+// Of the plot's four corners, the box of the given size inset from the
+// frame holding the fewest of the points; the upper left one among equals.
+RECT legendPlace(const RECT& plot, int width, int height, int inset,
+                 const std::vector<PointF>& points)
 {
-    const int inset = 6;
     RECT best = {};
     size_t fewest = SIZE_MAX;
     for (int corner = 0; corner < 4; ++corner) {
@@ -168,8 +169,8 @@ RECT legendPlace(const RECT& plot, int width, int height, const std::vector<Poin
 } // namespace
 
 ChartPainter::ChartPainter(const ChartSeries* series, const ChartOptions& options,
-                           const ChartView& view)
-    : series(series), options(options), view(view)
+                           const ChartView& view, unsigned int dotsPerInch)
+    : series(series), options(options), view(view), scale(dotsPerInch)
 {
 }
 
@@ -236,11 +237,12 @@ std::vector<Curve> shownCurves(const ChartSeries& series, const ChartOptions& op
 
 ChartMapping ChartPainter::mapping(int width, int height) const
 {
-    int bottom = height - axisHeight;
+    int left = scale(leftMargin), top = scale(titleHeight);
+    int bottom = height - scale(axisHeight);
     if (options.coverage == ChartOptions::Coverage::Panel)
-        bottom -= std::max(40, height / 7) + 8;
-    RECT plot = {leftMargin, titleHeight, std::max(leftMargin + 1, width - rightMargin),
-                 std::max(titleHeight + 1, bottom)};
+        bottom -= std::max(scale(40), height / 7) + scale(8);
+    RECT plot = {left, top, std::max(left + 1, width - scale(rightMargin)),
+                 std::max(top + 1, bottom)};
     double low = 0.0, high = 0.0;
     if (series != nullptr && series->hasData()) {
         std::vector<double> running;
@@ -275,7 +277,7 @@ void ChartPainter::paint(HDC dc, int width, int height) const
 {
     RECT whole = {0, 0, width, height};
     FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ChartFonts fonts;
+    ChartFonts fonts(scale);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     std::string empty = emptyText();
@@ -291,12 +293,12 @@ void ChartPainter::paint(HDC dc, int width, int height) const
     std::vector<std::string> notes;
     std::vector<Curve> curves = shownCurves(*series, options, running, trend, notes);
 
-    // Ticks: years at least 48 pixels apart, degrees at least 24.
+    // Ticks: years at least 48 pixels apart, degrees at least 24 (at 96 DPI).
     double pixelsPerYear = 12.0 * (plot.right - plot.left) / view.span();
     unsigned int yearStep =
-        static_cast<unsigned int>(std::max(1.0, niceStep(48.0 / pixelsPerYear)));
+        static_cast<unsigned int>(std::max(1.0, niceStep(scale(48.0) / pixelsPerYear)));
     double valueStep =
-        niceStep(24.0 * (map.highValue() - map.lowValue()) / (plot.bottom - plot.top));
+        niceStep(scale(24.0) * (map.highValue() - map.lowValue()) / (plot.bottom - plot.top));
     int decimals = valueStep >= 1.0 ? 0 : valueStep >= 0.1 ? 1 : 2;
     unsigned int firstYear =
         FIRST_YEAR + static_cast<unsigned int>(std::max(0.0, map.firstMonth() - 0.5) / 12);
@@ -311,8 +313,8 @@ void ChartPainter::paint(HDC dc, int width, int height) const
             RECT panel = plot;
             double share = 0.2;
             if (options.coverage == ChartOptions::Coverage::Panel) {
-                panel.top = plot.bottom + axisHeight;
-                panel.bottom = height - 8;
+                panel.top = plot.bottom + scale(axisHeight);
+                panel.bottom = height - scale(8);
                 share = 1.0;
             }
             ChartMapping coverageMap(panel, map.firstMonth(), map.lastMonth(), 0.0, 100.0 / share);
@@ -331,28 +333,29 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
             float x = static_cast<float>(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5));
             graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))}, gridColour,
-                          1.0f);
+                          scale(1.0f));
         }
         for (double value = std::ceil(map.lowValue() / valueStep) * valueStep;
              value <= map.highValue(); value += valueStep) {
             float y = static_cast<float>(map.yOf(value));
             graphics.line({PointF(float(plot.left), y), PointF(float(plot.right), y)}, gridColour,
-                          1.0f);
+                          scale(1.0f));
         }
         float zero = static_cast<float>(map.yOf(0.0));
         graphics.line({PointF(float(plot.left), zero), PointF(float(plot.right), zero)},
-                      RGB(90, 90, 90), 1.0f);
+                      RGB(90, 90, 90), scale(1.0f));
         graphics.clip(&plot);
-        // Points only where the years lie 8 pixels apart or more.
+        // Points only where the years lie 8 pixels (at 96 DPI) apart or more.
+        float dot = scale(4.5f);
         for (const Curve& curve : curves) {
             for (const std::vector<PointF>& line : polylines(curve, map)) {
                 drawn.insert(drawn.end(), line.begin(), line.end());
-                graphics.line(line, curve.colour, curve.width);
-                if (curve.dots && view.span() / 12.0 < (plot.right - plot.left) / 8.0)
+                graphics.line(line, curve.colour, scale(curve.width));
+                if (curve.dots && view.span() / 12.0 < (plot.right - plot.left) / scale(8.0))
                     for (const PointF& point : line)
-                        graphics.dot(point.X, point.Y, 4.5f, curve.colour);
+                        graphics.dot(point.X, point.Y, dot, curve.colour);
                 if (curve.dots && line.size() == 1)
-                    graphics.dot(line[0].X, line[0].Y, 4.5f, curve.colour);
+                    graphics.dot(line[0].X, line[0].Y, dot, curve.colour);
             }
         }
         if (trend.valid) {
@@ -361,13 +364,13 @@ void ChartPainter::paint(HDC dc, int width, int height) const
             graphics.line(
                 {PointF(float(map.xOf(a)), float(map.yOf(trend.valueAt(trend.firstYear)))),
                  PointF(float(map.xOf(b)), float(map.yOf(trend.valueAt(trend.lastYear))))},
-                trendColour, 2.0f, 255, true);
+                trendColour, scale(2.0f), 255, true);
         }
         if (options.markerMonth > 0) {
             float x = static_cast<float>(map.xOf(static_cast<double>(options.markerMonth)));
             if (x >= plot.left && x <= plot.right)
                 graphics.line({PointF(x, float(plot.top)), PointF(x, float(plot.bottom))},
-                              markerColour, 1.5f);
+                              markerColour, scale(1.5f));
         }
         // The plot's frame over the curves' ends.
         graphics.clip(nullptr);
@@ -376,37 +379,40 @@ void ChartPainter::paint(HDC dc, int width, int height) const
                        PointF(float(plot.right), float(plot.bottom)),
                        PointF(float(plot.left), float(plot.bottom)),
                        PointF(float(plot.left), float(plot.top))},
-                      RGB(0, 0, 0), 1.0f);
+                      RGB(0, 0, 0), scale(1.0f));
     }
 
     // Texts: title, axes and legend in the map's fonts.
     {
         WGdiSelection font(dc, fonts.title);
-        RECT title = {leftMargin, 2, width - rightMargin, titleHeight - 18};
+        RECT title = {plot.left, scale(2), width - scale(rightMargin), plot.top - scale(18)};
         text(dc, series->dataSetName() + " – Temperaturabweichung", title,
              DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     WGdiSelection font(dc, fonts.label);
-    RECT reference = {leftMargin, titleHeight - 16, width - rightMargin, titleHeight - 2};
+    RECT reference = {plot.left, plot.top - scale(16), width - scale(rightMargin),
+                      plot.top - scale(2)};
     text(dc, referenceText(*series), reference,
          DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     for (unsigned int year = firstYear; year <= lastYear; year += yearStep) {
         int x = static_cast<int>(std::lround(map.xOf((year - FIRST_YEAR) * 12.0 + 0.5)));
-        RECT label = {x - 30, plot.bottom + 3, x + 30, plot.bottom + axisHeight - 6};
+        RECT label = {x - scale(30), plot.bottom + scale(3), x + scale(30),
+                      plot.bottom + scale(axisHeight - 6)};
         text(dc, std::to_string(year), label, DT_CENTER | DT_TOP | DT_SINGLELINE);
     }
     for (double value = std::ceil(map.lowValue() / valueStep) * valueStep; value <= map.highValue();
          value += valueStep) {
         int y = static_cast<int>(std::lround(map.yOf(value)));
-        RECT label = {0, y - 8, plot.left - 5, y + 8};
+        RECT label = {0, y - scale(8), plot.left - scale(5), y + scale(8)};
         text(dc, axisNumber(value, decimals), label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
-    RECT unit = {0, plot.top - 16, plot.left - 5, plot.top};
+    RECT unit = {0, plot.top - scale(16), plot.left - scale(5), plot.top};
     text(dc, "°C", unit, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     if (options.coverage == ChartOptions::Coverage::Panel) {
-        RECT top = {0, plot.bottom + axisHeight - 8, plot.left - 5, plot.bottom + axisHeight + 8};
+        int panelTop = plot.bottom + scale(axisHeight);
+        RECT top = {0, panelTop - scale(8), plot.left - scale(5), panelTop + scale(8)};
         text(dc, "100 %", top, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-        RECT bottom = {0, height - 16, plot.left - 5, height};
+        RECT bottom = {0, height - scale(16), plot.left - scale(5), height};
         text(dc, "0 %", bottom, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
 
@@ -422,12 +428,14 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         entries.push_back({"Abdeckung (Anteil der Erde mit Daten)", coverageColour});
     for (const std::string& note : notes)
         entries.push_back({note, CLR_INVALID});
-    int lineHeight = 15;
+    int lineHeight = scale(15);
+    int padding = scale(5);
     int legendWidth = 0;
     for (const auto& entry : entries)
         legendWidth = std::max(legendWidth, textWidth(dc, entry.first));
-    RECT box = legendPlace(plot, legendWidth + 34,
-                           10 + lineHeight * static_cast<int>(entries.size()), drawn);
+    RECT box =
+        legendPlace(plot, legendWidth + scale(34),
+                    2 * padding + lineHeight * static_cast<int>(entries.size()), scale(6), drawn);
     {
         ChartGraphics graphics(dc);
         graphics.fillRectangle(float(box.left), float(box.top), float(box.right - box.left),
@@ -435,14 +443,15 @@ void ChartPainter::paint(HDC dc, int width, int height) const
         for (size_t i = 0; i < entries.size(); ++i) {
             if (entries[i].second == CLR_INVALID)
                 continue;
-            float y = float(box.top + 5 + lineHeight * i + lineHeight / 2);
-            graphics.line({PointF(float(box.left + 6), y), PointF(float(box.left + 26), y)},
-                          entries[i].second, 2.0f);
+            float y = float(box.top + padding + lineHeight * i + lineHeight / 2);
+            graphics.line(
+                {PointF(float(box.left + scale(6)), y), PointF(float(box.left + scale(26)), y)},
+                entries[i].second, scale(2.0f));
         }
     }
     for (size_t i = 0; i < entries.size(); ++i) {
-        RECT line = {box.left + 30, box.top + 5 + lineHeight * static_cast<int>(i), box.right,
-                     box.top + 5 + lineHeight * static_cast<int>(i + 1)};
+        RECT line = {box.left + scale(30), box.top + padding + lineHeight * static_cast<int>(i),
+                     box.right, box.top + padding + lineHeight * static_cast<int>(i + 1)};
         text(dc, entries[i].first, line, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
 }

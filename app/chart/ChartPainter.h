@@ -6,6 +6,7 @@
 
 #include "ChartMapping.h"
 #include "ChartOptions.h"
+#include "ChartScale.h"
 #include "ChartView.h"
 
 class ChartSeries;
@@ -26,10 +27,16 @@ struct ChartHit {
 // degrees, legend (reference period, trend slope, positions left out and
 // why), coverage and the optional marker. Without a series or a month with
 // data only a German sentence in the middle is drawn.
+//
+// Sizes, fonts and line widths follow the resolution in dots per inch: a
+// picture at 192 DPI and twice the pixels lays out as one at 96 DPI.
+// Pictures that are saved or copied are drawn at 96 DPI whatever the
+// screen's, so that they are the same on every screen.
 class ChartPainter {
 public:
     // series may be null (no data set open); it must outlive the painter.
-    ChartPainter(const ChartSeries* series, const ChartOptions& options, const ChartView& view);
+    ChartPainter(const ChartSeries* series, const ChartOptions& options, const ChartView& view,
+                 unsigned int dotsPerInch = ChartScale::BASE_DPI);
 
     // The mapping of the picture size, the same as paint uses.
     ChartMapping mapping(int width, int height) const;
@@ -49,4 +56,5 @@ private:
     const ChartSeries* series;
     ChartOptions options;
     ChartView view;
+    ChartScale scale;
 };

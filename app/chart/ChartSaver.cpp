@@ -1,5 +1,8 @@
 #include "ChartSaver.h"
 
+#include <objidl.h>
+#include <gdiplus.h>
+
 #include <cctype>
 #include <string>
 #include <utility>
@@ -66,6 +69,8 @@ void ChartSaver::saveJpeg(const char* fileName) const
         draw(canvas.getDC(), width, height);
         bitmap.create(canvas.getBitmap(), nullptr);
     }
+    // GDI+ takes the screen's resolution for the file's; the picture is 96 DPI.
+    Gdiplus::DllExports::GdipBitmapSetResolution(bitmap.getGDIPlusObject(), 96.0f, 96.0f);
     ReplacementFile output(fileName);
     if (!output.isReserved())
         throw WException("Error while saving image!", 0);
@@ -83,14 +88,20 @@ void ChartSaver::saveEmf(const char* fileName) const
     HENHMETAFILE metafile = nullptr;
     {
         ScreenContext screen;
-        // The frame in 0.01 mm from the picture's pixels at the screen's resolution.
-        int dpiX = GetDeviceCaps(screen.dc, LOGPIXELSX),
-            dpiY = GetDeviceCaps(screen.dc, LOGPIXELSY);
-        RECT frame = {0, 0, MulDiv(width, 2540, dpiX > 0 ? dpiX : 96),
-                      MulDiv(height, 2540, dpiY > 0 ? dpiY : 96)};
+        // The frame in 0.01 mm of the picture's pixels at 96 DPI, the size of
+        // the other pictures. The metafile's units are the screen's pixels:
+        // on a screen of another resolution the drawing is scaled to them.
+        RECT frame = {0, 0, MulDiv(width, 2540, 96), MulDiv(height, 2540, 96)};
         HDC dc = CreateEnhMetaFileW(screen.dc, name.c_str(), &frame, emfDescription);
         if (dc == nullptr)
             throw WException("Cannot create EMF-File.", 0);
+        int dpiX = GetDeviceCaps(screen.dc, LOGPIXELSX),
+            dpiY = GetDeviceCaps(screen.dc, LOGPIXELSY);
+        if (dpiX > 0 && dpiY > 0 && (dpiX != 96 || dpiY != 96)) {
+            SetMapMode(dc, MM_ANISOTROPIC);
+            SetWindowExtEx(dc, 96, 96, nullptr);
+            SetViewportExtEx(dc, dpiX, dpiY, nullptr);
+        }
         try {
             draw(dc, width, height);
         } catch (...) {
@@ -99,9 +110,18 @@ void ChartSaver::saveEmf(const char* fileName) const
         }
         metafile = CloseEnhMetaFile(dc);
     }
-    if (metafile == nullptr)
+    // Closing does not tell of a write that failed (a full disk): the file
+    // must be as long as its header says.
+    ENHMETAHEADER header = {};
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    bool complete = metafile != nullptr &&
+                    GetEnhMetaFileHeader(metafile, sizeof header, &header) == sizeof header &&
+                    GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &file) &&
+                    file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
+    if (metafile != nullptr)
+        DeleteEnhMetaFile(metafile);
+    if (!complete)
         throw WException("Cannot create EMF-File.", 0);
-    DeleteEnhMetaFile(metafile);
     if (!output.commit())
         throw WException("Cannot create EMF-File.", 0);
 }

@@ -19,9 +19,10 @@ namespace {
 // between two of them are mixed linearly; a plain mix of white and the ends
 // gives greyish pinks instead of its clear reds.
 const int scaleColours = 11;
-const unsigned char scale[scaleColours][3] = {
-    {5, 48, 97},    {33, 102, 172}, {67, 147, 195}, {146, 197, 222}, {209, 229, 240}, {247, 247, 247},
-    {253, 219, 199}, {244, 165, 130}, {214, 96, 77},  {178, 24, 43},   {103, 0, 31}};
+const unsigned char stripeColours[scaleColours][3] = {
+    {5, 48, 97},     {33, 102, 172},  {67, 147, 195},  {146, 197, 222},
+    {209, 229, 240}, {247, 247, 247}, {253, 219, 199}, {244, 165, 130},
+    {214, 96, 77},   {178, 24, 43},   {103, 0, 31}};
 
 void text(HDC dc, const std::string& line, RECT area, UINT format)
 {
@@ -30,8 +31,9 @@ void text(HDC dc, const std::string& line, RECT area, UINT format)
 
 } // namespace
 
-StripesPainter::StripesPainter(const ChartSeries* series, const StripesOptions& options)
-    : series(series), options(options)
+StripesPainter::StripesPainter(const ChartSeries* series, const StripesOptions& options,
+                               unsigned int dotsPerInch)
+    : series(series), options(options), scale(dotsPerInch)
 {
 }
 
@@ -44,7 +46,8 @@ COLORREF StripesPainter::colourOf(double value, double centre, double limit)
     double t = position - lower;
     int channel[3];
     for (int i = 0; i < 3; ++i)
-        channel[i] = static_cast<int>(std::lround(scale[lower][i] + (scale[lower + 1][i] - scale[lower][i]) * t));
+        channel[i] = static_cast<int>(std::lround(
+            stripeColours[lower][i] + (stripeColours[lower + 1][i] - stripeColours[lower][i]) * t));
     return RGB(channel[0], channel[1], channel[2]);
 }
 
@@ -53,8 +56,8 @@ void StripesPainter::paint(HDC dc, int width, int height) const
     RECT whole = {0, 0, width, height};
     FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     WFont titleFont, labelFont;
-    titleFont.create("Times New Roman", 12, 0, 400, 0);
-    labelFont.create("Arial", 8, 0, 400, 0);
+    titleFont.create("Times New Roman", 12, 0, 400, 0, scale.dotsPerInch());
+    labelFont.create("Arial", 8, 0, 400, 0, scale.dotsPerInch());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
 
@@ -106,10 +109,10 @@ void StripesPainter::paint(HDC dc, int width, int height) const
 
     RECT area = whole;
     if (options.labels) {
-        area.left = 10;
-        area.right = width - 10;
-        area.top = 40;
-        area.bottom = height - 26;
+        area.left = scale(10);
+        area.right = width - scale(10);
+        area.top = scale(40);
+        area.bottom = height - scale(26);
     }
     // Stripes from the picture's own pixel edges, so that they touch and
     // none is wider than another by more than a pixel; a year without a
@@ -128,23 +131,23 @@ void StripesPainter::paint(HDC dc, int width, int height) const
         return;
     {
         WGdiSelection font(dc, titleFont);
-        RECT title = {area.left, 2, area.right, 22};
+        RECT title = {area.left, scale(2), area.right, scale(22)};
         text(dc,
              "Klimastreifen " + std::to_string(FIRST_YEAR + first) + "–" +
                  std::to_string(FIRST_YEAR + last) + ", " + series->dataSetName() + ", " + what,
              title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     WGdiSelection font(dc, labelFont);
-    RECT reference = {area.left, 22, area.right, 38};
+    RECT reference = {area.left, scale(22), area.right, scale(38)};
     text(dc,
          referenceText(*series) + "; Farben von " + degreeText(centre - limit, 2) + " bis " +
              degreeText(centre + limit, 2),
          reference, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    // Years at round steps at least 40 pixels apart.
+    // Years at round steps at least 40 pixels (at 96 DPI) apart.
     unsigned int step = 1;
     for (unsigned int candidate : {1u, 2u, 5u, 10u, 20u, 25u, 50u, 100u}) {
         step = candidate;
-        if (candidate * stripe >= 40)
+        if (candidate * stripe >= scale(40.0))
             break;
     }
     for (size_t i = 0; i < count; ++i) {
@@ -152,7 +155,7 @@ void StripesPainter::paint(HDC dc, int width, int height) const
         if (year % step != 0)
             continue;
         int x = area.left + static_cast<int>(std::lround((i + 0.5) * stripe));
-        RECT label = {x - 25, area.bottom + 3, x + 25, height - 4};
+        RECT label = {x - scale(25), area.bottom + scale(3), x + scale(25), height - scale(4)};
         text(dc, std::to_string(year), label, DT_CENTER | DT_TOP | DT_SINGLELINE);
     }
 }

@@ -68,7 +68,9 @@ void writePng(HBITMAP bitmap, const char* fileName)
         pngFailed();
     {
         GdiPlusBitmap image(bitmap);
+        // GDI+ gives the bitmap the screen's resolution; the pictures are 96 DPI.
         if (image.get() == nullptr ||
+            DllExports::GdipBitmapSetResolution(image.get(), 96.0f, 96.0f) != Ok ||
             DllExports::GdipSaveImageToFile(image.get(), output.getWideName().c_str(), &encoder,
                                             nullptr) != Ok)
             pngFailed();

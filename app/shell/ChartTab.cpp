@@ -17,15 +17,16 @@
 const unsigned int ChartTab::RUNNING_SPANS[4] = {5, 11, 21, 31};
 
 namespace {
-// A press that moves no farther than this is a click, not a drag.
+// A press that moves no farther than this (pixels at 96 DPI) is a click, not a drag.
 const int clickSlop = 3;
 // One notch of the wheel shows this share of the span.
 const double zoomPerNotch = 0.8;
 } // namespace
 
 ChartTab::ChartTab()
-    : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr), drawnCurrent(false), dragging(false),
-      dragMoved(false), dragStartX(0), dragLastX(0), handler(*this)
+    : series(nullptr), stripesShown(false), listener(nullptr), statusBar(nullptr),
+      drawnDotsPerInch(0), drawnCurrent(false), dragging(false), dragMoved(false), dragStartX(0),
+      dragLastX(0), handler(*this)
 {
 }
 
@@ -113,24 +114,35 @@ void ChartTab::repaint()
     InvalidateRect(window, nullptr, FALSE);
 }
 
-ChartPainter ChartTab::painter() const
+unsigned int ChartTab::dotsPerInch() const
 {
-    return ChartPainter(series, options, view);
+    UINT dpi = GetDpiForWindow(window);
+    return dpi > 0 ? dpi : ChartScale::BASE_DPI;
 }
 
-void ChartTab::draw(HDC dc, int width, int height) const
+ChartPainter ChartTab::painter() const
+{
+    return ChartPainter(series, options, view, dotsPerInch());
+}
+
+void ChartTab::drawAt(HDC dc, int width, int height, unsigned int dpi) const
 {
     if (!stripesShown) {
-        painter().paint(dc, width, height);
+        ChartPainter(series, options, view, dpi).paint(dc, width, height);
         return;
     }
     // The stripes show the years the chart's view shows.
     StripesOptions shown = stripes;
     shownYears(shown.firstYear, shown.lastYear);
-    StripesPainter(series, shown).paint(dc, width, height);
+    StripesPainter(series, shown, dpi).paint(dc, width, height);
 }
 
-void ChartTab::pageSize(int& width, int& height) const
+void ChartTab::draw(HDC dc, int width, int height) const
+{
+    drawAt(dc, width, height, ChartScale::BASE_DPI);
+}
+
+void ChartTab::clientSize(int& width, int& height) const
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
@@ -138,10 +150,18 @@ void ChartTab::pageSize(int& width, int& height) const
     height = client.bottom;
 }
 
+void ChartTab::pageSize(int& width, int& height) const
+{
+    clientSize(width, height);
+    unsigned int dpi = dotsPerInch();
+    width = MulDiv(width, ChartScale::BASE_DPI, dpi);
+    height = MulDiv(height, ChartScale::BASE_DPI, dpi);
+}
+
 double ChartTab::monthsPerPixel() const
 {
     int width, height;
-    pageSize(width, height);
+    clientSize(width, height);
     if (stripesShown)
         return width > 0 ? view.span() / width : 0.0;
     RECT plot = painter().mapping(width, height).plotArea();
@@ -154,7 +174,7 @@ void ChartTab::showReadout(int x, int y)
     if (statusBar == nullptr)
         return;
     int width, height;
-    pageSize(width, height);
+    clientSize(width, height);
     std::string value;
     std::string opens;
     if (!stripesShown) {
@@ -177,7 +197,7 @@ void ChartTab::zoom(int x, int wheelDelta)
     if (view.monthCount() == 0)
         return;
     int width, height;
-    pageSize(width, height);
+    clientSize(width, height);
     double month;
     if (stripesShown) {
         month = view.firstMonth() + view.span() * x / (width > 0 ? width : 1);
@@ -194,14 +214,18 @@ void ChartTab::zoom(int x, int wheelDelta)
 void ChartTab::Handler::onWindowRestore(HDC dc, const RECT&)
 {
     int width, height;
-    tab.pageSize(width, height);
+    tab.clientSize(width, height);
     if (width <= 0 || height <= 0)
         return;
     // Drawn off the screen and copied at once, so that zooming and panning
-    // do not flicker.
-    if (!tab.drawn || !tab.drawnCurrent || tab.drawn->getWidth() != width || tab.drawn->getHeight() != height) {
+    // do not flicker. Another size or resolution (the window moved to
+    // another monitor) draws anew, fonts included.
+    unsigned int dpi = tab.dotsPerInch();
+    if (!tab.drawn || !tab.drawnCurrent || tab.drawn->getWidth() != width ||
+        tab.drawn->getHeight() != height || tab.drawnDotsPerInch != dpi) {
         tab.drawn.reset(new MapCanvas(width, height));
-        tab.draw(tab.drawn->getDC(), width, height);
+        tab.drawAt(tab.drawn->getDC(), width, height, dpi);
+        tab.drawnDotsPerInch = dpi;
         tab.drawnCurrent = true;
     }
     BitBlt(dc, 0, 0, width, height, tab.drawn->getDC(), 0, 0, SRCCOPY);
@@ -216,7 +240,7 @@ bool ChartTab::Handler::onWindowEraseBackground(HDC)
 void ChartTab::Handler::onWindowMouseMove(int x, int y, void*)
 {
     if (tab.dragging) {
-        if (std::abs(x - tab.dragStartX) > clickSlop)
+        if (std::abs(x - tab.dragStartX) > ChartScale(tab.dotsPerInch())(clickSlop))
             tab.dragMoved = true;
         if (tab.dragMoved && x != tab.dragLastX) {
             // The curve follows the pointer: dragging right shows earlier months.
@@ -247,7 +271,7 @@ void ChartTab::Handler::onWindowMouseLeftUp(int x, int y, void*)
     if (tab.dragMoved || tab.stripesShown)
         return;
     int width, height;
-    tab.pageSize(width, height);
+    tab.clientSize(width, height);
     ChartHit hit = tab.painter().hitTest(x, y, width, height);
     if (!hit.valid)
         return;
@@ -285,6 +309,10 @@ void ChartTab::Handler::onWindowTimerTick()
 
 LRESULT ChartTab::Handler::onWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_DPICHANGED_AFTERPARENT) {
+        tab.repaint();
+        return 0;
+    }
     if (message != WM_MOUSEWHEEL)
         return 0;
     // The wheel reports screen coordinates.

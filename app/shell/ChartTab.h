@@ -33,6 +33,11 @@ protected:
 // the mouse zooms (wheel), pans (drag) and resets (double-click), the status
 // line reads the month under the pointer, and a click opens that month or
 // year on the map once it is clear that no double-click follows.
+//
+// The page draws at its window's resolution (fonts, margins and lines grow
+// with it, and the mouse works in the same pixels); saved and copied
+// pictures are drawn at 96 DPI at the page's size in 96-DPI pixels, the
+// same on every screen.
 class ChartTab {
 public:
     // The running means the menu offers, in years.
@@ -65,8 +70,9 @@ public:
     void resetView();
     void repaint();
 
-    // What the page shows, at the page's size, into any device context.
+    // What the page shows as a picture at 96 DPI, into any device context.
     void draw(HDC dc, int width, int height) const;
+    // The picture's size: the page's size in pixels at 96 DPI.
     void pageSize(int& width, int& height) const;
 
 private:
@@ -88,6 +94,12 @@ private:
     };
     friend class Handler;
 
+    // The page's resolution in dots per inch.
+    unsigned int dotsPerInch() const;
+    // The page's size in its own pixels.
+    void clientSize(int& width, int& height) const;
+    void drawAt(HDC dc, int width, int height, unsigned int dotsPerInch) const;
+    // The chart as the page shows it, at the page's resolution.
     ChartPainter painter() const;
     void showReadout(int x, int y);
     // The wheel: zooms the time axis around the month under x.
@@ -107,6 +119,7 @@ private:
     // The page as last drawn, shown again as it is until something changes
     // (repaint): coming back to the tab costs a copy, not a drawing.
     std::unique_ptr<MapCanvas> drawn;
+    unsigned int drawnDotsPerInch;
     bool drawnCurrent;
     // Dragging: the pointer's x when the button went down and the last x
     // the view followed; a press that never moved far is a click.
