@@ -179,6 +179,9 @@ int main()
 
         SendMessageA(main, WM_COMMAND, CMD_SCALE_75, 0);
         pumpUntilPainted(main, page, keys);
+        // Months again: a trend map does not step.
+        choice("a month again, globe", *application, main, page, keys,
+               [](OrvexDatabase& db) { db.load(1990, 6, false); });
         for (int dpi : {144, 192}) {
             RECT suggested;
             GetWindowRect(main, &suggested);
