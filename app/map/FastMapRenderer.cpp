@@ -204,49 +204,78 @@ void FastMapRenderer::paintCells(const Pixels& target, bool withBorder, bool rep
     }
 }
 
-void FastMapRenderer::drawCoastlines(HDC dc)
+bool FastMapRenderer::linesAreCurrent(const MapLayout& layout, double centreLon,
+                                       double centreLat) const
 {
-    const std::vector<CoastlinePoint>& points = coastlines.points("worldmap.txt");
-    double centreLon;
-    double centreLat;
-    map.globeCentre(centreLon, centreLat);
-    KeptCoastline& kept = coastline;
-    if (!kept.valid || kept.fileVersion != coastlines.getVersion() ||
-        kept.globe != map.orthographic || kept.scale != map.scaleX ||
-        kept.borderFactor != map.borderFactor || kept.centreX != map.mapCentreX ||
-        kept.centreY != map.mapCentreY || kept.centreLon != centreLon ||
-        kept.centreLat != centreLat) {
-        kept.steps.clear();
-        CoastlineTracer tracer(map);
-        CoastlineStep step;
-        for (const CoastlinePoint& point : points) {
-            if (!tracer.trace(point, step))
-                continue;
-            // A line to the pixel the pen stands on after a line adds no pixel.
-            if (step.line && !kept.steps.empty() && kept.steps.back().line &&
-                kept.steps.back().pixel.x == step.pixel.x &&
-                kept.steps.back().pixel.y == step.pixel.y)
-                continue;
-            kept.steps.push_back(step);
+    const KeptLines& kept = lines;
+    bool outline = map.mapType == 1;
+    return kept.valid && kept.outline == outline &&
+           (!outline || kept.fileVersion == coastlines.getVersion()) &&
+           kept.globe == map.orthographic && kept.scale == map.scaleX &&
+           kept.borderFactor == map.borderFactor && kept.dpi == map.dpi &&
+           kept.width == layout.pictureWidth && kept.height == layout.pictureHeight &&
+           kept.centreX == map.mapCentreX && kept.centreY == map.mapCentreY &&
+           (!map.orthographic || (kept.centreLon == centreLon && kept.centreLat == centreLat));
+}
+
+void FastMapRenderer::drawLines(const Pixels& target, const MapLayout& layout, double centreLon,
+                                double centreLat)
+{
+    bool outline = map.mapType == 1;
+    if (!outline && !map.orthographic)
+        return;
+    // Read first: a changed file makes the kept lines stale.
+    const std::vector<CoastlinePoint>* points =
+        outline ? &coastlines.points("worldmap.txt") : nullptr;
+    if (!linesAreCurrent(layout, centreLon, centreLat)) {
+        // Drawn by the straightforward path's calls onto a canvas of the
+        // picture's size in a colour no line has; what they changed is kept.
+        const std::uint32_t blank = 0x00FF00FF;
+        MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
+        std::uint32_t* pixels = canvas.getPixels();
+        std::fill(pixels, pixels + layout.pictureWidth * layout.pictureHeight, blank);
+        HDC dc = canvas.getDC();
+        if (outline) {
+            GdiObject pen(CreatePen(PS_SOLID, map.coastlinePenWidth(), RGB(0, 0, 0)));
+            WGdiSelection selected(dc, pen);
+            CoastlineTracer tracer(map);
+            CoastlineStep step;
+            for (const CoastlinePoint& point : *points) {
+                if (!tracer.trace(point, step))
+                    continue;
+                if (step.line)
+                    LineTo(dc, step.pixel.x, step.pixel.y);
+                else
+                    MoveToEx(dc, step.pixel.x, step.pixel.y, nullptr);
+            }
         }
-        kept.fileVersion = coastlines.getVersion();
+        if (map.orthographic) {
+            map.drawGridLines(dc, centreLon, centreLat);
+            map.drawRim(dc);
+        }
+        KeptLines& kept = lines;
+        kept.pixels.clear();
+        const std::uint32_t* drawn = canvas.getPixels();
+        for (int y = 0; y < layout.pictureHeight; ++y)
+            for (int x = 0; x < layout.pictureWidth; ++x, ++drawn)
+                if (*drawn != blank)
+                    kept.pixels.push_back({x, y, *drawn});
+        kept.outline = outline;
+        kept.fileVersion = outline ? coastlines.getVersion() : 0;
         kept.globe = map.orthographic;
         kept.scale = map.scaleX;
         kept.borderFactor = map.borderFactor;
+        kept.dpi = map.dpi;
+        kept.width = layout.pictureWidth;
+        kept.height = layout.pictureHeight;
         kept.centreX = map.mapCentreX;
         kept.centreY = map.mapCentreY;
         kept.centreLon = centreLon;
         kept.centreLat = centreLat;
         kept.valid = true;
     }
-    GdiObject pen(CreatePen(PS_SOLID, map.coastlinePenWidth(), RGB(0, 0, 0)));
-    WGdiSelection selected(dc, pen);
-    for (const CoastlineStep& step : kept.steps) {
-        if (step.line)
-            LineTo(dc, step.pixel.x, step.pixel.y);
-        else
-            MoveToEx(dc, step.pixel.x, step.pixel.y, nullptr);
-    }
+    for (const LinePixel& pixel : lines.pixels)
+        target.row(pixel.y)[pixel.x] = pixel.colour;
 }
 
 void FastMapRenderer::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
@@ -267,8 +296,7 @@ void FastMapRenderer::renderFlatMap(HDC dc, bool withLabels, bool withMarkers)
             std::fill(target.row(y), target.row(y) + layout.pictureWidth, whitePixel);
     }
     paintCells(target, true, true, platform.dibSection());
-    if (map.mapType == 1)
-        drawCoastlines(dc);
+    drawLines(target, layout, 0, 0);
     map.finishPicture(dc, withLabels, withMarkers);
 }
 
@@ -329,9 +357,6 @@ void FastMapRenderer::renderGlobe(HDC dc, bool withLabels, bool withMarkers)
         map.sendProgress(static_cast<int>(counted * 100 / pixelsInSquare), lastPercent);
     }
 
-    if (map.mapType == 1)
-        drawCoastlines(dc);
-    map.drawGridLines(dc, centreLon, centreLat);
-    map.drawRim(dc);
+    drawLines(target, layout, centreLon, centreLat);
     map.finishPicture(dc, withLabels, withMarkers);
 }

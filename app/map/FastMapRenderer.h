@@ -21,13 +21,17 @@ class OrvexMap;
 //     say, the map takes the straightforward path;
 //   - the scaled background picture is drawn once per picture and size and
 //     then copied;
-//   - the coastline file is read once while it stays unchanged, its pen
-//     moves are worked out once per view, and moves that draw nothing (a
-//     line to the pixel the pen stands on) are left out;
+//   - the coastline file is read once while it stays unchanged;
+//   - the lines over the map (coastlines, and on the globe the grid lines
+//     and the rim) are drawn once per view by the straightforward path's GDI
+//     and GDI+ calls and kept as the pixels they set: their pens are opaque,
+//     so those pixels do not depend on what lies beneath, and each frame
+//     sets them directly (wide pens at a high resolution cost GDI
+//     milliseconds per frame);
 //   - the globe's inverse projections are made once per view (GlobeTable),
 //     and each frame reads and writes pixels directly.
-// Lines, texts, markers and the rim are drawn by the same GDI and GDI+ calls
-// as on the straightforward path.
+// Texts and markers are drawn by the same GDI calls as on the
+// straightforward path.
 class FastMapRenderer {
 public:
     explicit FastMapRenderer(OrvexMap& map, const PlatformBlend& platform = PlatformBlend());
@@ -76,7 +80,9 @@ private:
     // cells.
     void paintCells(const Pixels& target, bool withBorder, bool reportProgress,
                     const BlendTable& blend);
-    void drawCoastlines(HDC dc);
+    void drawLines(const Pixels& target, const MapLayout& layout, double centreLon,
+                   double centreLat);
+    bool linesAreCurrent(const MapLayout& layout, double centreLon, double centreLat) const;
 
     OrvexMap& map;
     PlatformBlend platform;
@@ -85,17 +91,26 @@ private:
     GlobeTable globeTable;
     std::vector<std::uint32_t> globeLayer;
     CoastlineFile coastlines;
-    // The pen moves of the coastlines for the view they were made for.
-    struct KeptCoastline {
+    struct LinePixel {
+        int x;
+        int y;
+        std::uint32_t colour;
+    };
+    // The pixels of the lines for the view they were drawn for.
+    struct KeptLines {
+        bool outline = false;
         unsigned long fileVersion = 0;
         bool globe = false;
         double scale = 0;
         double borderFactor = 0;
+        int dpi = 0;
+        int width = 0;
+        int height = 0;
         int centreX = 0;
         int centreY = 0;
         double centreLon = 0;
         double centreLat = 0;
-        std::vector<CoastlineStep> steps;
+        std::vector<LinePixel> pixels;
         bool valid = false;
-    } coastline;
+    } lines;
 };

@@ -30,7 +30,18 @@ MapCanvas::~MapCanvas()
 {
     SelectObject(dc, previous);
     DeleteDC(dc);
-    DeleteObject(bitmap);
+    if (bitmap != nullptr)
+        DeleteObject(bitmap);
+}
+
+HBITMAP MapCanvas::release()
+{
+    GdiFlush();
+    SelectObject(dc, previous);
+    HBITMAP picture = bitmap;
+    bitmap = nullptr;
+    bits = nullptr;
+    return picture;
 }
 
 const std::uint32_t* MapCanvas::getPixels() const

@@ -24,6 +24,9 @@ public:
     std::uint32_t* getPixels();
     // COLORREF 0x00BBGGRR of a pixel inside the canvas.
     COLORREF getPixel(int x, int y) const;
+    // Hands the DIB section over (see WBitmap::adopt), drawing finished: the
+    // canvas holds no picture afterwards and is only destroyed.
+    HBITMAP release();
 
 private:
     int width;

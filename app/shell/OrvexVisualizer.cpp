@@ -412,9 +412,10 @@ void OrvexVisualizer::run()
             MapCanvas canvas(layout.pictureWidth, layout.pictureHeight);
             map.renderMap(canvas.getDC(), false, false);
             {
-                // The page paints from mapPicture on the window thread.
+                // The page paints from mapPicture on the window thread; the
+                // picture's pixels are handed over, not copied.
                 WMutexLocker locked(pictureLock);
-                map.mapPicture.create(canvas.getBitmap(), nullptr);
+                map.mapPicture.adopt(canvas.release(), layout.pictureWidth, layout.pictureHeight);
             }
             repaintMap();
             break;

@@ -82,7 +82,7 @@ OwnedGraphics graphicsOn(HDC dc)
 }
 
 WBitmap::WBitmap()
-    : picture(nullptr), bitmapHandle(nullptr), frameIdx(0), frameCount(0), frameDelays(nullptr),
+    : picture(nullptr), bitmapHandle(nullptr), adoptedSection(nullptr), frameIdx(0), frameCount(0), frameDelays(nullptr),
       colorKey(0), hasColorKey(false), stream(nullptr)
 {
 }
@@ -144,6 +144,39 @@ void WBitmap::create(HBITMAP bitmap, HPALETTE palette)
     readProperties();
 }
 
+void WBitmap::adopt(HBITMAP dibSection, int width, int height)
+{
+    close();
+    DIBSECTION section = {};
+    GpBitmap* made = nullptr;
+    bool usable = dibSection != nullptr &&
+                  GetObject(dibSection, sizeof section, &section) == sizeof section &&
+                  section.dsBm.bmBits != nullptr && section.dsBm.bmBitsPixel == 32 &&
+                  section.dsBm.bmWidth == width && section.dsBm.bmHeight == height;
+    // The rows lie top-down at 4 bytes a pixel: GDI+ reads them in place.
+    if (!usable || GdipCreateBitmapFromScan0(width, height, section.dsBm.bmWidthBytes,
+                                             PixelFormat32bppRGB,
+                                             static_cast<BYTE*>(section.dsBm.bmBits),
+                                             &made) != Ok ||
+        made == nullptr) {
+        OwnedImage failed(made);
+        if (dibSection != nullptr)
+            DeleteObject(dibSection);
+        throw WBitmapException("Cannot create bitmap.");
+    }
+    picture = made;
+    adoptedSection = dibSection;
+    readProperties();
+}
+
+void WBitmap::dropAdoptedSection()
+{
+    if (adoptedSection != nullptr) {
+        DeleteObject(adoptedSection);
+        adoptedSection = nullptr;
+    }
+}
+
 void WBitmap::close()
 {
     dropBitmapHandle();
@@ -151,6 +184,7 @@ void WBitmap::close()
         GdipDisposeImage(picture);
         picture = nullptr;
     }
+    dropAdoptedSection();
     // GDI+ may read from the stream until the picture is gone.
     delete stream;
     stream = nullptr;
@@ -283,6 +317,8 @@ unsigned long WBitmap::getFrameDelay() const
 
 HBITMAP WBitmap::getBitmapHandle() const
 {
+    if (adoptedSection != nullptr)
+        return adoptedSection;
     if (picture != nullptr && bitmapHandle == nullptr) {
         ARGB background = hasColorKey ? toOpaqueArgb(colorKey) : opaque;
         HBITMAP made = nullptr;
@@ -359,6 +395,7 @@ void WBitmap::resample(unsigned long width, unsigned long height)
     dropBitmapHandle();
     GdipDisposeImage(picture);
     picture = scaled.release();
+    dropAdoptedSection();
 }
 
 void WBitmap::save(const char* name, unsigned long quality) const

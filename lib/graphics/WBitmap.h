@@ -33,6 +33,12 @@ public:
     void open(const char* name);
     // Copies the pixels: the caller keeps its handle and may delete it.
     void create(HBITMAP bitmap, HPALETTE palette);
+    // Takes a 32-bit top-down DIB section of width x height as the picture
+    // without copying its pixels (a screen picture of megabytes is handed on
+    // many times a second): the bitmap owns and deletes it, and it is the
+    // bitmap's handle. Failure: WBitmapException "Cannot create bitmap."
+    // (the section is deleted).
+    void adopt(HBITMAP dibSection, int width, int height);
     // Empties the bitmap; the file name stays.
     void close();
 
@@ -59,7 +65,9 @@ public:
 
     // Made on first use over black (or the colour key made opaque) and owned
     // by the bitmap. Any change of the picture (setPixel, setFrame, resample,
-    // open, create, close) deletes it; the next call makes a fresh one.
+    // open, create, close) deletes it; the next call makes a fresh one. An
+    // adopted section is the handle itself until open, create, resample or
+    // close.
     HBITMAP getBitmapHandle() const;
     operator HBITMAP() const { return getBitmapHandle(); }
     Gdiplus::GpBitmap* getGDIPlusObject() const { return picture; }
@@ -84,9 +92,12 @@ public:
 private:
     void readProperties();
     void dropBitmapHandle();
+    void dropAdoptedSection();
 
     Gdiplus::GpBitmap* picture;
     mutable HBITMAP bitmapHandle;
+    // The adopted DIB section whose pixels picture uses; deleted after it.
+    HBITMAP adoptedSection;
     WString fileName;
     unsigned long frameIdx;
     unsigned long frameCount;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -341,9 +342,11 @@ TEST(ApplicationTest, ACommandWaitsForTheRunTheUserStoppedWaitingFor)
 }
 
 // "Kopieren" puts the shown map on the clipboard as a bitmap and as a
-// metafile the size of the view. Each, drawn and reduced as the GIF save
-// reduces, is the saved GIF byte for byte: labels there, the position's
-// marker not. Files dropped on the window: a netCDF file opens the import,
+// metafile the size of the view at 96 DPI. Each, drawn and reduced as the
+// GIF save reduces, is the saved GIF byte for byte: labels there, the
+// position's marker not. On a monitor at 200 % (WM_DPICHANGED) the window
+// shows the map at twice the pixels, and what is saved and copied stays the
+// same bytes. Files dropped on the window: a netCDF file opens the import,
 // a grid file of a known layout (under any name the system takes) the data
 // set, anything else a message; of several the first is taken.
 TEST(ApplicationTest, CopyAndDrop)
@@ -357,12 +360,31 @@ TEST(ApplicationTest, CopyAndDrop)
     writeNetcdf("Messung.nc");
     OrvexVisualizer application;
     application.createMainWindow(nullptr);
+    OrvexMap& map = application.getMap();
+    std::map<bool, std::string> savedAt96;
+    for (int dpi : {96, 192})
     for (bool globe : {false, true}) {
-        if (globe)
+        if (dpi != map.dpi) {
+            RECT suggested;
+            GetWindowRect(application, &suggested);
+            SendMessageA(application, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+            MapLayout shown = map.layout();
+            EXPECT_EQ(2 * MapLayout(map.scalePercent / 100.0, 1.0).pictureWidth, shown.pictureWidth);
+            EXPECT_EQ(static_cast<unsigned long>(shown.pictureWidth), map.mapPicture.getWidth());
+            RECT page;
+            GetClientRect(mapPage(application), &page);
+            EXPECT_EQ(shown.pictureWidth, page.right);
+            EXPECT_EQ(shown.pictureHeight, page.bottom);
+        }
+        if (map.orthographic != globe)
             SendMessageA(application, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
         SendMessageA(application, WM_COMMAND, CMD_COPY, 0);
-        MapSaver(application.getMap()).saveGif("saved.gif");
-        MapLayout picture = application.getMap().layout();
+        MapSaver(map).saveGif("saved.gif");
+        if (dpi == 96)
+            savedAt96[globe] = fileBytes("saved.gif");
+        EXPECT_TRUE(savedAt96[globe] == fileBytes("saved.gif")) << globe << " at " << dpi;
+        MapLayout picture(map.scalePercent / 100.0, 1.0);
         for (UINT format : {CF_DIB, CF_ENHMETAFILE}) {
             MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
             ASSERT_TRUE(OpenClipboard(application));
@@ -388,7 +410,8 @@ TEST(ApplicationTest, CopyAndDrop)
             ASSERT_TRUE(image.createFromBitmap(canvas.getBitmap()));
             MapSaver::reduceTo256Colours(image);
             ASSERT_TRUE(image.save("copied.gif", DibImage::FORMAT_GIF));
-            EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif")) << globe << format;
+            EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif"))
+                << globe << " " << format << " at " << dpi;
         }
     }
     EXPECT_TRUE(GetWindowLongPtrA(application, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
