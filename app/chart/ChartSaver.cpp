@@ -10,6 +10,7 @@
 #include "DibImage.h"
 #include "MapCanvas.h"
 #include "MapSaver.h"
+#include "MetafileFile.h"
 #include "PngWriter.h"
 #include "ReplacementFile.h"
 #include "ScreenContext.h"
@@ -110,17 +111,7 @@ void ChartSaver::saveEmf(const char* fileName) const
         }
         metafile = CloseEnhMetaFile(dc);
     }
-    // Closing does not tell of a write that failed (a full disk): the file
-    // must be as long as its header says.
-    ENHMETAHEADER header = {};
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    bool complete = metafile != nullptr &&
-                    GetEnhMetaFileHeader(metafile, sizeof header, &header) == sizeof header &&
-                    GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &file) &&
-                    file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
-    if (metafile != nullptr)
-        DeleteEnhMetaFile(metafile);
-    if (!complete)
+    if (!closedCompletely(metafile, name))
         throw WException("Cannot create EMF-File.", 0);
     if (!output.commit())
         throw WException("Cannot create EMF-File.", 0);

@@ -7,6 +7,7 @@
 #include "DesignResolution.h"
 #include "DibImage.h"
 #include "MapCanvas.h"
+#include "MetafileFile.h"
 #include "OctreeQuantizer.h"
 #include "OrvexMap.h"
 #include "PngWriter.h"
@@ -151,17 +152,7 @@ bool MapSaver::saveEmf(const char* fileName)
         // The file is written when the metafile is closed.
         metafile = CloseEnhMetaFile(dc);
     }
-    // Closing does not tell of a write that failed (a full disk): the file
-    // must be as long as its header says.
-    ENHMETAHEADER header = {};
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    bool complete = metafile != nullptr &&
-                    GetEnhMetaFileHeader(metafile, sizeof header, &header) == sizeof header &&
-                    GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &file) &&
-                    file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
-    if (metafile != nullptr)
-        DeleteEnhMetaFile(metafile);
-    if (!complete)
+    if (!closedCompletely(metafile, name))
         throw WException("Cannot create EMF-File.", 0);
     if (cancelled())
         return false;

@@ -112,11 +112,6 @@ unsigned int WDialog::getDpi() const
     return static_cast<unsigned int>(dpi);
 }
 
-int WDialog::scaleToDpi(int length) const
-{
-    return MulDiv(length, static_cast<int>(getDpi()), 96);
-}
-
 void WDialog::onDialogDpiChanged(unsigned int) {}
 
 LRESULT WDialog::onWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -34,8 +34,6 @@ public:
     // The resolution the dialog window is drawn at, in dots per inch (96 at
     // 100 % scaling); the screen's while there is no window.
     unsigned int getDpi() const;
-    // A length in pixels at 96 DPI, at the dialog's resolution.
-    int scaleToDpi(int length) const;
 
     // The dialog window exists and is registered: the place to attach controls.
     virtual void onDialogInit() = 0;
