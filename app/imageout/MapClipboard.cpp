@@ -156,7 +156,8 @@ HENHMETAFILE MapClipboard::metafile(const BITMAPINFO* dib)
     if (millimetres <= 0 || millimetresHigh <= 0)
         return nullptr;
     int frameWidth = MulDiv(frame.right, GetDeviceCaps(screen.dc, HORZRES), millimetres * 100);
-    int frameHeight = MulDiv(frame.bottom, GetDeviceCaps(screen.dc, VERTRES), millimetresHigh * 100);
+    int frameHeight =
+        MulDiv(frame.bottom, GetDeviceCaps(screen.dc, VERTRES), millimetresHigh * 100);
     HDC dc = CreateEnhMetaFileW(screen.dc, nullptr, &frame, description);
     if (dc == nullptr)
         return nullptr;

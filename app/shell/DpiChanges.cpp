@@ -57,8 +57,8 @@ int OrvexVisualizer::windowDpi() const
 void OrvexVisualizer::loadCheckBitmaps(int dpi, HBITMAP& on, HBITMAP& off)
 {
     int side = MulDiv(checkBitmapSide, dpi, 96);
-    on = static_cast<HBITMAP>(
-        LoadImageA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON), IMAGE_BITMAP, side, side, 0));
+    on = static_cast<HBITMAP>(LoadImageA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_ON),
+                                         IMAGE_BITMAP, side, side, 0));
     off = static_cast<HBITMAP>(LoadImageA(WSystem::getInstance(), MAKEINTRESOURCEA(IDB_CHECK_OFF),
                                           IMAGE_BITMAP, side, side, 0));
 }
@@ -69,7 +69,8 @@ void OrvexVisualizer::setStatusParts()
         map.database.isTrend() ? trendStatusPartEdges : statusPartEdges;
     unsigned long scaled[3];
     for (int part = 0; part < 3; ++part)
-        scaled[part] = static_cast<unsigned long>(MulDiv(static_cast<int>(edges[part]), map.dpi, 96));
+        scaled[part] =
+            static_cast<unsigned long>(MulDiv(static_cast<int>(edges[part]), map.dpi, 96));
     statusBar.setParts(3, scaled);
 }
 

@@ -43,7 +43,8 @@ const unsigned long mainWindowStyle = 0xCA0000;
 
 OrvexVisualizer::OrvexVisualizer()
     : startMapType(0), startYear(0), startMonth(0), startYearAverage(false), startScalePercent(0),
-      startSeason(0), checkOff(nullptr), checkOn(nullptr), controlFont(nullptr), scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
+      startSeason(0), checkOff(nullptr), checkOn(nullptr), controlFont(nullptr),
+      scaleMenuItems(tableChains), checkedScaleItem(0), checkedMapItem(0), workerTask(TASK_RENDER),
       waitDialog(nullptr), fileProblems(this), startedUp(false)
 {
     InitializeCriticalSection(&pictureLock);

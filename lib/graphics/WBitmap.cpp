@@ -82,8 +82,8 @@ OwnedGraphics graphicsOn(HDC dc)
 }
 
 WBitmap::WBitmap()
-    : picture(nullptr), bitmapHandle(nullptr), adoptedSection(nullptr), frameIdx(0), frameCount(0), frameDelays(nullptr),
-      colorKey(0), hasColorKey(false), stream(nullptr)
+    : picture(nullptr), bitmapHandle(nullptr), adoptedSection(nullptr), frameIdx(0), frameCount(0),
+      frameDelays(nullptr), colorKey(0), hasColorKey(false), stream(nullptr)
 {
 }
 

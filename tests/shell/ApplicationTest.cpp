@@ -363,57 +363,59 @@ TEST(ApplicationTest, CopyAndDrop)
     OrvexMap& map = application.getMap();
     std::map<bool, std::string> savedAt96;
     for (int dpi : {96, 192})
-    for (bool globe : {false, true}) {
-        if (dpi != map.dpi) {
-            RECT suggested;
-            GetWindowRect(application, &suggested);
-            SendMessageA(application, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                         reinterpret_cast<LPARAM>(&suggested));
-            MapLayout shown = map.layout();
-            EXPECT_EQ(2 * MapLayout(map.scalePercent / 100.0, 1.0).pictureWidth, shown.pictureWidth);
-            EXPECT_EQ(static_cast<unsigned long>(shown.pictureWidth), map.mapPicture.getWidth());
-            RECT page;
-            GetClientRect(mapPage(application), &page);
-            EXPECT_EQ(shown.pictureWidth, page.right);
-            EXPECT_EQ(shown.pictureHeight, page.bottom);
-        }
-        if (map.orthographic != globe)
-            SendMessageA(application, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
-        SendMessageA(application, WM_COMMAND, CMD_COPY, 0);
-        MapSaver(map).saveGif("saved.gif");
-        if (dpi == 96)
-            savedAt96[globe] = fileBytes("saved.gif");
-        EXPECT_TRUE(savedAt96[globe] == fileBytes("saved.gif")) << globe << " at " << dpi;
-        MapLayout picture(map.scalePercent / 100.0, 1.0);
-        for (UINT format : {CF_DIB, CF_ENHMETAFILE}) {
-            MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
-            ASSERT_TRUE(OpenClipboard(application));
-            HANDLE data = GetClipboardData(format);
-            ASSERT_NE(nullptr, data);
-            if (format == CF_DIB) {
-                BITMAPINFO* dib = static_cast<BITMAPINFO*>(GlobalLock(data));
-                SetDIBitsToDevice(canvas.getDC(), 0, 0, dib->bmiHeader.biWidth,
-                                  dib->bmiHeader.biHeight, 0, 0, 0, dib->bmiHeader.biHeight,
-                                  &dib->bmiHeader + 1, dib, DIB_RGB_COLORS);
-                GlobalUnlock(data);
-            } else {
-                ENHMETAHEADER header = {};
-                GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(data), sizeof header, &header);
-                // What a program pasting it shows: the view's size.
-                double shown = header.rclFrame.right * header.szlDevice.cx / 100.0;
-                EXPECT_NEAR(picture.pictureWidth, shown / header.szlMillimeters.cx, 1);
-                RECT all = {0, 0, picture.pictureWidth, picture.pictureHeight};
-                PlayEnhMetaFile(canvas.getDC(), static_cast<HENHMETAFILE>(data), &all);
+        for (bool globe : {false, true}) {
+            if (dpi != map.dpi) {
+                RECT suggested;
+                GetWindowRect(application, &suggested);
+                SendMessageA(application, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                             reinterpret_cast<LPARAM>(&suggested));
+                MapLayout shown = map.layout();
+                EXPECT_EQ(2 * MapLayout(map.scalePercent / 100.0, 1.0).pictureWidth,
+                          shown.pictureWidth);
+                EXPECT_EQ(static_cast<unsigned long>(shown.pictureWidth),
+                          map.mapPicture.getWidth());
+                RECT page;
+                GetClientRect(mapPage(application), &page);
+                EXPECT_EQ(shown.pictureWidth, page.right);
+                EXPECT_EQ(shown.pictureHeight, page.bottom);
             }
-            CloseClipboard();
-            DibImage image;
-            ASSERT_TRUE(image.createFromBitmap(canvas.getBitmap()));
-            MapSaver::reduceTo256Colours(image);
-            ASSERT_TRUE(image.save("copied.gif", DibImage::FORMAT_GIF));
-            EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif"))
-                << globe << " " << format << " at " << dpi;
+            if (map.orthographic != globe)
+                SendMessageA(application, WM_COMMAND, CMD_ORTHOGRAPHIC, 0);
+            SendMessageA(application, WM_COMMAND, CMD_COPY, 0);
+            MapSaver(map).saveGif("saved.gif");
+            if (dpi == 96)
+                savedAt96[globe] = fileBytes("saved.gif");
+            EXPECT_TRUE(savedAt96[globe] == fileBytes("saved.gif")) << globe << " at " << dpi;
+            MapLayout picture(map.scalePercent / 100.0, 1.0);
+            for (UINT format : {CF_DIB, CF_ENHMETAFILE}) {
+                MapCanvas canvas(picture.pictureWidth, picture.pictureHeight);
+                ASSERT_TRUE(OpenClipboard(application));
+                HANDLE data = GetClipboardData(format);
+                ASSERT_NE(nullptr, data);
+                if (format == CF_DIB) {
+                    BITMAPINFO* dib = static_cast<BITMAPINFO*>(GlobalLock(data));
+                    SetDIBitsToDevice(canvas.getDC(), 0, 0, dib->bmiHeader.biWidth,
+                                      dib->bmiHeader.biHeight, 0, 0, 0, dib->bmiHeader.biHeight,
+                                      &dib->bmiHeader + 1, dib, DIB_RGB_COLORS);
+                    GlobalUnlock(data);
+                } else {
+                    ENHMETAHEADER header = {};
+                    GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(data), sizeof header, &header);
+                    // What a program pasting it shows: the picture at 96 DPI.
+                    double shown = header.rclFrame.right * header.szlDevice.cx / 100.0;
+                    EXPECT_NEAR(picture.pictureWidth, shown / header.szlMillimeters.cx, 1);
+                    RECT all = {0, 0, picture.pictureWidth, picture.pictureHeight};
+                    PlayEnhMetaFile(canvas.getDC(), static_cast<HENHMETAFILE>(data), &all);
+                }
+                CloseClipboard();
+                DibImage image;
+                ASSERT_TRUE(image.createFromBitmap(canvas.getBitmap()));
+                MapSaver::reduceTo256Colours(image);
+                ASSERT_TRUE(image.save("copied.gif", DibImage::FORMAT_GIF));
+                EXPECT_TRUE(fileBytes("saved.gif") == fileBytes("copied.gif"))
+                    << globe << " " << format << " at " << dpi;
+            }
         }
-    }
     EXPECT_TRUE(GetWindowLongPtrA(application, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     const struct {
         std::vector<std::wstring> files;
