@@ -13,7 +13,6 @@
 #include "MetafileFile.h"
 #include "PngWriter.h"
 #include "ReplacementFile.h"
-#include "ScreenContext.h"
 #include "WBitmap.h"
 #include "WException.h"
 
@@ -85,34 +84,20 @@ void ChartSaver::saveEmf(const char* fileName) const
     ReplacementFile output(fileName);
     if (!output.isReserved())
         throw WException("Cannot create EMF-File.", 0);
-    const std::wstring& name = output.getWideName();
-    HENHMETAFILE metafile = nullptr;
-    {
-        ScreenContext screen;
-        // The frame in 0.01 mm of the picture's pixels at 96 DPI, the size of
-        // the other pictures. The metafile's units are the screen's pixels:
-        // on a screen of another resolution the drawing is scaled to them.
-        RECT frame = {0, 0, MulDiv(width, 2540, 96), MulDiv(height, 2540, 96)};
-        HDC dc = CreateEnhMetaFileW(screen.dc, name.c_str(), &frame, emfDescription);
-        if (dc == nullptr)
-            throw WException("Cannot create EMF-File.", 0);
-        int dpiX = GetDeviceCaps(screen.dc, LOGPIXELSX),
-            dpiY = GetDeviceCaps(screen.dc, LOGPIXELSY);
+    // The frame in 0.01 mm of the picture's pixels at 96 DPI, the size of
+    // the other pictures. The metafile's units are the screen's pixels: on a
+    // screen of another resolution the drawing is scaled to them.
+    RECT frame = {0, 0, MulDiv(width, 2540, 96), MulDiv(height, 2540, 96)};
+    writeMetafile(output.getWideName(), frame, emfDescription, [this](HDC dc, HDC screen) {
+        int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
         if (dpiX > 0 && dpiY > 0 && (dpiX != 96 || dpiY != 96)) {
             SetMapMode(dc, MM_ANISOTROPIC);
             SetWindowExtEx(dc, 96, 96, nullptr);
             SetViewportExtEx(dc, dpiX, dpiY, nullptr);
         }
-        try {
-            draw(dc, width, height);
-        } catch (...) {
-            DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-            throw;
-        }
-        metafile = CloseEnhMetaFile(dc);
-    }
-    if (!closedCompletely(metafile, name))
-        throw WException("Cannot create EMF-File.", 0);
+        draw(dc, width, height);
+    });
     if (!output.commit())
         throw WException("Cannot create EMF-File.", 0);
 }

@@ -12,7 +12,6 @@
 #include "OrvexMap.h"
 #include "PngWriter.h"
 #include "ReplacementFile.h"
-#include "ScreenContext.h"
 #include "WBitmap.h"
 #include "WException.h"
 
@@ -135,25 +134,10 @@ bool MapSaver::saveEmf(const char* fileName)
     ReplacementFile output(fileName);
     if (!output.isReserved())
         throw WException("Cannot create EMF-File.", 0);
-    const std::wstring& name = output.getWideName();
-    HENHMETAFILE metafile = nullptr;
-    {
-        ScreenContext screen;
+    writeMetafile(output.getWideName(), emfFrame, emfDescription, [this](HDC dc, HDC) {
         MetafileScale scale(map);
-        HDC dc = CreateEnhMetaFileW(screen.dc, name.c_str(), &emfFrame, emfDescription);
-        if (dc == nullptr)
-            throw WException("Cannot create EMF-File.", 0);
-        try {
-            map.renderMap(dc, true, false);
-        } catch (...) {
-            DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-            throw;
-        }
-        // The file is written when the metafile is closed.
-        metafile = CloseEnhMetaFile(dc);
-    }
-    if (!closedCompletely(metafile, name))
-        throw WException("Cannot create EMF-File.", 0);
+        map.renderMap(dc, true, false);
+    });
     if (cancelled())
         return false;
     if (!output.commit())

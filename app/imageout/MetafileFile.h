@@ -2,20 +2,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-// Closing a metafile file does not tell of a write that failed (a full
-// disk): the file must be as long as its header says. Deletes the handle
-// (null when closing failed) either way.
-inline bool closedCompletely(HENHMETAFILE metafile, const std::wstring& name)
-{
-    if (metafile == nullptr)
-        return false;
-    ENHMETAHEADER header = {};
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    bool complete = GetEnhMetaFileHeader(metafile, sizeof header, &header) == sizeof header &&
-                    GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &file) &&
-                    file.nFileSizeHigh == 0 && file.nFileSizeLow == header.nBytes;
-    DeleteEnhMetaFile(metafile);
-    return complete;
-}
+// Writes an Enhanced Metafile file made against the screen, with the frame
+// (0.01 mm) and the description given: draw gets the metafile's device
+// context and the screen's (the reference the metafile's units are pixels
+// of). A failure, a write that fell short (a full disk) among them, throws
+// "Cannot create EMF-File."; what draw throws passes on, the metafile
+// closed.
+void writeMetafile(const std::wstring& name, const RECT& frame, const wchar_t* description,
+                   const std::function<void(HDC dc, HDC screen)>& draw);
